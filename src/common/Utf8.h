@@ -1,0 +1,16 @@
+#pragma once
+// UTF-8 <-> UTF-16 conversion for the program's own files.
+#include <string>
+#include <string_view>
+
+namespace tavirel {
+
+// Decodes UTF-8. Decoding stops at the first malformed sequence (bad lead
+// byte, bad or missing continuation, overlong form, surrogate code point or a
+// value above U+10FFFF); what precedes it is returned. Never reads past the end.
+std::u16string Utf8ToUtf16(std::string_view bytes);
+
+// Encodes UTF-16. An unpaired surrogate is written as U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+}  // namespace tavirel
