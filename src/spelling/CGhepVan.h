@@ -1,0 +1,131 @@
+#pragma once
+// The rhyme tables: which initial consonants (PAD), vowel nuclei (NA) and
+// final consonants (PAC) exist, which initial may precede which nucleus and
+// which nucleus may precede which final. The content is data from
+// Resources/GhepVan.ini; the code only knows the gi + ê rule, the optional
+// free initials, the optional widening of nucleus 4 ("uơ") and the user's
+// list of extra allowed words.
+//
+// Every text is lower case, precomposed, compared code unit by code unit.
+// Queries never change the tables and do not allocate.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tavirel {
+
+class CGhepVan {
+ public:
+  using Entry = std::vector<std::u16string>;
+  using Entries = std::vector<Entry>;
+  using IndexLists = std::vector<std::vector<int32_t>>;
+  using TextMap = std::map<std::u16string, std::u16string, std::less<>>;
+
+  // Loads ResourcePath(u"GhepVan.ini"); a missing file gives empty tables.
+  CGhepVan();
+  // Loads the given lines (the content of a GhepVan.ini file).
+  explicit CGhepVan(const std::vector<std::u16string>& lines);
+
+  // Replaces the tables with the content of a file; false when the file
+  // cannot be read (the tables are then empty). Options are reset.
+  bool LoadFile(const std::u16string& path);
+  // Replaces the tables with the content of the lines. Options are reset.
+  void LoadLines(const std::vector<std::u16string>& lines);
+
+  // Index of the first entry listing the spelling, or -1.
+  int FindInitial(std::u16string_view spelling) const;
+  int FindNucleus(std::u16string_view spelling) const;
+  int FindFinal(std::u16string_view spelling) const;
+
+  // At most 3 characters and a listed nucleus.
+  bool IsNucleus(std::u16string_view text) const;
+  // Bare (diacritic-free) form of some nucleus; one letter: one of "aeiouy".
+  bool IsBareNucleus(std::u16string_view text) const;
+
+  bool InitialAllowsNucleus(std::u16string_view initial, std::u16string_view nucleus) const;
+  bool InitialAllowsBareNucleus(std::u16string_view initial, std::u16string_view bareNucleus) const;
+  bool NucleusAllowsFinal(std::u16string_view nucleus, std::u16string_view final) const;
+  bool NucleusAllowsFinalPrefix(std::u16string_view nucleus, std::u16string_view prefix) const;
+  bool BareNucleusAllowsFinal(std::u16string_view bareNucleus, std::u16string_view final) const;
+  // As NucleusAllowsFinal / NucleusAllowsFinalPrefix after the gi + ê rule
+  // (initial "gi", or an alias of "gi", with nucleus "ê" means nucleus "iê").
+  bool RhymeAllowsFinal(std::u16string_view initial, std::u16string_view nucleus,
+                        std::u16string_view final) const;
+  bool RhymeAllowsFinalPrefix(std::u16string_view initial, std::u16string_view nucleus,
+                              std::u16string_view prefix) const;
+  // The final of some allowed word.
+  bool IsSpecialFinal(std::u16string_view text) const;
+
+  // The user's allowed words ("ah uh ưh"): nucleus followed by final.
+  void ClearSpecialWords();
+  void AddSpecialWord(std::u16string_view word);
+  // ClearSpecialWords, then AddSpecialWord for every space-separated piece
+  // longer than one character.
+  void SetSpecialWords(std::u16string_view text);
+
+  // dz, z -> d; f -> ph; j -> gi; w -> qu.
+  void SetFreeInitials(bool on);
+  bool FreeInitials() const { return freeInitials_; }
+  // Stores UODiKemPAC; on adds finals 1 and 2 to nucleus 4.
+  void SetUoWithFinals(bool on);
+
+  void AddInitialAlias(const std::u16string& spelling, const std::u16string& existing);
+  void RemoveInitialAlias(const std::u16string& spelling);
+  void AddFinalAlias(const std::u16string& spelling, const std::u16string& existing);
+  void RemoveFinalAlias(const std::u16string& spelling);
+
+  // Read-only views of the tables.
+  const Entries& Initials() const { return initials_; }
+  const Entries& Nuclei() const { return nuclei_; }
+  const Entries& Finals() const { return finals_; }
+  const Entries& BareNuclei() const { return bareNuclei_; }
+  const IndexLists& InitialNuclei() const { return padNa_; }
+  const IndexLists& NucleusFinals() const { return naPac_; }
+  const TextMap& InitialAliases() const { return initialAliases_; }
+  const TextMap& SpecialWords() const { return specialWords_; }
+
+  // Read by the word model: while set, "uơ" followed by a final stays "uơ".
+  bool UODiKemPAC = false;
+
+ private:
+  struct ViewHash {
+    using is_transparent = void;
+    size_t operator()(std::u16string_view s) const noexcept;
+  };
+  struct ViewEq {
+    using is_transparent = void;
+    bool operator()(std::u16string_view a, std::u16string_view b) const noexcept { return a == b; }
+  };
+  using IndexMap = std::unordered_map<std::u16string, int, ViewHash, ViewEq>;
+
+  void Clear();
+  void RebuildInitialIndex();
+  void RebuildFinalIndex();
+  void RebuildNucleusIndex();
+  static void BuildIndex(const Entries& entries, IndexMap& index);
+  static int Lookup(const IndexMap& index, std::u16string_view spelling);
+  static bool Contains(const std::vector<int32_t>& list, int value);
+  const std::u16string* SpecialFinalOf(std::u16string_view nucleus) const;
+  std::u16string_view GiENucleus(std::u16string_view initial, std::u16string_view nucleus) const;
+
+  Entries bareNuclei_;
+  Entries initials_;
+  Entries nuclei_;
+  Entries finals_;
+  IndexLists padNa_;
+  IndexLists naPac_;
+  TextMap initialAliases_;
+  TextMap specialWords_;
+  bool freeInitials_ = false;
+
+  IndexMap initialIndex_;
+  IndexMap nucleusIndex_;
+  IndexMap finalIndex_;
+  // Bare nucleus -> every nucleus entry that lists it, in order.
+  std::unordered_map<std::u16string, std::vector<int>, ViewHash, ViewEq> bareIndex_;
+};
+
+}  // namespace tavirel
