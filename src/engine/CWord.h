@@ -1,0 +1,157 @@
+#pragma once
+// The syllable being typed: what the user sees, its lower-case twin, the raw
+// keys, the split into initial / nucleus / final, where the mark and the tone
+// sit, and the lowest position changed since the caller last took the output.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/CWordOwner.h"
+
+namespace tavirel {
+
+class CGhepVan;
+
+// A map from a vowel group (nucleus) to its replacement, used by the mark
+// functions that act on a whole nucleus (uo -> ươ and the like). Built once
+// from two space-separated lists: the n-th key maps to the n-th value.
+class CVowelGroupTable {
+ public:
+  CVowelGroupTable(std::u16string_view keys, std::u16string_view values);
+  // The replacement of nucleus, or an empty view when it is not listed.
+  std::u16string_view Find(std::u16string_view nucleus) const;
+  bool Has(std::u16string_view nucleus) const { return !Find(nucleus).empty(); }
+
+ private:
+  std::vector<std::pair<std::u16string_view, std::u16string_view>> entries_;
+};
+
+// The eight vowel-group tables (forward and undo of four mark functions).
+namespace vowelgroups {
+const CVowelGroupTable& HornBreve();
+const CVowelGroupTable& HornBreveUndo();
+const CVowelGroupTable& Horn();
+const CVowelGroupTable& HornUndo();
+const CVowelGroupTable& Circumflex();
+const CVowelGroupTable& CircumflexUndo();
+const CVowelGroupTable& OCircumflex();
+const CVowelGroupTable& OCircumflexUndo();
+}  // namespace vowelgroups
+
+// Function numbers of a typing-method binding.
+enum : int {
+  kFnThoat = 0,
+  kFnXoaDauThanh = 1,
+  kFnDauSac = 2,
+  kFnDauHuyen = 3,
+  kFnDauHoi = 4,
+  kFnDauNga = 5,
+  kFnDauNang = 6,
+  kFnD_DD = 7,
+  kFnAEO_Circumflex = 8,
+  kFnA_Circumflex = 9,
+  kFnE_Circumflex = 10,
+  kFnO_Circumflex = 11,
+  kFnUOA_HornBreve = 12,
+  kFnUO_Horn = 13,
+  kFnU_Horn = 14,
+  kFnO_Horn = 15,
+  kFnA_Breve = 16,
+  kFnUOA_HornBreve_U = 17,
+  kFnInsertFirst = 18,  // 18..33 insert fixed letters
+  kFnInsertLast = 33,
+  kFnCount = 34,
+};
+
+class CWord {
+ public:
+  explicit CWord(CWordOwner* owner = nullptr);
+
+  // ---- fields (the caller reads CacKT, VTThayDoi, ThemPhim, CD0TV directly) ----
+  CWordOwner* Owner = nullptr;  // not owned
+  char16_t PhimGo = 0;          // key of the current keystroke, case kept
+  char16_t PhimThuong = 0;      // the same in lower case
+  std::u16string Raw;           // raw keys of this word, case kept
+  int32_t CD0TV = 0;            // trailing non-Vietnamese characters
+  int32_t WA = 0;               // 0 initial, 1 nucleus, 2 final
+  int32_t VTDau = -1;           // position of the marked vowel
+  int32_t VTDT = -1;            // position of the toned vowel
+  std::u16string CacKT;         // as shown
+  std::u16string CacKTThuong;   // CacKT in lower case
+  int32_t VTThayDoi = -1;       // lowest changed position since last output
+  bool ThemPhim = false;        // the caller must add the key as a letter
+  int32_t CDPAD = 0;            // initial length (with the u of qu, the i of gi)
+  int32_t CDNA = 0;             // nucleus length
+  int32_t CDPAC = 0;            // final length
+  int32_t DT = -1;              // tone 0 sắc .. 4 nặng, -1 none
+  char16_t KTCoDT = 0;          // toned vowel without its tone (lower case)
+
+  // ---- word model ----
+  void Reset();
+  void CopyTo(CWord& other) const;
+  void SetKey(char16_t key, char16_t lowerKey);
+  bool AddLetter();
+  bool RemoveLast();
+  bool InsertText(std::u16string_view text);
+  void AppendComposed(std::u16string_view text, bool withRaw);
+  void FromText(std::u16string_view text);
+  void RestoreRaw();
+  void ReplaceInitial(std::u16string_view text);
+  void ReplaceFinal(std::u16string_view text);
+  // Writes the toned vowel with tone t when a different tone exists; true when changed.
+  bool ChangeTone(int t);
+  // Moves an existing tone to TonePosition(); true when it moved.
+  bool ReplaceTone();
+
+  std::u16string Nucleus() const;
+  std::u16string Initial() const;
+  std::u16string Final() const;
+  std::u16string Rhyme() const;
+  bool IsIncomplete() const;
+  bool RawDiffers() const;
+  std::u16string Dump() const;
+
+  bool CheckSyllable(std::u16string_view nucleus) const;
+  bool CheckSyllableExact(std::u16string_view nucleus) const;
+  bool CheckMark(int i, char16_t c) const;
+
+  // ---- tone and mark placement ----
+  int TonePosition() const;
+  bool SetTone(int t);
+  bool RemoveTone();
+  bool ToggleStroke();
+  bool ApplyMark2(char16_t base, char16_t marked);
+  bool ApplyMark3(char16_t base, char16_t marked, char16_t other);
+  bool ApplyMarkGroup(const CVowelGroupTable& forward, const CVowelGroupTable& undo);
+  bool HornOrU();
+  // Runs function 1..33 on the word; returns whether the key is swallowed.
+  // 0 (escape) and unknown numbers refuse (ThemPhim set, false).
+  bool ApplyFunction(int function);
+
+  bool SetMark(int i, char16_t c);
+  bool RemoveMarkAt();
+  void MoveTone(int i);
+  void DropTone();
+
+  // ---- edit helpers ----
+  // Writes lower-case c at i by the case rule and lowers VTThayDoi to i.
+  void WriteAt(int i, char16_t c);
+  // VTThayDoi becomes i when it is -1 or greater than i.
+  void LowerChange(int i) {
+    if (VTThayDoi < 0 || VTThayDoi > i) VTThayDoi = i;
+  }
+  int Length() const { return static_cast<int>(CacKT.size()); }
+
+ private:
+  const CGhepVan* Tables() const;
+  bool UseTone2() const;
+  int TonePositionWithFinal(int cdpac) const;
+  bool CheckSyllableImpl(std::u16string_view nucleus, bool exact, int cdpac) const;
+  bool Refuse();
+  void RewriteNucleus(std::u16string_view from, std::u16string_view to);
+  void ReparseTail(std::u16string_view lowerText);
+};
+
+}  // namespace tavirel
