@@ -120,6 +120,8 @@ class CGhepVan {
   TextMap initialAliases_;
   TextMap specialWords_;
   bool freeInitials_ = false;
+  // Finals that SetUoWithFinals(true) added to nucleus 4 (taken back on false).
+  std::vector<int32_t> uoAdded_;
 
   IndexMap initialIndex_;
   IndexMap nucleusIndex_;

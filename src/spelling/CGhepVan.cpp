@@ -1,0 +1,398 @@
+#include "spelling/CGhepVan.h"
+
+#include <algorithm>
+
+#include "common/AppDirectory.h"
+#include "common/Ini.h"
+#include "common/Letters.h"
+#include "common/TextFile.h"
+
+namespace tavirel {
+
+namespace {
+
+constexpr std::u16string_view kVowelLetters = u"aâăeêioôơuưyAÂĂEÊIOÔƠUƯY";
+
+// Pieces between single spaces. Two adjacent spaces give an empty piece; a
+// trailing space (and so an empty text) gives no last piece.
+template <typename Fn>
+void ForEachPiece(std::u16string_view text, Fn&& fn) {
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t space = text.find(u' ', start);
+    if (space == std::u16string_view::npos) {
+      fn(text.substr(start));
+      return;
+    }
+    fn(text.substr(start, space - start));
+    start = space + 1;
+  }
+}
+
+bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+// Decimal piece of a pair table: stream reading (spaces, sign, digits up to
+// the first other character). A piece without digits is not a number.
+bool ParsePairPiece(std::u16string_view piece, int32_t& value) {
+  size_t i = 0;
+  while (i < piece.size() && (piece[i] == u' ' || piece[i] == u'\t')) ++i;
+  size_t digits = i;
+  if (digits < piece.size() && (piece[digits] == u'+' || piece[digits] == u'-')) ++digits;
+  if (digits >= piece.size() || piece[digits] < u'0' || piece[digits] > u'9') return false;
+  value = ParseInt(std::u16string(piece));
+  return true;
+}
+
+// Highest i for which "<name>.<i>" is a key (i in canonical decimal), or -1.
+// Entries past it would all be empty, so a huge count in a damaged file
+// costs nothing.
+int HighestListKey(const IniKeys& keys, const std::u16string& name) {
+  const std::u16string prefix = name + u".";
+  int highest = -1;
+  for (auto it = keys.lower_bound(prefix); it != keys.end() && StartsWith(it->first, prefix); ++it) {
+    const std::u16string_view suffix = std::u16string_view(it->first).substr(prefix.size());
+    if (suffix.empty() || suffix.size() > 9) continue;
+    if (suffix.size() > 1 && suffix[0] == u'0') continue;
+    int value = 0;
+    bool digits = true;
+    for (char16_t c : suffix) {
+      if (c < u'0' || c > u'9') {
+        digits = false;
+        break;
+      }
+      value = value * 10 + (c - u'0');
+    }
+    if (digits) highest = std::max(highest, value);
+  }
+  return highest;
+}
+
+int EntryCount(const IniKeys& keys, const std::u16string& name, int declared) {
+  if (declared <= 0) return 0;
+  return std::min(declared, HighestListKey(keys, name) + 1);
+}
+
+const std::u16string* ValueOf(const IniKeys& keys, const std::u16string& key) {
+  auto it = keys.find(key);
+  return it == keys.end() ? nullptr : &it->second;
+}
+
+CGhepVan::Entries ReadEntries(const IniKeys& keys, const std::u16string& name) {
+  const std::u16string* countText = ValueOf(keys, name + u".Count");
+  const int count = countText ? EntryCount(keys, name, ParseInt(*countText)) : 0;
+  CGhepVan::Entries entries(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const std::u16string* value = ValueOf(keys, name + u"." + FormatInt(i));
+    if (!value) continue;
+    ForEachPiece(*value, [&](std::u16string_view piece) { entries[i].emplace_back(piece); });
+  }
+  return entries;
+}
+
+CGhepVan::IndexLists ReadPairs(const IniKeys& keys, const std::u16string& name, size_t count) {
+  CGhepVan::IndexLists lists(count);
+  for (size_t i = 0; i < count; ++i) {
+    const std::u16string* value = ValueOf(keys, name + u"." + FormatInt(static_cast<long long>(i)));
+    if (!value) continue;
+    ForEachPiece(*value, [&](std::u16string_view piece) {
+      int32_t index = 0;
+      if (ParsePairPiece(piece, index)) lists[i].push_back(index);
+    });
+  }
+  return lists;
+}
+
+}  // namespace
+
+size_t CGhepVan::ViewHash::operator()(std::u16string_view s) const noexcept {
+  uint64_t h = 1469598103934665603ull;
+  for (char16_t c : s) {
+    h ^= static_cast<uint64_t>(c);
+    h *= 1099511628211ull;
+  }
+  return static_cast<size_t>(h);
+}
+
+CGhepVan::CGhepVan() { LoadFile(ResourcePath(u"GhepVan.ini")); }
+
+CGhepVan::CGhepVan(const std::vector<std::u16string>& lines) { LoadLines(lines); }
+
+bool CGhepVan::LoadFile(const std::u16string& path) {
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) {
+    LoadLines({});
+    return false;
+  }
+  LoadLines(SplitTextLines(bytes));
+  return true;
+}
+
+void CGhepVan::Clear() {
+  bareNuclei_.clear();
+  initials_.clear();
+  nuclei_.clear();
+  finals_.clear();
+  padNa_.clear();
+  naPac_.clear();
+  initialAliases_.clear();
+  specialWords_.clear();
+  freeInitials_ = false;
+  UODiKemPAC = false;
+  uoAdded_.clear();
+  initialIndex_.clear();
+  nucleusIndex_.clear();
+  finalIndex_.clear();
+  bareIndex_.clear();
+}
+
+void CGhepVan::LoadLines(const std::vector<std::u16string>& lines) {
+  Clear();
+  const IniKeys keys = ReadIniFlat(StandardIniSyntax(), lines);
+  initials_ = ReadEntries(keys, u"CacPAD");
+  nuclei_ = ReadEntries(keys, u"CacNA");
+  finals_ = ReadEntries(keys, u"CacPAC");
+  padNa_ = ReadPairs(keys, u"PAD_NA", initials_.size());
+  naPac_ = ReadPairs(keys, u"NA_PAC", nuclei_.size());
+
+  bareNuclei_.resize(nuclei_.size());
+  for (size_t i = 0; i < nuclei_.size(); ++i) {
+    for (const std::u16string& spelling : nuclei_[i]) {
+      std::u16string bare = letters::Bare(spelling);
+      Entry& list = bareNuclei_[i];
+      if (std::find(list.begin(), list.end(), bare) == list.end()) list.push_back(std::move(bare));
+    }
+  }
+  RebuildInitialIndex();
+  RebuildNucleusIndex();
+  RebuildFinalIndex();
+}
+
+void CGhepVan::BuildIndex(const Entries& entries, IndexMap& index) {
+  index.clear();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    for (const std::u16string& spelling : entries[i]) index.emplace(spelling, static_cast<int>(i));
+  }
+}
+
+void CGhepVan::RebuildInitialIndex() { BuildIndex(initials_, initialIndex_); }
+void CGhepVan::RebuildFinalIndex() { BuildIndex(finals_, finalIndex_); }
+
+void CGhepVan::RebuildNucleusIndex() {
+  BuildIndex(nuclei_, nucleusIndex_);
+  bareIndex_.clear();
+  for (size_t i = 0; i < bareNuclei_.size(); ++i) {
+    for (const std::u16string& bare : bareNuclei_[i]) bareIndex_[bare].push_back(static_cast<int>(i));
+  }
+}
+
+int CGhepVan::Lookup(const IndexMap& index, std::u16string_view spelling) {
+  auto it = index.find(spelling);
+  return it == index.end() ? -1 : it->second;
+}
+
+bool CGhepVan::Contains(const std::vector<int32_t>& list, int value) {
+  return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+int CGhepVan::FindInitial(std::u16string_view spelling) const { return Lookup(initialIndex_, spelling); }
+int CGhepVan::FindNucleus(std::u16string_view spelling) const { return Lookup(nucleusIndex_, spelling); }
+int CGhepVan::FindFinal(std::u16string_view spelling) const { return Lookup(finalIndex_, spelling); }
+
+bool CGhepVan::IsNucleus(std::u16string_view text) const {
+  return text.size() <= 3 && FindNucleus(text) >= 0;
+}
+
+bool CGhepVan::IsBareNucleus(std::u16string_view text) const {
+  if (text.size() >= 4) return false;
+  if (text.size() == 1) return letters::IsPlainVowel(text[0]);
+  return bareIndex_.find(text) != bareIndex_.end();
+}
+
+bool CGhepVan::InitialAllowsNucleus(std::u16string_view initial, std::u16string_view nucleus) const {
+  const int i = FindInitial(initial);
+  if (i < 0) return false;
+  const int n = FindNucleus(nucleus);
+  return n >= 0 && Contains(padNa_[i], n);
+}
+
+bool CGhepVan::InitialAllowsBareNucleus(std::u16string_view initial,
+                                        std::u16string_view bareNucleus) const {
+  const int i = FindInitial(initial);
+  if (i < 0) return false;
+  auto it = bareIndex_.find(bareNucleus);
+  if (it == bareIndex_.end()) return false;
+  for (int n : it->second) {
+    if (Contains(padNa_[i], n)) return true;
+  }
+  return false;
+}
+
+const std::u16string* CGhepVan::SpecialFinalOf(std::u16string_view nucleus) const {
+  if (specialWords_.empty()) return nullptr;
+  auto it = specialWords_.find(nucleus);
+  return it == specialWords_.end() ? nullptr : &it->second;
+}
+
+bool CGhepVan::NucleusAllowsFinal(std::u16string_view nucleus, std::u16string_view final) const {
+  const std::u16string* special = SpecialFinalOf(nucleus);
+  if (special && *special == final) return true;
+  const int n = FindNucleus(nucleus);
+  if (n < 0) return false;
+  const int f = FindFinal(final);
+  return f >= 0 && Contains(naPac_[n], f);
+}
+
+bool CGhepVan::NucleusAllowsFinalPrefix(std::u16string_view nucleus, std::u16string_view prefix) const {
+  const std::u16string* special = SpecialFinalOf(nucleus);
+  if (special && StartsWith(*special, prefix)) return true;
+  const int n = FindNucleus(nucleus);
+  if (n < 0) return false;
+  for (int32_t f : naPac_[n]) {
+    if (f < 0 || static_cast<size_t>(f) >= finals_.size()) continue;
+    for (const std::u16string& spelling : finals_[f]) {
+      if (StartsWith(spelling, prefix)) return true;
+    }
+  }
+  return false;
+}
+
+bool CGhepVan::BareNucleusAllowsFinal(std::u16string_view bareNucleus, std::u16string_view final) const {
+  const std::u16string* special = SpecialFinalOf(bareNucleus);
+  if (special && *special == final) return true;
+  const int f = FindFinal(final);
+  if (f < 0) return false;
+  auto it = bareIndex_.find(bareNucleus);
+  if (it == bareIndex_.end()) return false;
+  for (int n : it->second) {
+    if (Contains(naPac_[n], f)) return true;
+  }
+  return false;
+}
+
+std::u16string_view CGhepVan::GiENucleus(std::u16string_view initial, std::u16string_view nucleus) const {
+  if (nucleus != u"ê") return nucleus;
+  if (initial == u"gi") return u"iê";
+  if (!initialAliases_.empty()) {
+    auto it = initialAliases_.find(initial);
+    if (it != initialAliases_.end() && it->second == u"gi") return u"iê";
+  }
+  return nucleus;
+}
+
+bool CGhepVan::RhymeAllowsFinal(std::u16string_view initial, std::u16string_view nucleus,
+                                std::u16string_view final) const {
+  return NucleusAllowsFinal(GiENucleus(initial, nucleus), final);
+}
+
+bool CGhepVan::RhymeAllowsFinalPrefix(std::u16string_view initial, std::u16string_view nucleus,
+                                      std::u16string_view prefix) const {
+  return NucleusAllowsFinalPrefix(GiENucleus(initial, nucleus), prefix);
+}
+
+bool CGhepVan::IsSpecialFinal(std::u16string_view text) const {
+  for (const auto& [nucleus, final] : specialWords_) {
+    if (final == text) return true;
+  }
+  return false;
+}
+
+void CGhepVan::ClearSpecialWords() { specialWords_.clear(); }
+
+void CGhepVan::AddSpecialWord(std::u16string_view word) {
+  size_t split = 0;
+  while (split < word.size() && kVowelLetters.find(word[split]) != std::u16string_view::npos) ++split;
+  if (split == word.size()) return;
+  std::u16string nucleus(word.substr(0, split));
+  if (specialWords_.find(nucleus) != specialWords_.end()) return;
+  specialWords_.emplace(std::move(nucleus), std::u16string(word.substr(split)));
+}
+
+void CGhepVan::SetSpecialWords(std::u16string_view text) {
+  ClearSpecialWords();
+  ForEachPiece(text, [&](std::u16string_view piece) {
+    if (piece.size() > 1) AddSpecialWord(piece);
+  });
+}
+
+namespace {
+struct FreeInitial {
+  const char16_t* spelling;
+  const char16_t* joins;
+};
+constexpr FreeInitial kFreeInitials[] = {
+    {u"dz", u"d"}, {u"z", u"d"}, {u"f", u"ph"}, {u"j", u"gi"}, {u"w", u"qu"},
+};
+}  // namespace
+
+void CGhepVan::SetFreeInitials(bool on) {
+  if (on == freeInitials_) return;
+  freeInitials_ = on;
+  for (const FreeInitial& pair : kFreeInitials) {
+    if (on) {
+      AddInitialAlias(pair.spelling, pair.joins);
+    } else {
+      RemoveInitialAlias(pair.spelling);
+    }
+  }
+}
+
+void CGhepVan::SetUoWithFinals(bool on) {
+  UODiKemPAC = on;
+  if (naPac_.size() <= 4) return;
+  std::vector<int32_t>& list = naPac_[4];
+  if (on) {
+    // Only what was missing is added, so switching on twice adds nothing
+    // more and switching off can take back exactly what was added.
+    for (int32_t f : {1, 2}) {
+      if (!Contains(list, f)) {
+        list.push_back(f);
+        uoAdded_.push_back(f);
+      }
+    }
+  } else {
+    for (int32_t f : uoAdded_) {
+      auto it = std::find(list.begin(), list.end(), f);
+      if (it != list.end()) list.erase(it);
+    }
+    uoAdded_.clear();
+  }
+}
+
+void CGhepVan::AddInitialAlias(const std::u16string& spelling, const std::u16string& existing) {
+  if (FindInitial(spelling) >= 0) return;
+  const int i = FindInitial(existing);
+  if (i < 0) return;
+  initials_[i].push_back(spelling);
+  initialIndex_.emplace(spelling, i);
+  initialAliases_[spelling] = existing;
+}
+
+void CGhepVan::RemoveInitialAlias(const std::u16string& spelling) {
+  const int i = FindInitial(spelling);
+  if (i >= 0) {
+    Entry& entry = initials_[i];
+    entry.erase(std::remove(entry.begin(), entry.end(), spelling), entry.end());
+    RebuildInitialIndex();
+  }
+  initialAliases_.erase(spelling);
+}
+
+void CGhepVan::AddFinalAlias(const std::u16string& spelling, const std::u16string& existing) {
+  if (FindFinal(spelling) >= 0 || IsSpecialFinal(spelling)) return;
+  const int f = FindFinal(existing);
+  if (f < 0) return;
+  finals_[f].push_back(spelling);
+  finalIndex_.emplace(spelling, f);
+}
+
+void CGhepVan::RemoveFinalAlias(const std::u16string& spelling) {
+  const int f = FindFinal(spelling);
+  if (f < 0) return;
+  Entry& entry = finals_[f];
+  entry.erase(std::remove(entry.begin(), entry.end(), spelling), entry.end());
+  RebuildFinalIndex();
+}
+
+}  // namespace tavirel
