@@ -1,0 +1,184 @@
+#pragma once
+// The typing context: the word under composition, the run of words typed
+// before it, the active typing method's bindings and the output code table.
+// The input service hands it every character; it answers "swallow" or "let
+// through" and sends the on-screen changes through IInputMethodService.
+//
+// Word end (shorthand, consonant shorthand, automatic sắc, spelling
+// correction, raw-key restore) and the restore hotkey live here too.
+//
+// Everything runs on the key-processing thread. The per-key path reuses the
+// word, its before-image and the output buffers, so it does not allocate
+// once the buffers have grown to a word's size.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/CWord.h"
+#include "engine/CWordOwner.h"
+#include "spelling/CGhepVan.h"
+
+namespace tavirel {
+
+class IInputMethodService;
+class CTuDien;
+class CTuDienTuGhep;
+
+class CTypingContext : public CWordOwner {
+ public:
+  // One key of the active typing method, as the context applies it.
+  struct Binding {
+    int32_t Function = -1;  // 0..33, or -1 for a text binding
+    std::u16string Text;    // text of a text binding
+    bool IsText = false;
+  };
+  // (text before, text after) of a replacement the restore hotkey can undo.
+  using Replacement = std::pair<std::u16string, std::u16string>;
+
+  // The finished words kept for the run; older ones (and the text before
+  // them) are dropped. Bounds the recent text as well.
+  static constexpr size_t kMaxRunWords = 32;
+  // Loose characters (no word) kept at most in the recent text.
+  static constexpr size_t kMaxLooseText = 256;
+  // Replacements the restore hotkey can walk back.
+  static constexpr size_t kMaxReplacements = 64;
+
+  // service receives all output and answers IsNumpadKey / IsVietnamese;
+  // it may be null (nothing is sent, Vietnamese mode assumed).
+  explicit CTypingContext(IInputMethodService* service = nullptr);
+  // Loads the rhyme tables from the given GhepVan.ini lines instead of the
+  // shipped file (tests, tools).
+  CTypingContext(IInputMethodService* service, const std::vector<std::u16string>& ghepVanLines);
+  CTypingContext(const CTypingContext&) = delete;
+  CTypingContext& operator=(const CTypingContext&) = delete;
+  ~CTypingContext() override;
+
+  // ---- collaborators ----
+  IInputMethodService* Service = nullptr;
+  // Single-word dictionary (spelling check and single-word correction).
+  const CTuDien* TuDien = nullptr;
+  // Compound dictionary, owned by the input service.
+  const CTuDienTuGhep* TuDienTuGhep = nullptr;
+  // The rhyme tables this context owns (CWordOwner::GhepVan points here).
+  CGhepVan& GhepVanTables() { return ghepVan_; }
+  const CGhepVan& GhepVanTables() const { return ghepVan_; }
+
+  // ---- options (LuaChon.ini keys; BoDauThanhKieu2 is inherited) ----
+  bool GoTat = true;
+  bool XuLyHoaThuongKhiGoTat = true;
+  bool ChanPhimKhiGoTat = false;
+  bool GoTatKhiTatTavirel = false;
+  bool KhoiPhucPhimVoiTuSai = true;
+  bool DungTuDienDeKTChinhTa = false;
+  bool GoCacTuTVLienTuc = false;
+  bool GoTatPAD = false;  // change through SetInitialShorthand
+  bool GoTatPAC = false;  // change through SetFinalShorthand
+  bool TuThemDauSac = false;
+  bool SuaLoiChinhTaTuDon = false;
+  bool SuaLoiChinhTaTuGhep = false;  // change through SetSuaLoiChinhTaTuGhep
+
+  // ---- state ----
+  bool Active = false;          // a character was processed since Reset
+  bool EscapePending = false;   // the escape key was pressed inside a word
+  bool HasWord = false;         // Word is the current word
+  CWord Word;                   // current word (valid while HasWord)
+  CWord Before;                 // before-image of the current word
+  std::u16string RecentText;    // finished words and the characters between them
+  std::vector<CWord> Words;     // finished words of the run, oldest first
+  int32_t LooseCount = 0;       // loose characters since the last finished word
+  std::vector<int32_t> LooseStack;  // loose count before each started word
+  std::vector<Replacement> Replacements;
+  bool HasAutoRestored = false;
+  CWord AutoRestored;           // the last word whose raw keys were restored
+  std::vector<std::u16string> ShorthandKeys;     // GoTat.ini abbreviations
+  std::vector<std::u16string> ShorthandValues;   // and their expansions
+
+  // ---- setup ----
+  // Replaces the typing method's bindings (keys are lower-case characters).
+  void ClearBindings();
+  void SetBinding(char16_t key, const Binding& binding);
+  // The binding of an already lower-cased key, or null.
+  const Binding* FindBinding(char16_t lowerKey) const;
+  // Replaces the output code table (character -> encoded form); an empty
+  // table is Unicode.
+  void SetCodeTable(const std::map<char16_t, std::u16string>& table);
+  bool IsUnicodeTable() const { return codeTable_.empty(); }
+  // The encoded length of a text in the output table.
+  size_t EncodedLength(std::u16string_view text) const;
+  void SetShorthandTable(std::vector<std::u16string> keys, std::vector<std::u16string> values);
+  void SetInitialShorthand(bool on);
+  void SetFinalShorthand(bool on);
+  // Turning it on asks the service to load the compound dictionary and stays
+  // off when that fails; off releases it. Returns the stored value.
+  bool SetSuaLoiChinhTaTuGhep(bool on);
+
+  // ---- per key ----
+  bool ProcessChar(char16_t ch);
+  bool ComposeKey(char16_t ch);
+  bool AddKeyAsLetter(char16_t ch);
+  bool ContinueWord(char16_t ch, bool again);
+  bool Backspace();
+  void ReactivatePrevious();
+  void SendDiff(int backspaces, std::u16string_view text);
+  // Recent text followed by the current word.
+  std::u16string CurrentText() const;
+  std::u16string DebugText() const;
+  // Forgets the word and the run (the replacement list stays).
+  void Reset();
+
+  // ---- word end and restore ----
+  // ch is the ending character, 0 for Esc, Enter, Tab; true swallows it.
+  bool EndWord(char16_t ch);
+  void RestoreLastWord();
+  // The abbreviation at the end of the recent text and its expansion.
+  bool FindShorthand(std::u16string& typed, std::u16string& expansion) const;
+  void ReplaceOnScreen(std::u16string_view oldText, std::u16string_view newText);
+  void TrimRun(size_t n);
+  void FeedRun(std::u16string_view text);
+
+  // ---- word-end rules; each returns whether it changed something ----
+  bool ApplyInitialShorthand(CWord& word);
+  bool ApplyFinalShorthand(CWord& word);
+  bool ApplyAutoSac(CWord& word);
+  // Compound correction with the previous word, else single-word correction.
+  bool CorrectCompound(CWord& word, CWord* previous);
+  bool CorrectSingle(CWord& word);
+
+  // Dictionary queries (false without a dictionary).
+  bool InTuDien(std::u16string_view word) const;
+  bool InTuDienTuGhep(std::u16string_view compound) const;
+
+ private:
+  void Init();
+  // Lower case of a key for binding lookup.
+  static char16_t LookupKey(char16_t ch);
+  static bool IsLetter(char16_t ch);
+  static bool IsDigit(char16_t ch) { return ch >= u'0' && ch <= u'9'; }
+  bool Numpad() const;
+  bool Vietnamese() const;
+  void Send(int backspaces, std::u16string_view text);
+
+  // Run helpers.
+  void StartWord();
+  void FinishWord();
+  void DropEmptyWord();
+  void AppendLoose(char16_t ch);
+  void BoundRun();
+  void AddReplacement(std::u16string_view before, std::u16string_view after);
+  bool RestoreRawOf(CWord& word, const CWord& before);
+  void TakeBefore();
+  bool ApplyBinding(const Binding& binding);
+
+  CGhepVan ghepVan_;
+  std::vector<Binding> bindings_;           // by index
+  int16_t asciiBindings_[128];              // key -> index into bindings_, -1 none
+  std::map<char16_t, int> otherBindings_;   // other keys -> index
+  std::map<char16_t, std::u16string> codeTable_;
+  std::u16string sendBuffer_;               // reused output buffer
+};
+
+}  // namespace tavirel

@@ -1,0 +1,178 @@
+// Construction, setup, output and the small helpers of the typing context.
+#include <algorithm>
+
+#include "common/Letters.h"
+#include "service/CTypingContext.h"
+#include "service/IInputMethodService.h"
+
+namespace tavirel {
+
+CTypingContext::CTypingContext(IInputMethodService* service)
+    : Service(service), Word(this), Before(this), AutoRestored(this) {
+  Init();
+}
+
+CTypingContext::CTypingContext(IInputMethodService* service,
+                               const std::vector<std::u16string>& ghepVanLines)
+    : Service(service), Word(this), Before(this), AutoRestored(this), ghepVan_(ghepVanLines) {
+  Init();
+}
+
+CTypingContext::~CTypingContext() = default;
+
+void CTypingContext::Init() {
+  GhepVan = &ghepVan_;
+  std::fill(std::begin(asciiBindings_), std::end(asciiBindings_), int16_t{-1});
+  RecentText.reserve(kMaxLooseText + kMaxRunWords * 16);
+  Words.reserve(kMaxRunWords + 1);
+  LooseStack.reserve(kMaxRunWords + 2);
+  sendBuffer_.reserve(64);
+}
+
+// ---- setup ----
+
+void CTypingContext::ClearBindings() {
+  bindings_.clear();
+  otherBindings_.clear();
+  std::fill(std::begin(asciiBindings_), std::end(asciiBindings_), int16_t{-1});
+}
+
+void CTypingContext::SetBinding(char16_t key, const Binding& binding) {
+  int index = -1;
+  if (key < 128) {
+    index = asciiBindings_[key];
+  } else if (auto it = otherBindings_.find(key); it != otherBindings_.end()) {
+    index = it->second;
+  }
+  if (index >= 0) {
+    bindings_[static_cast<size_t>(index)] = binding;
+    return;
+  }
+  index = static_cast<int>(bindings_.size());
+  bindings_.push_back(binding);
+  if (key < 128) {
+    asciiBindings_[key] = static_cast<int16_t>(index);
+  } else {
+    otherBindings_[key] = index;
+  }
+}
+
+const CTypingContext::Binding* CTypingContext::FindBinding(char16_t lowerKey) const {
+  int index = -1;
+  if (lowerKey < 128) {
+    index = asciiBindings_[lowerKey];
+  } else if (auto it = otherBindings_.find(lowerKey); it != otherBindings_.end()) {
+    index = it->second;
+  }
+  return index < 0 ? nullptr : &bindings_[static_cast<size_t>(index)];
+}
+
+void CTypingContext::SetCodeTable(const std::map<char16_t, std::u16string>& table) {
+  codeTable_ = table;
+}
+
+size_t CTypingContext::EncodedLength(std::u16string_view text) const {
+  if (codeTable_.empty()) return text.size();
+  size_t n = 0;
+  for (char16_t c : text) {
+    auto it = codeTable_.find(c);
+    n += it == codeTable_.end() ? 1 : it->second.size();
+  }
+  return n;
+}
+
+void CTypingContext::SetShorthandTable(std::vector<std::u16string> keys,
+                                       std::vector<std::u16string> values) {
+  // The two lists are parallel; a longer one is cut to the shorter.
+  const size_t n = std::min(keys.size(), values.size());
+  keys.resize(n);
+  values.resize(n);
+  ShorthandKeys = std::move(keys);
+  ShorthandValues = std::move(values);
+}
+
+// ---- helpers ----
+
+char16_t CTypingContext::LookupKey(char16_t ch) {
+  if (ch >= u'A' && ch <= u'Z') return static_cast<char16_t>(ch + 32);
+  if (ch < 128) return ch;
+  const int i = letters::IndexIn(letters::CaseUpper, ch);
+  return i < 0 ? ch : letters::CaseLower[static_cast<size_t>(i)];
+}
+
+bool CTypingContext::IsLetter(char16_t ch) {
+  if ((ch >= u'a' && ch <= u'z') || (ch >= u'A' && ch <= u'Z')) return true;
+  if (ch < 128) return false;
+  return letters::IndexIn(letters::CaseLower, ch) >= 0 ||
+         letters::IndexIn(letters::CaseUpper, ch) >= 0;
+}
+
+bool CTypingContext::Numpad() const { return Service != nullptr && Service->IsNumpadKey(); }
+
+bool CTypingContext::Vietnamese() const { return Service == nullptr || Service->IsVietnamese(); }
+
+void CTypingContext::Send(int backspaces, std::u16string_view text) {
+  if (backspaces <= 0 && text.empty()) return;
+  if (Service == nullptr) return;
+  sendBuffer_.assign(text);
+  Service->SendText(std::max(backspaces, 0), sendBuffer_);
+}
+
+void CTypingContext::SendDiff(int backspaces, std::u16string_view text) {
+  if (backspaces < 0) backspaces = 0;
+  if (codeTable_.empty()) {
+    Send(backspaces, text);
+    return;
+  }
+  // The characters to delete are the last ones of the before-image; count
+  // the output units they took.
+  const std::u16string& old = Before.CacKT;
+  const size_t n = std::min(static_cast<size_t>(backspaces), old.size());
+  size_t units = EncodedLength(std::u16string_view(old).substr(old.size() - n));
+  units += static_cast<size_t>(backspaces) - n;  // beyond the word: one unit each
+  std::u16string encoded;
+  encoded.reserve(text.size() * 2);
+  for (char16_t c : text) {
+    auto it = codeTable_.find(c);
+    if (it == codeTable_.end()) {
+      encoded.push_back(c);
+    } else {
+      encoded += it->second;
+    }
+  }
+  if (Service != nullptr && (units > 0 || !encoded.empty())) {
+    Service->SendText(static_cast<int>(units), encoded);
+  }
+}
+
+std::u16string CTypingContext::CurrentText() const {
+  std::u16string text = RecentText;
+  if (HasWord) text += Word.CacKT;
+  return text;
+}
+
+std::u16string CTypingContext::DebugText() const {
+  std::u16string text = u"RecentText = " + RecentText;
+  text += u"\r\nLooseCount = ";
+  for (char c : std::to_string(LooseCount)) text.push_back(static_cast<char16_t>(c));
+  text += u"\r\nWords = ";
+  for (char c : std::to_string(Words.size())) text.push_back(static_cast<char16_t>(c));
+  if (HasWord) {
+    text += u"\r\n";
+    text += Word.Dump();
+  }
+  return text;
+}
+
+void CTypingContext::Reset() {
+  Active = false;
+  Words.clear();
+  HasWord = false;
+  Word.Reset();
+  LooseStack.clear();
+  LooseCount = 0;
+  RecentText.clear();
+  HasAutoRestored = false;
+}
+
+}  // namespace tavirel
