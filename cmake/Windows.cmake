@@ -1,0 +1,47 @@
+# Windows front end (cross build only). Every win/ folder under src/ becomes
+# the library tavirel_win; Tavirel.exe and the end-to-end test programs link it.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+set(TAVIREL_WIN_MAIN ${CMAKE_SOURCE_DIR}/src/app/win/WinMain.cpp)
+file(GLOB_RECURSE WIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win/*.cpp)
+list(REMOVE_ITEM WIN_SOURCES ${TAVIREL_WIN_MAIN})
+
+set(TAVIREL_WIN_DEFS UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+    WINVER=0x0A00 _WIN32_WINNT=0x0A00)
+set(TAVIREL_WIN_SYSLIBS user32 gdi32 comctl32 shell32 ole32 advapi32)
+
+add_library(tavirel_win STATIC ${WIN_SOURCES})
+target_include_directories(tavirel_win PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(tavirel_win PUBLIC ${TAVIREL_WIN_DEFS})
+target_compile_options(tavirel_win PRIVATE ${TAVIREL_WARNINGS})
+target_link_libraries(tavirel_win PUBLIC tavirel_core ${TAVIREL_WIN_SYSLIBS})
+
+# Version numbers for the version resource come from project().
+set(TAVIREL_GENERATED ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/src/app/win/Version.h.in ${TAVIREL_GENERATED}/TavirelVersion.h @ONLY)
+
+add_executable(Tavirel WIN32 ${TAVIREL_WIN_MAIN} ${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.rc)
+target_include_directories(Tavirel PRIVATE ${TAVIREL_GENERATED} ${CMAKE_SOURCE_DIR}/src/app/win)
+target_compile_options(Tavirel PRIVATE ${TAVIREL_WARNINGS} -municode)
+target_link_options(Tavirel PRIVATE -municode -mwindows)
+target_link_libraries(Tavirel PRIVATE tavirel_win)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.manifest;${TAVIREL_GENERATED}/TavirelVersion.h")
+
+# End-to-end test programs, run under Wine by tests/e2e/run-e2e.
+if(TAVIREL_TESTS)
+  add_executable(tavirel_e2e_target WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/target/E2eTarget.cpp)
+  target_compile_definitions(tavirel_e2e_target PRIVATE ${TAVIREL_WIN_DEFS})
+  target_compile_options(tavirel_e2e_target PRIVATE ${TAVIREL_WARNINGS} -municode)
+  target_link_options(tavirel_e2e_target PRIVATE -municode -mwindows)
+  target_link_libraries(tavirel_e2e_target PRIVATE user32 gdi32)
+
+  file(GLOB E2E_HOOKS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/hooks/*.cpp)
+  if(E2E_HOOKS_SOURCES)
+    add_executable(tavirel_e2e_hooks WIN32 ${E2E_HOOKS_SOURCES})
+    target_compile_options(tavirel_e2e_hooks PRIVATE ${TAVIREL_WARNINGS} -municode)
+    target_link_options(tavirel_e2e_hooks PRIVATE -municode -mwindows)
+    target_link_libraries(tavirel_e2e_hooks PRIVATE tavirel_win)
+  endif()
+endif()
