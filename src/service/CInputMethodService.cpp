@@ -1,0 +1,342 @@
+#include "service/CInputMethodService.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include "common/AppDirectory.h"
+#include "service/CTypingContext.h"
+#include "spelling/CTuDienTuGhep.h"
+#include "tables/CKieuGo.h"
+
+namespace tavirel {
+
+namespace {
+
+CInputMethodService* g_service = nullptr;
+
+// The generic key (Shift, Ctrl, Alt) of a sided modifier key; the key itself
+// for the others.
+uint16_t GenericOf(uint16_t key) {
+  switch (key) {
+    case vk::kLShift:
+    case vk::kRShift:
+      return vk::kShift;
+    case vk::kLControl:
+    case vk::kRControl:
+      return vk::kControl;
+    case vk::kLMenu:
+    case vk::kRMenu:
+      return vk::kMenu;
+    default:
+      return key;
+  }
+}
+
+int32_t ModifierBitOf(uint16_t key) {
+  switch (GenericOf(key)) {
+    case vk::kShift:
+      return modbits::kShift;
+    case vk::kControl:
+      return modbits::kCtrl;
+    case vk::kMenu:
+      return modbits::kAlt;
+    case vk::kLWin:
+    case vk::kRWin:
+      return modbits::kWin;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+CInputMethodService::CInputMethodService(IDesktop* desktop)
+    : desktop_(desktop),
+      compoundDictionary_(std::make_unique<CTuDienTuGhep>()),
+      context_(std::make_unique<CTypingContext>(this)),
+      clear_(this, kDefaultPhimClear),
+      khoiPhuc_(this, kDefaultPhimKhoiPhuc),
+      suggestion_(this, kDefaultPhimGoiY),
+      closeSuggestion_(this, kCloseSuggestionKey),
+      chuyen_(this, kDefaultPhimChuyen),
+      chuyenMa_(this, kChuyenMaKey) {
+  if (desktop_ == nullptr) throw std::invalid_argument("CInputMethodService needs a desktop");
+  g_service = this;
+  context_->TuDienTuGhep = compoundDictionary_.get();
+  builtInHotKeys_ = {&clear_, &khoiPhuc_, &suggestion_, &closeSuggestion_, &chuyen_, &chuyenMa_};
+  SetTypingMethod(std::u16string(kDefaultKieuGo));
+  SetCodeTable(u"Unicode");
+}
+
+CInputMethodService::~CInputMethodService() {
+  // A pending restore would otherwise leave our pasted text on the user's
+  // clipboard for good.
+  if (restorePending_) {
+    desktop_->StopRestoreTimer();
+    clipboardBackup_.Restore(*desktop_);
+    restorePending_ = false;
+  }
+  if (g_service == this) g_service = nullptr;
+}
+
+CInputMethodService* CInputMethodService::Instance() { return g_service; }
+
+// ---------------------------------------------------------------- modes
+
+void CInputMethodService::SetVietnamese(bool on) {
+  if (on == vietnamese_) return;
+  vietnamese_ = on;
+  SyncKeyboardState();
+  ModeChanged.Raise(this);
+}
+
+void CInputMethodService::SyncKeyboardState() {
+  desktop_->GetKeyboardState(keyState_);
+  for (const uint16_t toggle : {vk::kCapital, vk::kNumLock, vk::kScroll}) {
+    const uint8_t s = keyState_[toggle];
+    keyState_[toggle] = ((s & 0x01) != 0 && (s & 0x80) == 0) ? 1 : 0;
+  }
+  consumed_ = false;
+  modifiers_ = 0;
+  Reset();
+}
+
+void CInputMethodService::Reset() {
+  if (context_->Active) context_->Reset();
+  // The suggestion window is hidden and emptied here once it exists.
+}
+
+// ---------------------------------------------------------------- keys
+
+bool CInputMethodService::IsModifierKey(uint16_t key) const { return ModifierBitOf(key) != 0; }
+
+bool CInputMethodService::OnKeyDown(uint16_t key) {
+  if (sending_) return false;
+  passWithZeroKey_ = false;
+  if (key == vk::kCapital || key == vk::kNumLock) return false;
+
+  if (IsModifierKey(key)) {
+    const uint16_t generic = GenericOf(key);
+    keyState_[generic] = static_cast<uint8_t>((keyState_[generic] ^ 0x01) | 0x80);
+    if (generic != key) keyState_[key] = static_cast<uint8_t>((keyState_[key] ^ 0x01) | 0x80);
+    modifiers_ |= ModifierBitOf(key);
+    consumed_ = false;
+    return false;
+  }
+
+  bool r = MatchKeyDown(key);
+  if (consumed_ || modifiers_ != 0) consumed_ = true;
+  if (modifiers_ != 0 && modifiers_ != modbits::kShift) {
+    Reset();
+  } else if (!r && MasterSwitch && (vietnamese_ || context_->GoTatKhiTatTavirel)) {
+    try {
+      r = InterpretKey(key, r);
+    } catch (const std::exception& e) {
+      RaiseError(e);
+      Reset();
+    } catch (...) {
+      RaiseError(std::runtime_error("unknown error while interpreting a key"));
+      Reset();
+    }
+  }
+  RaiseDebugText();
+  return r;
+}
+
+bool CInputMethodService::InterpretKey(uint16_t key, bool r) {
+  CTypingContext& ctx = *context_;
+  switch (key) {
+    case vk::kBack: {
+      const bool empty = ctx.RecentText.empty() && !(ctx.HasWord && !ctx.Word.CacKT.empty());
+      if (!empty) r = ctx.Backspace();
+      UpdateSuggestions();
+      return r;
+    }
+    case vk::kSpace:
+      if (ctx.Active) {
+        r = ctx.EndWord(u' ');
+        UpdateSuggestions();
+      }
+      return r;
+    case vk::kEscape:
+    case vk::kReturn:
+    case vk::kTab:
+      if (ctx.Active) {
+        r = ctx.EndWord(0);
+        if (!r) Reset();
+      }
+      return r;
+    case vk::kUp:
+    case vk::kDown:
+      if (suggestionsOn_ && SuggestionUIHookUpDownKey && SuggestionWindowVisible()) {
+        // The key moves the selection in the suggestion list.
+        return true;
+      }
+      Reset();
+      return r;
+    case vk::kPrior:
+    case vk::kNext:
+      if (suggestionsOn_ && SuggestionWindowVisible()) return true;
+      Reset();
+      return r;
+    default:
+      break;
+  }
+
+  if (key >= vk::kF1 && key <= vk::kF12) {
+    // Suggestion entries are picked with F1..F12 and Shift+F1..F12 while the
+    // window shows; otherwise the key ends the word.
+    Reset();
+    return r;
+  }
+
+  char16_t chars[2] = {0, 0};
+  const int n = desktop_->TranslateKey(key, keyState_, chars);
+  if (n <= 0 || chars[0] == 0) {
+    Reset();
+    return r;
+  }
+  numpadKey_ = key >= vk::kNumpad0 && key <= vk::kNumpad9;
+  r = ctx.ProcessChar(chars[0]);
+  if (CPUCao && !r) {
+    // Slow programs: send the key itself after the replacement.
+    sending_ = true;
+    desktop_->SendKey(key, false);
+    desktop_->SendKey(key, true);
+    sending_ = false;
+    r = true;
+  }
+  UpdateSuggestions();
+  return r;
+}
+
+bool CInputMethodService::OnKeyUp(uint16_t key) {
+  if (sending_) return false;
+  passWithZeroKey_ = false;
+  if (key == vk::kCapital || key == vk::kNumLock) {
+    keyState_[key] ^= 0x01;
+    return false;
+  }
+  if (!IsModifierKey(key)) return false;
+
+  if (!consumed_ && modifiers_ != 0) RunHotKeys(modifiers_, 0);
+  const uint16_t generic = GenericOf(key);
+  keyState_[generic] &= 0x01;
+  keyState_[key] &= 0x01;
+  modifiers_ &= ~ModifierBitOf(key);
+  consumed_ = modifiers_ != 0;
+  return false;
+}
+
+bool CInputMethodService::MatchKeyDown(uint16_t key) {
+  if (key == 0 && modifiers_ == 0) return false;
+  return RunHotKeys(modifiers_, key);
+}
+
+bool CInputMethodService::RunHotKeys(int32_t modifiers, uint16_t key) {
+  const KeyCombo combo(modifiers, key);
+  bool r = false;
+  for (CHotKeyActionBase* action : builtInHotKeys_) {
+    if (!(action->Key == combo)) continue;
+    if (modifiers != 0) consumed_ = true;
+    if (action->Execute()) {
+      r = true;
+      break;
+    }
+  }
+  // By index: an action may refill the list.
+  for (size_t i = 0; i < userHotKeys_.size(); ++i) {
+    CHotKeyActionBase* action = userHotKeys_[i].get();
+    if (action == nullptr || !(action->Key == combo)) continue;
+    if (modifiers != 0) consumed_ = true;
+    const bool consumedKey = action->Execute();
+    ActionExecuted.Raise(action);
+    if (consumedKey) r = true;
+  }
+  if (r && key != 0 && (modifiers & modbits::kAlt) != 0) passWithZeroKey_ = true;
+  return r;
+}
+
+void CInputMethodService::OnMouse(uint32_t message, DesktopPoint /*point*/) {
+  if (message == mousemsg::kLButtonDown || message == mousemsg::kRButtonDown) {
+    // A click inside the visible suggestion window keeps the word.
+    Reset();
+  }
+}
+
+void CInputMethodService::RaiseError(const std::exception& e) { Error.Raise(e); }
+
+void CInputMethodService::RaiseDebugText() {
+  if (DebugText.Empty()) return;
+  const std::u16string text = context_->DebugText();
+  DebugText.Raise(text);
+}
+
+void CInputMethodService::ReleaseModifierKeys() {
+  static constexpr uint16_t kKeys[] = {vk::kLShift, vk::kRShift, vk::kLControl, vk::kRControl,
+                                       vk::kLMenu,  vk::kRMenu,  vk::kLWin,     vk::kRWin};
+  const bool wasSending = sending_;
+  sending_ = true;
+  for (const uint16_t key : kKeys) {
+    if ((keyState_[key] & 0x80) != 0) desktop_->SendKey(key, true);
+  }
+  sending_ = wasSending;
+}
+
+// ---------------------------------------------------------------- settings
+
+void CInputMethodService::SetTypingMethod(const std::u16string& name) {
+  if (name == typingMethod_) return;
+  typingMethod_ = name;
+  const CKieuGo method = LoadKieuGo(name);
+  context_->ClearBindings();
+  for (const auto& [key, binding] : method) {
+    CTypingContext::Binding b;
+    b.Function = binding.function;
+    b.Text = binding.text;
+    b.IsText = binding.isText;
+    context_->SetBinding(key, b);
+  }
+}
+
+void CInputMethodService::SetSpecialWords(const std::u16string& text) {
+  specialWords_ = text;
+  context_->GhepVanTables().SetSpecialWords(text);
+}
+
+// ---------------------------------------------------------------- dictionaries
+
+bool CInputMethodService::LoadDictionaries(bool withLookup) {
+  const std::u16string path = ResourcePath(u"TuDienTuGhep.txt");
+  if (!FileExists(path)) return false;
+  if (compoundDictionary_->Empty()) compoundDictionary_->Load(path);
+  if (withLookup && !compoundDictionary_->HasHashes()) compoundDictionary_->BuildHashes();
+  return true;
+}
+
+void CInputMethodService::ReleaseDictionaries() {
+  if (!suggestionsOn_ && !context_->SuaLoiChinhTaTuGhep) compoundDictionary_->Clear();
+}
+
+// ---------------------------------------------------------------- suggestions
+
+void CInputMethodService::EnableSuggestions(bool on) {
+  if (on == suggestionsOn_) return;
+  if (!on) {
+    suggestionsOn_ = false;
+    return;
+  }
+  // Suggestions need the compound dictionary and the suggestion engine; until
+  // the engine is plugged in they stay off.
+  if (!FileExists(ResourcePath(u"TuDienTuGhep.txt"))) return;
+}
+
+void CInputMethodService::UpdateSuggestions() {
+  if (!suggestionsOn_ || SuggestionsSuspended) return;
+}
+
+void CInputMethodService::PickSuggestion(int /*index*/) { UpdateSuggestions(); }
+
+bool CInputMethodService::SuggestionWindowVisible() const { return false; }
+
+}  // namespace tavirel

@@ -1,0 +1,236 @@
+#pragma once
+// The input service: receives every key and mouse event of the desktop from
+// the hook procedures (see HookLogic.h), keeps its own keyboard state and the
+// held modifiers, runs hotkeys, hands characters to its typing context and
+// delivers the context's replacements to the focused application.
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/Event.h"
+#include "service/CClipboardBackup.h"
+#include "service/CHotKeyActionBase.h"
+#include "service/IDesktop.h"
+#include "service/IInputMethodService.h"
+#include "service/KeyCombo.h"
+
+namespace tavirel {
+
+class CTypingContext;
+class CTuDienTuGhep;
+
+class CInputMethodService : public IInputMethodService {
+ public:
+  // ---- built-in hotkey actions ----
+  // Ctrl alone: forget the word being typed.
+  class CClearHotKeyAction : public CHotKeyActionBase {
+   public:
+    using CHotKeyActionBase::CHotKeyActionBase;
+    bool Execute() override;
+  };
+  // Ctrl+Alt alone: give the last word back its raw keys.
+  class CKhoiPhucHotKeyAction : public CHotKeyActionBase {
+   public:
+    using CHotKeyActionBase::CHotKeyActionBase;
+    bool Execute() override;
+  };
+  // Tab: take the selected suggestion.
+  class CSuggestionHotKeyAction : public CHotKeyActionBase {
+   public:
+    using CHotKeyActionBase::CHotKeyActionBase;
+    bool Execute() override;
+  };
+  // Esc: close the suggestion window.
+  class CCloseSuggestionHotKeyAction : public CHotKeyActionBase {
+   public:
+    using CHotKeyActionBase::CHotKeyActionBase;
+    bool Execute() override;
+  };
+  // Ctrl+Shift alone: Vietnamese typing on or off.
+  class CChuyenHotKeyAction : public CHotKeyActionBase {
+   public:
+    using CHotKeyActionBase::CHotKeyActionBase;
+    bool Execute() override;
+  };
+  // Ctrl+Shift+F9: ask for the quick clipboard conversion.
+  class CChuyenMaHotKeyAction : public CHotKeyActionBase {
+   public:
+    using CHotKeyActionBase::CHotKeyActionBase;
+    bool Execute() override;
+  };
+
+  // Default keys of the built-in actions.
+  static constexpr KeyCombo kDefaultPhimClear{modbits::kCtrl, 0};
+  static constexpr KeyCombo kDefaultPhimKhoiPhuc{modbits::kCtrl | modbits::kAlt, 0};
+  static constexpr KeyCombo kDefaultPhimGoiY{0, vk::kTab};
+  static constexpr KeyCombo kCloseSuggestionKey{0, vk::kEscape};
+  static constexpr KeyCombo kDefaultPhimChuyen{modbits::kCtrl | modbits::kShift, 0};
+  static constexpr KeyCombo kChuyenMaKey{modbits::kCtrl | modbits::kShift, vk::kF9};
+
+  // The desktop is not owned and must outlive the service. The constructor
+  // makes this the process-wide service.
+  explicit CInputMethodService(IDesktop* desktop);
+  ~CInputMethodService() override;
+
+  CInputMethodService(const CInputMethodService&) = delete;
+  CInputMethodService& operator=(const CInputMethodService&) = delete;
+
+  // The process-wide service used by the hook procedures; null when none.
+  static CInputMethodService* Instance();
+
+  // ---- IInputMethodService ----
+  void SendText(int backspaces, const std::u16string& text) override;
+  bool IsNumpadKey() override { return numpadKey_; }
+  bool IsCapsLockOn() override { return keyState_[vk::kCapital] == 1; }
+  void SetVietnamese(bool on) override;
+  bool IsVietnamese() override { return vietnamese_; }
+  bool LoadDictionaries(bool withLookup) override;
+  void ReleaseDictionaries() override;
+
+  // ---- key pipeline ----
+  // Key-down and system-key-down: true swallows the key.
+  bool OnKeyDown(uint16_t vk);
+  // Key-up and system-key-up: tracks toggles and modifiers, runs
+  // modifier-only hotkeys; never swallows.
+  bool OnKeyUp(uint16_t vk);
+  // Runs the hotkeys bound to the held modifiers and vk; true consumes.
+  bool MatchKeyDown(uint16_t vk);
+  void OnMouse(uint32_t message, DesktopPoint point);
+  // Forgets the typing context's run and hides the suggestion window.
+  void Reset();
+  // Copies the system keyboard state, forgets the modifiers, Reset().
+  void SyncKeyboardState();
+
+  // ---- hook-level helpers (CHookLogic) ----
+  bool IsSending() const { return sending_; }
+  bool PassWithZeroKey() const { return passWithZeroKey_; }
+  // Reads the focused window; on a change resets the context when the mouse
+  // hook is not installed and re-runs the auto-complete detection.
+  void CheckFocusWindow();
+  // After a key-down: re-arms the one-second restore timer when the
+  // clipboard was used for this key.
+  void ArmRestoreTimerIfUsed();
+  // The restore timer fired: stop it and put the user's clipboard back.
+  void OnRestoreTimer();
+
+  // ---- settings ----
+  void SetTypingMethod(const std::u16string& name);
+  void SetCodeTable(const std::u16string& name);
+  void SetSpecialWords(const std::u16string& text);
+  const std::u16string& TypingMethod() const { return typingMethod_; }
+  const std::u16string& CodeTable() const { return codeTable_; }
+  const std::u16string& SpecialWords() const { return specialWords_; }
+
+  // ---- suggestions (the engine and window plug in here) ----
+  void EnableSuggestions(bool on);
+  void UpdateSuggestions();
+  void PickSuggestion(int index);
+  bool SuggestionsOn() const { return suggestionsOn_; }
+  bool SuggestionWindowVisible() const;
+
+  // ---- output delivery ----
+  // Puts text on the clipboard and presses Ctrl+V around any held Shift.
+  void Paste(const std::u16string& text);
+  void SendUnicode(const std::u16string& text);
+  // Synthesises the key-up of every held Shift, Ctrl, Alt and Win key.
+  void ReleaseModifierKeys();
+
+  // ---- state shared with the hotkeys and the front ends ----
+  CTypingContext& Context() { return *context_; }
+  IDesktop& Desktop() { return *desktop_; }
+  CClipboardBackup& ClipboardBackup() { return clipboardBackup_; }
+  CTuDienTuGhep& CompoundDictionary() { return *compoundDictionary_; }
+  int32_t Modifiers() const { return modifiers_; }
+  bool Consumed() const { return consumed_; }
+  const uint8_t* KeyState() const { return keyState_; }
+  WindowHandle FocusWindowHandle() const { return focusWindow_; }
+  bool AutoCompleteWindow() const { return autoCompleteWindow_; }
+  bool RestorePending() const { return restorePending_; }
+
+  // The built-in actions, in matching order.
+  std::vector<CHotKeyActionBase*>& BuiltInHotKeys() { return builtInHotKeys_; }
+  // The user's hotkeys from PhimTat.ini, owned.
+  std::vector<std::unique_ptr<CHotKeyActionBase>>& UserHotKeys() { return userHotKeys_; }
+  // Re-binding of the four configurable built-in keys.
+  void SetPhimClear(KeyCombo key) { clear_.Key = key; }
+  void SetPhimKhoiPhuc(KeyCombo key) { khoiPhuc_.Key = key; }
+  void SetPhimGoiY(KeyCombo key) { suggestion_.Key = key; }
+  void SetPhimChuyen(KeyCombo key) { chuyen_.Key = key; }
+  KeyCombo PhimClear() const { return clear_.Key; }
+  KeyCombo PhimKhoiPhuc() const { return khoiPhuc_.Key; }
+  KeyCombo PhimGoiY() const { return suggestion_.Key; }
+  KeyCombo PhimChuyen() const { return chuyen_.Key; }
+
+  // ---- events ----
+  Event<CInputMethodService*> ModeChanged;
+  Event<CInputMethodService*> CodeConversionRequested;
+  Event<CHotKeyActionBase*> ActionExecuted;
+  Event<const std::u16string&> DebugText;
+  Event<const std::exception&> Error;
+
+  // ---- options ----
+  bool MasterSwitch = true;  // all processing on
+  bool EnableMouseHook = true;
+  // Whether the mouse hook is installed now (set by the hook thread);
+  // without it a change of focus window ends the word.
+  bool MouseHookInstalled = false;
+  bool CPUCao = false;
+  bool Clipboard = false;
+  bool RestoreClipboard = true;
+  bool DetectAutoCompleteWindows = false;
+  bool SuggestionsSuspended = false;
+  int32_t SoLuongTuGoiY = 24;
+  bool SuggestionUIExpand = false;
+  bool SuggestionUIHookUpDownKey = false;
+  int32_t SuggestionUIAlpha = 255;
+  bool SuggestionUIManualPosition = false;
+
+ private:
+  bool InterpretKey(uint16_t vk, bool r);
+  bool IsModifierKey(uint16_t vk) const;
+  void RunModifierOnlyHotKeys();
+  // Runs the matching built-in then user actions for (modifiers, key).
+  bool RunHotKeys(int32_t modifiers, uint16_t key);
+  void RaiseError(const std::exception& e);
+  void RaiseDebugText();
+  void ChooseAutoComplete(WindowHandle window);
+
+  IDesktop* desktop_;
+  std::unique_ptr<CTuDienTuGhep> compoundDictionary_;
+  std::unique_ptr<CTypingContext> context_;
+
+  bool vietnamese_ = true;
+  bool passWithZeroKey_ = false;
+  bool consumed_ = false;
+  int32_t modifiers_ = 0;
+  bool sending_ = false;
+  bool numpadKey_ = false;
+  uint8_t keyState_[256] = {};
+  WindowHandle focusWindow_ = 0;
+  bool autoCompleteWindow_ = false;
+  bool focusUnicode_ = false;    // the focus window takes Unicode messages
+  bool focusPasteOnly_ = false;  // the focus window's class takes text by pasting only
+  bool outputNeedsUnicode_ = true;
+  bool clipboardUsed_ = false;
+  bool restorePending_ = false;
+  bool suggestionsOn_ = false;
+
+  std::u16string typingMethod_;
+  std::u16string codeTable_;
+  std::u16string specialWords_;
+
+  CClearHotKeyAction clear_;
+  CKhoiPhucHotKeyAction khoiPhuc_;
+  CSuggestionHotKeyAction suggestion_;
+  CCloseSuggestionHotKeyAction closeSuggestion_;
+  CChuyenHotKeyAction chuyen_;
+  CChuyenMaHotKeyAction chuyenMa_;
+  std::vector<CHotKeyActionBase*> builtInHotKeys_;
+  std::vector<std::unique_ptr<CHotKeyActionBase>> userHotKeys_;
+
+  CClipboardBackup clipboardBackup_;
+};
+
+}  // namespace tavirel

@@ -1,0 +1,30 @@
+#include "service/HookLogic.h"
+
+#include "service/CInputMethodService.h"
+
+namespace tavirel {
+
+HookVerdict CHookLogic::OnKeyEvent(CInputMethodService& service, uint16_t vk, bool down) {
+  // Our own injected input re-enters here and goes straight through.
+  if (service.IsSending()) return HookVerdict::Pass;
+
+  bool swallow = false;
+  if (down) {
+    service.CheckFocusWindow();
+    swallow = service.OnKeyDown(vk);
+    service.ArmRestoreTimerIfUsed();
+  } else {
+    swallow = service.OnKeyUp(vk);
+  }
+
+  if (service.PassWithZeroKey()) return HookVerdict::PassWithZeroKey;
+  return swallow ? HookVerdict::Swallow : HookVerdict::Pass;
+}
+
+void CHookLogic::OnMouseEvent(CInputMethodService& service, uint32_t message, DesktopPoint point) {
+  if (service.IsVietnamese()) service.OnMouse(message, point);
+}
+
+void CHookLogic::OnRestoreTimer(CInputMethodService& service) { service.OnRestoreTimer(); }
+
+}  // namespace tavirel

@@ -1,0 +1,179 @@
+#pragma once
+// Everything the input service needs from the desktop it runs on: key
+// injection, the focused window, the clipboard, the keyboard state and key
+// translation, the clipboard-restore timer, the caret and a beep.
+// The Win32 implementation lives in service/win/, the in-memory one in sim/.
+//
+// Key codes, clipboard format numbers and mouse message numbers are the
+// Windows values, so that both implementations and the service agree.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavirel {
+
+// A window as the desktop names it; 0 is no window.
+using WindowHandle = std::uintptr_t;
+
+struct DesktopPoint {
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
+struct DesktopRect {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+};
+
+// Virtual-key codes the service refers to by number.
+namespace vk {
+constexpr uint16_t kBack = 0x08;
+constexpr uint16_t kTab = 0x09;
+constexpr uint16_t kReturn = 0x0D;
+constexpr uint16_t kShift = 0x10;
+constexpr uint16_t kControl = 0x11;
+constexpr uint16_t kMenu = 0x12;  // Alt
+constexpr uint16_t kCapital = 0x14;
+constexpr uint16_t kEscape = 0x1B;
+constexpr uint16_t kSpace = 0x20;
+constexpr uint16_t kPrior = 0x21;
+constexpr uint16_t kNext = 0x22;
+constexpr uint16_t kEnd = 0x23;
+constexpr uint16_t kHome = 0x24;
+constexpr uint16_t kLeft = 0x25;
+constexpr uint16_t kUp = 0x26;
+constexpr uint16_t kRight = 0x27;
+constexpr uint16_t kDown = 0x28;
+constexpr uint16_t kDelete = 0x2E;
+constexpr uint16_t kV = 0x56;
+constexpr uint16_t kLWin = 0x5B;
+constexpr uint16_t kRWin = 0x5C;
+constexpr uint16_t kNumpad0 = 0x60;
+constexpr uint16_t kNumpad9 = 0x69;
+constexpr uint16_t kF1 = 0x70;
+constexpr uint16_t kF9 = 0x78;
+constexpr uint16_t kF12 = 0x7B;
+constexpr uint16_t kNumLock = 0x90;
+constexpr uint16_t kScroll = 0x91;
+constexpr uint16_t kLShift = 0xA0;
+constexpr uint16_t kRShift = 0xA1;
+constexpr uint16_t kLControl = 0xA2;
+constexpr uint16_t kRControl = 0xA3;
+constexpr uint16_t kLMenu = 0xA4;
+constexpr uint16_t kRMenu = 0xA5;
+}  // namespace vk
+
+// Mouse messages the mouse hook hands to the service.
+namespace mousemsg {
+constexpr uint32_t kMouseMove = 0x0200;
+constexpr uint32_t kLButtonDown = 0x0201;
+constexpr uint32_t kLButtonUp = 0x0202;
+constexpr uint32_t kRButtonDown = 0x0204;
+constexpr uint32_t kRButtonUp = 0x0205;
+constexpr uint32_t kMouseWheel = 0x020A;
+}  // namespace mousemsg
+
+// Clipboard formats.
+namespace clipfmt {
+constexpr uint32_t kText = 1;
+constexpr uint32_t kBitmap = 2;
+constexpr uint32_t kMetafilePict = 3;
+constexpr uint32_t kPalette = 9;
+constexpr uint32_t kUnicodeText = 13;
+constexpr uint32_t kEnhMetafile = 14;
+constexpr uint32_t kLastStandard = 14;  // formats above this may carry a name
+constexpr uint32_t kOwnerDisplay = 0x80;
+constexpr uint32_t kDspBitmap = 0x82;
+constexpr uint32_t kDspMetafilePict = 0x83;
+constexpr uint32_t kDspEnhMetafile = 0x8E;
+constexpr uint32_t kPrivateFirst = 0x200;
+constexpr uint32_t kGdiObjLast = 0x3FF;
+
+// Whether the data of a format is a plain memory block whose bytes can be
+// copied and put back. Bitmaps, palettes and metafiles are handles to system
+// objects (a metafile picture is a block holding such a handle), owner-display
+// has no data, and the private and GDI ranges hold handles the clipboard does
+// not own. Copying any of those byte for byte would give back garbage.
+constexpr bool IsMemoryBlock(uint32_t format) {
+  switch (format) {
+    case kBitmap:
+    case kMetafilePict:
+    case kPalette:
+    case kEnhMetafile:
+    case kOwnerDisplay:
+    case kDspBitmap:
+    case kDspMetafilePict:
+    case kDspEnhMetafile:
+      return false;
+    default:
+      return format != 0 && !(format >= kPrivateFirst && format <= kGdiObjLast);
+  }
+}
+}  // namespace clipfmt
+
+class IDesktop {
+ public:
+  virtual ~IDesktop() = default;
+
+  // ---- input injection ----
+  // One key event for a virtual-key code (scan code 0). Injected events come
+  // back through the keyboard hook while the service's sending flag is set.
+  virtual void SendKey(uint16_t vk, bool up) = 0;
+  // The text as Unicode key packets: for each UTF-16 unit a down and an up
+  // record, all 2 x length records in one injection, in order.
+  virtual void SendUnicodeText(std::u16string_view text) = 0;
+
+  // ---- focus ----
+  // The focused window of the foreground thread; 0 when there is none.
+  virtual WindowHandle FocusWindow() = 0;
+  // The window's class name (at most 100 units); empty when unknown.
+  virtual std::u16string WindowClassName(WindowHandle window) = 0;
+  // Whether the window takes Unicode messages (a non-Unicode window with a
+  // Unicode output table gets its text by pasting).
+  virtual bool IsUnicodeWindow(WindowHandle window) = 0;
+
+  // ---- clipboard ----
+  // Open fails when another program holds the clipboard. Every other call
+  // below is only valid between a successful Open and Close.
+  virtual bool OpenClipboard() = 0;
+  virtual void CloseClipboard() = 0;
+  virtual bool EmptyClipboard() = 0;
+  virtual bool SetClipboardUnicodeText(std::u16string_view text) = 0;
+  // The format after previous in enumeration order (0 starts); 0 at the end.
+  virtual uint32_t EnumClipboardFormats(uint32_t previous) = 0;
+  // The registered name of a format above the standard ones (at most 100
+  // units); empty when the system gives none.
+  virtual std::u16string ClipboardFormatName(uint32_t format) = 0;
+  // Whether the format's data is a plain memory block (see clipfmt).
+  virtual bool IsMemoryBlockFormat(uint32_t format) { return clipfmt::IsMemoryBlock(format); }
+  // Copies the bytes of a memory-block format; false when there is no data.
+  virtual bool GetClipboardBytes(uint32_t format, std::vector<uint8_t>& bytes) = 0;
+  // Puts bytes on the clipboard as a memory block of that format.
+  virtual bool SetClipboardBytes(uint32_t format, const std::vector<uint8_t>& bytes) = 0;
+  // The format number of a name, registering it when new; 0 on failure.
+  virtual uint32_t RegisterClipboardFormat(std::u16string_view name) = 0;
+
+  // ---- keyboard ----
+  // The system's keyboard state: bit 7 pressed, bit 0 toggled.
+  virtual void GetKeyboardState(uint8_t state[256]) = 0;
+  // What the active layout gives for a key with that key state: the number
+  // of characters written to out (0 none, 1 or 2; negative for a dead key).
+  virtual int TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) = 0;
+
+  // ---- the clipboard-restore timer ----
+  // Starts the one-shot timer, restarting it when it runs. When it fires the
+  // desktop calls CHookLogic::OnRestoreTimer.
+  virtual void StartRestoreTimer(uint32_t milliseconds) = 0;
+  virtual void StopRestoreTimer() = 0;
+
+  // ---- caret and sound ----
+  // The caret of the foreground thread in screen coordinates; false when
+  // there is none.
+  virtual bool CaretRect(DesktopRect& rect) = 0;
+  virtual void MessageBeep() = 0;
+};
+
+}  // namespace tavirel
