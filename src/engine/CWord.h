@@ -146,12 +146,19 @@ class CWord {
 
  private:
   const CGhepVan* Tables() const;
-  bool UseTone2() const;
+  std::u16string_view InitialView() const;
+  std::u16string_view FinalView(int cdpac) const;
   int TonePositionWithFinal(int cdpac) const;
   bool CheckSyllableImpl(std::u16string_view nucleus, bool exact, int cdpac) const;
   bool Refuse();
-  void RewriteNucleus(std::u16string_view from, std::u16string_view to);
-  void ReparseTail(std::u16string_view lowerText);
+  void ReplaceToneAt(int p);
+  void RewriteNucleus(std::u16string_view from, std::u16string_view to, bool keepMark);
+  void Reparse();
+  bool ParseNucleusPrefix(std::u16string_view cand, int start, bool withInitial);
+
+  // Reused by the rebuilding operations so that they do not allocate.
+  std::u16string scratch_;
+  std::u16string scratch2_;
 };
 
 }  // namespace tavirel

@@ -1,0 +1,446 @@
+// The word model: fields, the letter-by-letter parse, Backspace, the
+// syllable checks and the read-only views.
+#include "engine/CWord.h"
+
+#include "common/Letters.h"
+#include "spelling/CGhepVan.h"
+
+namespace tavirel {
+
+using namespace letters;
+
+namespace {
+
+// Nucleus clusters a typed vowel may extend a bare nucleus into.
+constexpr std::u16string_view kPlainClusters[] = {
+    u"ai",  u"ao",  u"au",  u"ay", u"eo",  u"eu",  u"ia",  u"ie",  u"ieu", u"iu", u"oa",
+    u"oai", u"oao", u"oay", u"oe", u"oeo", u"oi",  u"oo",  u"ua",  u"uay", u"ue", u"ui",
+    u"uo",  u"uoi", u"uou", u"uu", u"uy",  u"uya", u"uye", u"uyu", u"ye",  u"yeu"};
+
+// Nuclei that cannot end a syllable.
+constexpr std::u16string_view kNeedFinal[] = {u"â",  u"ă",  u"iê", u"oă",  u"oo",
+                                             u"uâ", u"uô", u"ươ", u"uyê", u"yê"};
+
+template <size_t N>
+bool InList(const std::u16string_view (&list)[N], std::u16string_view s) {
+  for (auto e : list) {
+    if (e == s) return true;
+  }
+  return false;
+}
+
+bool IsStopFinal(std::u16string_view final) {
+  return final == u"c" || final == u"ch" || final == u"p" || final == u"t";
+}
+
+}  // namespace
+
+CWord::CWord(CWordOwner* owner) : Owner(owner) {
+  Raw.reserve(32);
+  CacKT.reserve(32);
+  CacKTThuong.reserve(32);
+  scratch_.reserve(32);
+}
+
+const CGhepVan* CWord::Tables() const { return Owner ? Owner->GhepVan : nullptr; }
+
+void CWord::Reset() {
+  Raw.clear();
+  CacKT.clear();
+  CacKTThuong.clear();
+  VTDau = VTDT = DT = -1;
+  CDPAD = CDNA = CDPAC = CD0TV = WA = 0;
+  KTCoDT = 0;
+}
+
+void CWord::CopyTo(CWord& other) const {
+  other.Raw = Raw;
+  other.CacKT = CacKT;
+  other.CacKTThuong = CacKTThuong;
+  other.CDPAD = CDPAD;
+  other.CDNA = CDNA;
+  other.CDPAC = CDPAC;
+  other.CD0TV = CD0TV;
+  other.VTThayDoi = VTThayDoi;
+  other.WA = WA;
+  other.VTDau = VTDau;
+  other.DT = DT;
+  other.VTDT = VTDT;
+  other.KTCoDT = KTCoDT;
+}
+
+void CWord::SetKey(char16_t key, char16_t lowerKey) {
+  Raw.push_back(key);
+  PhimGo = key;
+  PhimThuong = lowerKey;
+}
+
+void CWord::WriteAt(int i, char16_t c) {
+  if (i < 0 || i >= Length()) return;
+  const bool upper = CacKT[i] != CacKTThuong[i];
+  CacKTThuong[i] = c;
+  CacKT[i] = upper ? ToUpper(c) : c;
+  LowerChange(i);
+}
+
+// ---- views ----
+
+std::u16string_view CWord::InitialView() const {
+  return std::u16string_view(CacKTThuong).substr(0, CDPAD);
+}
+
+std::u16string_view CWord::FinalView(int cdpac) const {
+  const size_t start = static_cast<size_t>(CDPAD + CDNA);
+  if (start >= CacKTThuong.size()) return {};
+  return std::u16string_view(CacKTThuong).substr(start, cdpac);
+}
+
+std::u16string CWord::Nucleus() const {
+  std::u16string n;
+  if (CDNA <= 0 || CDPAD + CDNA > Length()) return n;
+  n.assign(CacKTThuong, CDPAD, CDNA);
+  if (VTDT >= CDPAD && VTDT < CDPAD + CDNA && KTCoDT != 0) n[VTDT - CDPAD] = KTCoDT;
+  return n;
+}
+
+std::u16string CWord::Initial() const { return std::u16string(InitialView()); }
+std::u16string CWord::Final() const { return std::u16string(FinalView(CDPAC)); }
+
+std::u16string CWord::Rhyme() const {
+  if (CDPAD >= Length()) return {};
+  return CacKTThuong.substr(CDPAD);
+}
+
+bool CWord::RawDiffers() const { return Raw != CacKTThuong; }
+
+// ---- checks ----
+
+bool CWord::CheckSyllableImpl(std::u16string_view nucleus, bool exact, int cdpac) const {
+  const CGhepVan* g = Tables();
+  if (!g) return false;
+  const std::u16string_view initial = InitialView();
+  const std::u16string_view final = FinalView(cdpac);
+  if (initial.empty() && final.empty()) return nucleus.size() < 4 && g->FindNucleus(nucleus) >= 0;
+  if (initial.empty()) {
+    return exact ? g->NucleusAllowsFinal(nucleus, final) : g->NucleusAllowsFinalPrefix(nucleus, final);
+  }
+  if (!g->InitialAllowsNucleus(initial, nucleus)) return false;
+  if (final.empty()) return true;
+  return exact ? g->RhymeAllowsFinal(initial, nucleus, final)
+               : g->RhymeAllowsFinalPrefix(initial, nucleus, final);
+}
+
+bool CWord::CheckSyllable(std::u16string_view nucleus) const {
+  return CheckSyllableImpl(nucleus, false, CDPAC);
+}
+
+bool CWord::CheckSyllableExact(std::u16string_view nucleus) const {
+  return CheckSyllableImpl(nucleus, true, CDPAC);
+}
+
+bool CWord::CheckMark(int i, char16_t c) const {
+  if (i < CDPAD || i >= CDPAD + CDNA) return false;
+  std::u16string n = Nucleus();
+  n[i - CDPAD] = c;
+  return CheckSyllable(n);
+}
+
+bool CWord::IsIncomplete() const {
+  const CGhepVan* g = Tables();
+  if (WA == 1) {
+    const std::u16string n = Nucleus();
+    if (InList(kNeedFinal, n)) return true;
+    if (CDNA == 1) return false;
+    return !CheckSyllableExact(n);
+  }
+  if (WA == 2) {
+    const std::u16string_view final = FinalView(CDPAC);
+    if (DT >= 1 && DT <= 3 && IsStopFinal(final)) return true;
+    if (CDNA <= 0) return false;
+    return !g || !g->RhymeAllowsFinal(InitialView(), Nucleus(), final);
+  }
+  return false;
+}
+
+// ---- tone helpers shared with the mark functions ----
+
+void CWord::MoveTone(int i) {
+  if (DT < 0 || i < 0 || i >= Length()) return;
+  if (VTDT >= 0 && VTDT != i) WriteAt(VTDT, KTCoDT);
+  KTCoDT = StripTone(CacKTThuong[i]);
+  const char16_t toned = AddTone(KTCoDT, DT);
+  if (toned) WriteAt(i, toned);
+  VTDT = i;
+}
+
+void CWord::DropTone() {
+  if (VTDT >= 0 && KTCoDT != 0) WriteAt(VTDT, KTCoDT);
+  DT = VTDT = -1;
+  KTCoDT = 0;
+}
+
+// Moves an existing tone to p, lowering VTThayDoi to both positions.
+void CWord::ReplaceToneAt(int p) {
+  if (DT < 0 || VTDT < 0 || p < 0 || p == VTDT) return;
+  MoveTone(p);
+}
+
+bool CWord::ReplaceTone() {
+  if (DT < 0 || VTDT < 0) return false;
+  const int p = TonePosition();
+  if (p < 0 || p == VTDT) return false;
+  ReplaceToneAt(p);
+  return true;
+}
+
+bool CWord::ChangeTone(int t) {
+  if (DT < 0 || VTDT < 0 || t < 0 || t > 4 || t == DT) return false;
+  const char16_t toned = AddTone(KTCoDT, t);
+  if (!toned) return false;
+  DT = t;
+  WriteAt(VTDT, toned);
+  return true;
+}
+
+// ---- letter by letter ----
+
+bool CWord::AddLetter() {
+  const char16_t c = PhimThuong;
+  CacKT.push_back(PhimGo);
+  CacKTThuong.push_back(c);
+  if (CD0TV > 0) {
+    ++CD0TV;
+    return false;
+  }
+  const CGhepVan* g = Tables();
+
+  if (IsPlainVowel(c)) {
+    if (WA == 0) {
+      if (CDPAD == 1 && CacKTThuong[0] == u'q' && c == u'u') {
+        CDPAD = 2;
+        CDNA = 0;
+        return false;
+      }
+      if (CDPAD > 0 && (!g || g->FindInitial(InitialView()) < 0)) {
+        // The initial is unknown (a lone q): the word is not Vietnamese.
+        CD0TV = 1;
+        return false;
+      }
+      WA = 1;
+      CDNA = 1;
+      return false;
+    }
+    if (WA == 2) {
+      CD0TV = 1;
+      return false;
+    }
+    // WA == 1
+    if (CDNA >= 3) {
+      CD0TV = 1;
+      return false;
+    }
+    const std::u16string n = Nucleus();
+    if (VTDau < 0) {
+      if (CDPAD == 1 && CDNA == 1 && CacKTThuong[0] == u'g' && n == u"i") {
+        CDPAD = 2;
+        CDNA = 1;
+        if (DT >= 0) {
+          MoveTone(2);
+          LowerChange(1);
+          return true;
+        }
+        return false;
+      }
+      ++CDNA;
+      if (!InList(kPlainClusters, Nucleus())) {
+        --CDNA;
+        CD0TV = 1;
+        return false;
+      }
+      if (DT >= 0) {
+        const int p = TonePosition();
+        if (p >= 0 && p != VTDT) {
+          MoveTone(p);
+          return CDPAD + CDNA == p + 1;
+        }
+      }
+      return false;
+    }
+    // A mark exists.
+    if (n == u"ư" && c == u'o') {
+      CDNA = 2;  // "ưo" waits for the next key
+      return false;
+    }
+    std::u16string cand = (n == u"ưo" || n == u"uơ") ? std::u16string(u"ươ") : n;
+    cand.push_back(c);
+    if (cand.size() <= 3 && g && g->FindNucleus(cand) >= 0) {
+      ++CDNA;
+      if (n == u"ưo") {
+        WriteAt(CDPAD + 1, u'ơ');
+        VTDau = CDPAD + 1;
+        if (DT >= 0) {
+          MoveTone(CDPAD + 1);
+          LowerChange(CDPAD);
+        }
+      } else if (n == u"uơ") {
+        WriteAt(CDPAD, u'ư');
+      }
+      return false;
+    }
+    CD0TV = 1;
+    return false;
+  }
+
+  // Consonant (or any other character).
+  if (WA == 0) {
+    if (CDPAD == 0 && c == u'q') {
+      CDPAD = 1;
+      return false;
+    }
+    if (g && g->FindInitial(std::u16string_view(CacKTThuong).substr(0, CDPAD + 1)) >= 0) {
+      ++CDPAD;
+    } else {
+      CD0TV = 1;
+    }
+    return false;
+  }
+  if (WA == 2) {
+    const std::u16string_view final = FinalView(CDPAC + 1);
+    bool ok = false;
+    if (g) {
+      ok = (VTDau < 0 && DT < 0) ? g->BareNucleusAllowsFinal(Nucleus(), final)
+                                 : g->RhymeAllowsFinalPrefix(InitialView(), Nucleus(), final);
+    }
+    if (ok) {
+      ++CDPAC;
+    } else {
+      CD0TV = 1;
+    }
+    return false;
+  }
+  // WA == 1: the first letter of the final.
+  const std::u16string_view one = FinalView(1);
+  if (!g || (g->FindFinal(one) < 0 && !g->IsSpecialFinal(one))) {
+    CD0TV = 1;
+    return false;
+  }
+  int fix = 0;
+  std::u16string cand = Nucleus();
+  if (CDNA >= 2) {
+    if (cand == u"ưo") {
+      fix = 1;
+      cand = u"ươ";
+    } else if (cand == u"uơ" && !g->UODiKemPAC) {
+      fix = 2;
+      cand = u"ươ";
+    }
+  }
+  const bool ok = VTDau < 0 ? g->BareNucleusAllowsFinal(cand, one)
+                            : CheckSyllableImpl(cand, false, 1);
+  if (!ok) {
+    CD0TV = 1;
+    return false;
+  }
+  WA = 2;
+  if (fix == 1) {
+    WriteAt(CDPAD + 1, u'ơ');
+    VTDau = CDPAD + 1;
+    if (DT >= 0) MoveTone(CDPAD + 1);
+    LowerChange(CDPAD);
+  } else if (fix == 2) {
+    WriteAt(CDPAD, u'ư');
+  } else if (DT >= 0) {
+    const int p = TonePositionWithFinal(1);
+    if (p >= 0 && p != VTDT) MoveTone(p);
+  }
+  CDPAC = 1;
+  return false;
+}
+
+bool CWord::RemoveLast() {
+  if (CacKT.empty()) {
+    Reset();
+    return true;
+  }
+  if (!Raw.empty() && Raw.back() == CacKT.back()) Raw.pop_back();
+  CacKT.pop_back();
+  CacKTThuong.pop_back();
+  if (CacKT.empty()) {
+    Reset();
+    return true;
+  }
+  const int removed = Length();
+  if (CD0TV > 0) {
+    --CD0TV;
+    if (CD0TV == 0 && DT >= 0) ReplaceTone();
+  } else if (CDPAC > 0) {
+    --CDPAC;
+    if (CDPAC == 0) {
+      WA = 1;
+      if (DT >= 0 && VTDau < 0) ReplaceTone();
+    }
+  } else if (CDNA == 0) {
+    if (CDPAD > 0) --CDPAD;
+  } else {
+    --CDNA;
+    if (VTDT == removed) {
+      DT = VTDT = -1;
+      KTCoDT = 0;
+    }
+    if (VTDau == removed) {
+      VTDau = -1;
+      if (CDNA > 0 && StripTone(CacKTThuong[CDPAD + CDNA - 1]) == u'ư') VTDau = CDPAD + CDNA - 1;
+    }
+    if (CDNA == 0) {
+      WA = 0;
+      if (CDPAD == 2 && CacKTThuong[0] == u'g' && CacKTThuong[1] == u'i') {
+        CDPAD = 1;
+        CDNA = 1;
+        WA = 1;
+      }
+    } else if (CDNA == 2 && DT >= 0) {
+      ReplaceTone();
+    }
+  }
+  return false;
+}
+
+// ---- debug ----
+
+namespace {
+void AppendNumber(std::u16string& out, int v) {
+  if (v < 0) {
+    out.push_back(u'-');
+    v = -v;
+  }
+  char16_t buf[12];
+  int n = 0;
+  do {
+    buf[n++] = static_cast<char16_t>(u'0' + v % 10);
+    v /= 10;
+  } while (v > 0);
+  while (n > 0) out.push_back(buf[--n]);
+}
+}  // namespace
+
+std::u16string CWord::Dump() const {
+  std::u16string s = u"CacKT = ";
+  s += CacKT;
+  s += u"\r\nRaw = ";
+  s += Raw;
+  const std::pair<std::u16string_view, int> fields[] = {
+      {u"\r\nWA = ", WA},       {u"\r\nCDPAD = ", CDPAD}, {u"\r\nCDNA = ", CDNA},
+      {u"\r\nCDPAC = ", CDPAC}, {u"\r\nCD0TV = ", CD0TV}, {u"\r\nVTDau = ", VTDau},
+      {u"\r\nVTDT = ", VTDT},   {u"\r\nDT = ", DT}};
+  for (const auto& [label, value] : fields) {
+    s += label;
+    AppendNumber(s, value);
+  }
+  if (KTCoDT != 0) {
+    s += u"\r\nKTCoDT = ";
+    s.push_back(KTCoDT);
+  }
+  return s;
+}
+
+}  // namespace tavirel
