@@ -1,17 +1,16 @@
 // Choosing the output code table.
-#include <map>
-
 #include "service/CInputMethodService.h"
 #include "service/CTypingContext.h"
+#include "tables/CBangMa.h"
 
 namespace tavirel {
 
 void CInputMethodService::SetCodeTable(const std::u16string& name) {
   if (name == codeTable_) return;
   codeTable_ = name;
-  const std::map<char16_t, std::u16string> table;
-  context_->SetCodeTable(table);
-  outputNeedsUnicode_ = true;
+  const CBangMa table = LoadBangMa(name);
+  context_->SetCodeTable(table.Map());
+  outputNeedsUnicode_ = IsWide(table);
 }
 
 }  // namespace tavirel

@@ -1,0 +1,438 @@
+#include "sim/SimDesktop.h"
+
+#include <algorithm>
+
+#include "service/CInputMethodService.h"
+#include "service/HookLogic.h"
+#include "sim/UsKeyboard.h"
+
+namespace tavirel {
+
+namespace {
+
+constexpr uint32_t kFirstRegisteredFormat = 0xC000;
+
+const std::u16string kEmpty;
+
+bool IsDown(const uint8_t* state, uint16_t vk) { return (state[vk] & 0x80) != 0; }
+
+uint16_t GenericOf(uint16_t vk) {
+  switch (vk) {
+    case vk::kLShift:
+    case vk::kRShift:
+      return vk::kShift;
+    case vk::kLControl:
+    case vk::kRControl:
+      return vk::kControl;
+    case vk::kLMenu:
+    case vk::kRMenu:
+      return vk::kMenu;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+SimDesktop::SimDesktop() { focus_ = AddWindow(u"Edit", true); }
+
+// ---------------------------------------------------------------- hooks
+
+void SimDesktop::InstallHooks(CInputMethodService* service) {
+  service_ = service;
+  if (service_ == nullptr) return;
+  service_->SyncKeyboardState();
+  mouseHook_ = service_->EnableMouseHook;
+  service_->MouseHookInstalled = mouseHook_;
+}
+
+void SimDesktop::RemoveHooks() {
+  if (service_ != nullptr) service_->MouseHookInstalled = false;
+  service_ = nullptr;
+  mouseHook_ = false;
+}
+
+// ---------------------------------------------------------------- input
+
+void SimDesktop::KeyDown(uint16_t vk) { Deliver(vk, false, 0); }
+void SimDesktop::KeyUp(uint16_t vk) { Deliver(vk, true, 0); }
+
+void SimDesktop::Press(uint16_t vk) {
+  KeyDown(vk);
+  KeyUp(vk);
+}
+
+void SimDesktop::TypeChar(char16_t ch) {
+  const UsKeyStroke stroke = UsKeyboard::StrokeFor(ch);
+  if (stroke.Vk == 0) {
+    Deliver(kVkPacket, false, ch);
+    Deliver(kVkPacket, true, ch);
+    return;
+  }
+  const bool needShift = stroke.Shift && !IsDown(sysState_, vk::kShift);
+  if (needShift) KeyDown(vk::kLShift);
+  Press(stroke.Vk);
+  if (needShift) KeyUp(vk::kLShift);
+}
+
+void SimDesktop::TypeText(std::u16string_view text) {
+  for (const char16_t ch : text) TypeChar(ch);
+}
+
+void SimDesktop::Click(int position, bool right) {
+  const DesktopPoint point{10, 10};
+  const uint32_t down = right ? mousemsg::kRButtonDown : mousemsg::kLButtonDown;
+  const uint32_t up = right ? mousemsg::kRButtonUp : mousemsg::kLButtonUp;
+  if (service_ != nullptr && mouseHook_) CHookLogic::OnMouseEvent(*service_, down, point);
+  if (Window* w = FocusedWindow(); w != nullptr && position >= 0) {
+    w->Caret = std::min(static_cast<size_t>(position), w->Text.size());
+  }
+  if (service_ != nullptr && mouseHook_) CHookLogic::OnMouseEvent(*service_, up, point);
+}
+
+void SimDesktop::SendKey(uint16_t vk, bool up) { Deliver(vk, up, 0); }
+
+void SimDesktop::SendUnicodeText(std::u16string_view text) {
+  ++UnicodeInjections;
+  for (const char16_t unit : text) {
+    Deliver(kVkPacket, false, unit);
+    Deliver(kVkPacket, true, unit);
+  }
+}
+
+void SimDesktop::Deliver(uint16_t vk, bool up, char16_t unit) {
+  if (service_ != nullptr) {
+    switch (CHookLogic::OnKeyEvent(*service_, vk, !up)) {
+      case HookVerdict::Swallow:
+        return;
+      case HookVerdict::PassWithZeroKey:
+        vk = 0;
+        break;
+      case HookVerdict::Pass:
+        break;
+    }
+  }
+  UpdateSystemState(vk, up);
+  ApplyToApp(vk, up, unit);
+}
+
+void SimDesktop::UpdateSystemState(uint16_t vk, bool up) {
+  if (vk == 0 || vk == kVkPacket) return;
+  if (up) {
+    sysState_[vk] &= 0x01;
+  } else {
+    if (vk == vk::kCapital || vk == vk::kNumLock || vk == vk::kScroll) {
+      if (!IsDown(sysState_, vk)) sysState_[vk] ^= 0x01;
+    }
+    sysState_[vk] |= 0x80;
+  }
+  if (const uint16_t generic = GenericOf(vk); generic != 0) {
+    uint16_t left = 0;
+    switch (generic) {
+      case vk::kShift: left = vk::kLShift; break;
+      case vk::kControl: left = vk::kLControl; break;
+      default: left = vk::kLMenu; break;
+    }
+    const bool any = IsDown(sysState_, left) || IsDown(sysState_, static_cast<uint16_t>(left + 1));
+    sysState_[generic] = static_cast<uint8_t>((sysState_[generic] & 0x01) | (any ? 0x80 : 0));
+  }
+}
+
+void SimDesktop::ApplyToApp(uint16_t vk, bool up, char16_t unit) {
+  if (RecordAppKeys) AppKeys.push_back(AppKeyEvent{vk, up, vk == kVkPacket ? unit : char16_t{0}});
+  if (up || vk == 0) return;
+  Window* w = FocusedWindow();
+  if (w == nullptr) return;
+  if (vk == kVkPacket) {
+    Insert(std::u16string_view(&unit, 1));
+    return;
+  }
+  const bool ctrl = IsDown(sysState_, vk::kControl);
+  const bool alt = IsDown(sysState_, vk::kMenu);
+  switch (vk) {
+    case vk::kBack:
+      if (w->Caret > 0) {
+        w->Text.erase(w->Caret - 1, 1);
+        --w->Caret;
+      }
+      return;
+    case vk::kDelete:
+      if (w->Caret < w->Text.size()) w->Text.erase(w->Caret, 1);
+      return;
+    case vk::kLeft:
+      if (w->Caret > 0) --w->Caret;
+      return;
+    case vk::kRight:
+      if (w->Caret < w->Text.size()) ++w->Caret;
+      return;
+    case vk::kHome:
+      w->Caret = 0;
+      return;
+    case vk::kEnd:
+      w->Caret = w->Text.size();
+      return;
+    default:
+      break;
+  }
+  if (ctrl && !alt) {
+    if (vk == vk::kV) PasteIntoApp();
+    return;
+  }
+  if (alt && !ctrl) return;  // menu accelerators
+  if (vk == vk::kReturn) {
+    Insert(u"\n");
+    return;
+  }
+  if (vk == vk::kTab) {
+    Insert(u"\t");
+    return;
+  }
+  char16_t out[2] = {0, 0};
+  if (UsKeyboard::Translate(vk, sysState_, out) == 1 && out[0] >= 0x20) {
+    Insert(std::u16string_view(out, 1));
+  }
+}
+
+void SimDesktop::Insert(std::u16string_view text) {
+  Window* w = FocusedWindow();
+  if (w == nullptr) return;
+  if (w->Caret == w->Text.size()) {
+    w->Text.append(text);
+  } else {
+    w->Text.insert(w->Caret, text);
+  }
+  w->Caret += text.size();
+}
+
+void SimDesktop::PasteIntoApp() {
+  if (ClipboardLocked || clipboardOpen_) return;
+  const std::u16string text = ClipboardText();
+  Insert(text);
+}
+
+// ---------------------------------------------------------------- windows
+
+WindowHandle SimDesktop::AddWindow(std::u16string className, bool unicode) {
+  Window w;
+  w.ClassName = std::move(className);
+  w.Unicode = unicode;
+  windows_.push_back(std::move(w));
+  return windows_.size();
+}
+
+void SimDesktop::SetFocus(WindowHandle window) {
+  focus_ = (window >= 1 && window <= windows_.size()) ? window : 0;
+}
+
+SimDesktop::Window* SimDesktop::FocusedWindow() {
+  return focus_ == 0 ? nullptr : &windows_[focus_ - 1];
+}
+
+const SimDesktop::Window* SimDesktop::FocusedWindow() const {
+  return focus_ == 0 ? nullptr : &windows_[focus_ - 1];
+}
+
+const std::u16string& SimDesktop::Text() const {
+  const Window* w = FocusedWindow();
+  return w == nullptr ? kEmpty : w->Text;
+}
+
+std::u16string SimDesktop::TextOf(WindowHandle window) const {
+  if (window < 1 || window > windows_.size()) return {};
+  return windows_[window - 1].Text;
+}
+
+size_t SimDesktop::Caret() const {
+  const Window* w = FocusedWindow();
+  return w == nullptr ? 0 : w->Caret;
+}
+
+void SimDesktop::SetText(std::u16string text) {
+  Window* w = FocusedWindow();
+  if (w == nullptr) return;
+  w->Text = std::move(text);
+  w->Caret = w->Text.size();
+}
+
+std::u16string SimDesktop::TakeText() {
+  Window* w = FocusedWindow();
+  if (w == nullptr) return {};
+  std::u16string text = std::move(w->Text);
+  w->Text.clear();
+  w->Caret = 0;
+  return text;
+}
+
+std::u16string SimDesktop::WindowClassName(WindowHandle window) {
+  if (window < 1 || window > windows_.size()) return {};
+  std::u16string name = windows_[window - 1].ClassName;
+  if (name.size() > 100) name.resize(100);
+  return name;
+}
+
+bool SimDesktop::IsUnicodeWindow(WindowHandle window) {
+  return window >= 1 && window <= windows_.size() && windows_[window - 1].Unicode;
+}
+
+bool SimDesktop::CaretRect(DesktopRect& rect) {
+  const Window* w = FocusedWindow();
+  if (w == nullptr) return false;
+  const auto x = static_cast<int32_t>(10 + 8 * std::min<size_t>(w->Caret, 100000));
+  rect = DesktopRect{x, 100, x + 1, 116};
+  return true;
+}
+
+// ---------------------------------------------------------------- clipboard
+
+SimDesktop::ClipFormat* SimDesktop::FindFormat(uint32_t format) {
+  for (ClipFormat& f : clipboard_) {
+    if (f.Format == format) return &f;
+  }
+  return nullptr;
+}
+
+const SimDesktop::ClipFormat* SimDesktop::FindFormat(uint32_t format) const {
+  for (const ClipFormat& f : clipboard_) {
+    if (f.Format == format) return &f;
+  }
+  return nullptr;
+}
+
+void SimDesktop::SetClipboardText(std::u16string_view text) {
+  clipboard_.clear();
+  std::vector<uint8_t> bytes;
+  bytes.reserve((text.size() + 1) * 2);
+  for (const char16_t c : text) {
+    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  bytes.push_back(0);
+  bytes.push_back(0);
+  clipboard_.push_back(ClipFormat{clipfmt::kUnicodeText, std::move(bytes)});
+}
+
+std::u16string SimDesktop::ClipboardText() const {
+  const ClipFormat* f = FindFormat(clipfmt::kUnicodeText);
+  std::u16string text;
+  if (f == nullptr) return text;
+  for (size_t i = 0; i + 1 < f->Bytes.size(); i += 2) {
+    const auto c = static_cast<char16_t>(f->Bytes[i] | (f->Bytes[i + 1] << 8));
+    if (c == 0) break;
+    text.push_back(c);
+  }
+  return text;
+}
+
+void SimDesktop::PutClipboardFormat(uint32_t format, std::vector<uint8_t> bytes) {
+  if (ClipFormat* f = FindFormat(format)) {
+    f->Bytes = std::move(bytes);
+  } else {
+    clipboard_.push_back(ClipFormat{format, std::move(bytes)});
+  }
+}
+
+bool SimDesktop::ClipboardHas(uint32_t format) const { return FindFormat(format) != nullptr; }
+
+std::vector<uint8_t> SimDesktop::ClipboardFormatBytes(uint32_t format) const {
+  const ClipFormat* f = FindFormat(format);
+  return f == nullptr ? std::vector<uint8_t>() : f->Bytes;
+}
+
+std::vector<uint32_t> SimDesktop::ClipboardFormats() const {
+  std::vector<uint32_t> formats;
+  for (const ClipFormat& f : clipboard_) formats.push_back(f.Format);
+  return formats;
+}
+
+bool SimDesktop::OpenClipboard() {
+  if (ClipboardLocked || clipboardOpen_) return false;
+  clipboardOpen_ = true;
+  ++ClipboardOpens;
+  return true;
+}
+
+void SimDesktop::CloseClipboard() { clipboardOpen_ = false; }
+
+bool SimDesktop::EmptyClipboard() {
+  if (!clipboardOpen_) return false;
+  clipboard_.clear();
+  return true;
+}
+
+bool SimDesktop::SetClipboardUnicodeText(std::u16string_view text) {
+  if (!clipboardOpen_) return false;
+  std::vector<ClipFormat> others;
+  for (ClipFormat& f : clipboard_) {
+    if (f.Format != clipfmt::kUnicodeText) others.push_back(std::move(f));
+  }
+  SetClipboardText(text);
+  for (ClipFormat& f : others) clipboard_.push_back(std::move(f));
+  return true;
+}
+
+uint32_t SimDesktop::EnumClipboardFormats(uint32_t previous) {
+  if (!clipboardOpen_ || clipboard_.empty()) return 0;
+  if (previous == 0) return clipboard_.front().Format;
+  for (size_t i = 0; i + 1 < clipboard_.size(); ++i) {
+    if (clipboard_[i].Format == previous) return clipboard_[i + 1].Format;
+  }
+  return 0;
+}
+
+std::u16string SimDesktop::ClipboardFormatName(uint32_t format) {
+  if (format < kFirstRegisteredFormat) return {};
+  const size_t i = format - kFirstRegisteredFormat;
+  return i < registeredNames_.size() ? registeredNames_[i] : std::u16string();
+}
+
+bool SimDesktop::GetClipboardBytes(uint32_t format, std::vector<uint8_t>& bytes) {
+  if (!clipboardOpen_) return false;
+  const ClipFormat* f = FindFormat(format);
+  if (f == nullptr) return false;
+  bytes = f->Bytes;
+  return true;
+}
+
+bool SimDesktop::SetClipboardBytes(uint32_t format, const std::vector<uint8_t>& bytes) {
+  if (!clipboardOpen_ || format == 0) return false;
+  PutClipboardFormat(format, bytes);
+  return true;
+}
+
+uint32_t SimDesktop::RegisterClipboardFormat(std::u16string_view name) {
+  if (name.empty()) return 0;
+  for (size_t i = 0; i < registeredNames_.size(); ++i) {
+    if (registeredNames_[i] == name) return static_cast<uint32_t>(kFirstRegisteredFormat + i);
+  }
+  registeredNames_.emplace_back(name);
+  return static_cast<uint32_t>(kFirstRegisteredFormat + registeredNames_.size() - 1);
+}
+
+// ---------------------------------------------------------------- keyboard
+
+void SimDesktop::GetKeyboardState(uint8_t state[256]) { std::copy_n(sysState_, 256, state); }
+
+int SimDesktop::TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) {
+  return UsKeyboard::Translate(vk, state, out);
+}
+
+// ---------------------------------------------------------------- clock
+
+void SimDesktop::StartRestoreTimer(uint32_t milliseconds) {
+  timerArmed_ = true;
+  timerDeadline_ = now_ + milliseconds;
+}
+
+void SimDesktop::StopRestoreTimer() { timerArmed_ = false; }
+
+void SimDesktop::Advance(uint32_t milliseconds) {
+  const uint64_t end = now_ + milliseconds;
+  while (timerArmed_ && timerDeadline_ <= end) {
+    now_ = std::max(now_, timerDeadline_);
+    timerArmed_ = false;
+    if (service_ != nullptr) CHookLogic::OnRestoreTimer(*service_);
+  }
+  now_ = end;
+}
+
+}  // namespace tavirel

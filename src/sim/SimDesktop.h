@@ -1,0 +1,147 @@
+#pragma once
+// An in-memory desktop: windows with a text field and a caret, a keyboard
+// with the US layout, a clipboard holding several formats and a manual
+// clock. Key events go through the service's hook logic exactly as the
+// Win32 hooks do; what the service lets through (and what it injects)
+// reaches the focused window's field as an application would apply it.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "service/IDesktop.h"
+
+namespace tavirel {
+
+class CInputMethodService;
+
+class SimDesktop : public IDesktop {
+ public:
+  // Key code of an injected Unicode packet as the hooks and applications see it.
+  static constexpr uint16_t kVkPacket = 0xE7;
+
+  // A key event as the focused application received it.
+  struct AppKeyEvent {
+    uint16_t Vk = 0;
+    bool Up = false;
+    char16_t Unit = 0;  // the UTF-16 unit of a Unicode packet
+    bool operator==(const AppKeyEvent&) const = default;
+  };
+
+  // Starts with one focused Unicode window of class "Edit".
+  SimDesktop();
+
+  // ---- hooks ----
+  // What the hook thread does at start: keyboard hook, keyboard state sync,
+  // the mouse hook when the service asks for it.
+  void InstallHooks(CInputMethodService* service);
+  void RemoveHooks();
+
+  // ---- the user's keyboard and mouse ----
+  void KeyDown(uint16_t vk);
+  void KeyUp(uint16_t vk);
+  void Press(uint16_t vk);  // down and up
+  // Presses the US key of the character (with left Shift when needed;
+  // '\n' Enter, '\b' Backspace, '\t' Tab). A character no key types arrives
+  // as a Unicode packet, as from an on-screen keyboard.
+  void TypeChar(char16_t ch);
+  void TypeText(std::u16string_view text);
+  // A left (or right) click in the focused field; the caret moves to
+  // position when it is not negative.
+  void Click(int position = -1, bool right = false);
+
+  // ---- windows and their fields ----
+  WindowHandle AddWindow(std::u16string className, bool unicode = true);
+  void SetFocus(WindowHandle window);
+  WindowHandle Focused() const { return focus_; }
+  const std::u16string& Text() const;
+  std::u16string TextOf(WindowHandle window) const;
+  size_t Caret() const;
+  void SetText(std::u16string text);
+  void ClearText() { SetText(std::u16string()); }
+  // Takes the field's text out and empties it (long runs in tools).
+  std::u16string TakeText();
+
+  // ---- the clipboard as other programs see it ----
+  void SetClipboardText(std::u16string_view text);
+  std::u16string ClipboardText() const;
+  // Adds or replaces a format with these bytes.
+  void PutClipboardFormat(uint32_t format, std::vector<uint8_t> bytes);
+  bool ClipboardHas(uint32_t format) const;
+  std::vector<uint8_t> ClipboardFormatBytes(uint32_t format) const;
+  std::vector<uint32_t> ClipboardFormats() const;
+  bool ClipboardLocked = false;  // another program holds it open
+  int ClipboardOpens = 0;        // successful OpenClipboard calls
+
+  // ---- the clock ----
+  void Advance(uint32_t milliseconds);
+  uint64_t Now() const { return now_; }
+  bool TimerRunning() const { return timerArmed_; }
+
+  // ---- what happened ----
+  std::vector<AppKeyEvent> AppKeys;  // recorded while RecordAppKeys is on
+  bool RecordAppKeys = true;
+  int UnicodeInjections = 0;  // SendUnicodeText calls
+  int Beeps = 0;
+  const uint8_t* SystemKeyState() const { return sysState_; }
+
+  // ---- IDesktop ----
+  void SendKey(uint16_t vk, bool up) override;
+  void SendUnicodeText(std::u16string_view text) override;
+  WindowHandle FocusWindow() override { return focus_; }
+  std::u16string WindowClassName(WindowHandle window) override;
+  bool IsUnicodeWindow(WindowHandle window) override;
+  bool OpenClipboard() override;
+  void CloseClipboard() override;
+  bool EmptyClipboard() override;
+  bool SetClipboardUnicodeText(std::u16string_view text) override;
+  uint32_t EnumClipboardFormats(uint32_t previous) override;
+  std::u16string ClipboardFormatName(uint32_t format) override;
+  bool GetClipboardBytes(uint32_t format, std::vector<uint8_t>& bytes) override;
+  bool SetClipboardBytes(uint32_t format, const std::vector<uint8_t>& bytes) override;
+  uint32_t RegisterClipboardFormat(std::u16string_view name) override;
+  void GetKeyboardState(uint8_t state[256]) override;
+  int TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) override;
+  void StartRestoreTimer(uint32_t milliseconds) override;
+  void StopRestoreTimer() override;
+  bool CaretRect(DesktopRect& rect) override;
+  void MessageBeep() override { ++Beeps; }
+
+ private:
+  struct Window {
+    std::u16string ClassName;
+    bool Unicode = true;
+    std::u16string Text;
+    size_t Caret = 0;
+  };
+  struct ClipFormat {
+    uint32_t Format = 0;
+    std::vector<uint8_t> Bytes;
+  };
+
+  // One key event from the keyboard driver or an injection: through the
+  // hook, then to the system state and the focused application.
+  void Deliver(uint16_t vk, bool up, char16_t unit);
+  void UpdateSystemState(uint16_t vk, bool up);
+  void ApplyToApp(uint16_t vk, bool up, char16_t unit);
+  void Insert(std::u16string_view text);
+  void PasteIntoApp();
+  Window* FocusedWindow();
+  const Window* FocusedWindow() const;
+  ClipFormat* FindFormat(uint32_t format);
+  const ClipFormat* FindFormat(uint32_t format) const;
+
+  CInputMethodService* service_ = nullptr;
+  bool mouseHook_ = false;
+  std::vector<Window> windows_;  // handle = index + 1
+  WindowHandle focus_ = 0;
+  uint8_t sysState_[256] = {};
+  std::vector<ClipFormat> clipboard_;
+  std::vector<std::u16string> registeredNames_;  // format = 0xC000 + index
+  bool clipboardOpen_ = false;
+  uint64_t now_ = 0;
+  bool timerArmed_ = false;
+  uint64_t timerDeadline_ = 0;
+};
+
+}  // namespace tavirel
