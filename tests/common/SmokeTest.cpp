@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-#include "common/Letters.h"
-TEST(Letters, ToneTable) { EXPECT_EQ(tavirel::letters::AddTone(u'a', 0), u'á'); }
