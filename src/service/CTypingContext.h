@@ -21,6 +21,7 @@
 #include "engine/CWord.h"
 #include "engine/CWordOwner.h"
 #include "spelling/CGhepVan.h"
+#include "tables/CKieuGo.h"
 
 namespace tavirel {
 
@@ -99,6 +100,7 @@ class CTypingContext : public CWordOwner {
 
   // ---- setup ----
   // Replaces the typing method's bindings (keys are lower-case characters).
+  void SetBindings(const CKieuGo& method);
   void ClearBindings();
   void SetBinding(char16_t key, const Binding& binding);
   // The binding of an already lower-cased key, or null.
@@ -161,6 +163,9 @@ class CTypingContext : public CWordOwner {
   bool Numpad() const;
   bool Vietnamese() const;
   void Send(int backspaces, std::u16string_view text);
+  // Deletes the characters `deleted` (the tail of what is on screen) and
+  // types text, both through the code table.
+  void SendReplacing(std::u16string_view deleted, int extraBackspaces, std::u16string_view text);
 
   // Run helpers.
   void StartWord();
@@ -179,6 +184,7 @@ class CTypingContext : public CWordOwner {
   std::map<char16_t, int> otherBindings_;   // other keys -> index
   std::map<char16_t, std::u16string> codeTable_;
   std::u16string sendBuffer_;               // reused output buffer
+  CWord previousCopy_;                      // EndWord: the previous word before corrections
 };
 
 }  // namespace tavirel

@@ -4,17 +4,24 @@
 #include "common/Letters.h"
 #include "service/CTypingContext.h"
 #include "service/IInputMethodService.h"
+#include "spelling/CTuDien.h"
+#include "spelling/CTuDienTuGhep.h"
 
 namespace tavirel {
 
 CTypingContext::CTypingContext(IInputMethodService* service)
-    : Service(service), Word(this), Before(this), AutoRestored(this) {
+    : Service(service), Word(this), Before(this), AutoRestored(this), previousCopy_(this) {
   Init();
 }
 
 CTypingContext::CTypingContext(IInputMethodService* service,
                                const std::vector<std::u16string>& ghepVanLines)
-    : Service(service), Word(this), Before(this), AutoRestored(this), ghepVan_(ghepVanLines) {
+    : Service(service),
+      Word(this),
+      Before(this),
+      AutoRestored(this),
+      ghepVan_(ghepVanLines),
+      previousCopy_(this) {
   Init();
 }
 
@@ -22,6 +29,7 @@ CTypingContext::~CTypingContext() = default;
 
 void CTypingContext::Init() {
   GhepVan = &ghepVan_;
+  TuDien = &CTuDien::Instance();
   std::fill(std::begin(asciiBindings_), std::end(asciiBindings_), int16_t{-1});
   RecentText.reserve(kMaxLooseText + kMaxRunWords * 16);
   Words.reserve(kMaxRunWords + 1);
@@ -30,6 +38,13 @@ void CTypingContext::Init() {
 }
 
 // ---- setup ----
+
+void CTypingContext::SetBindings(const CKieuGo& method) {
+  ClearBindings();
+  for (const auto& [key, binding] : method) {
+    SetBinding(key, Binding{binding.function, binding.text, binding.isText});
+  }
+}
 
 void CTypingContext::ClearBindings() {
   bindings_.clear();
@@ -118,31 +133,52 @@ void CTypingContext::Send(int backspaces, std::u16string_view text) {
   Service->SendText(std::max(backspaces, 0), sendBuffer_);
 }
 
-void CTypingContext::SendDiff(int backspaces, std::u16string_view text) {
-  if (backspaces < 0) backspaces = 0;
+void CTypingContext::SendReplacing(std::u16string_view deleted, int extraBackspaces,
+                                   std::u16string_view text) {
+  if (Service == nullptr) return;
+  if (extraBackspaces < 0) extraBackspaces = 0;
   if (codeTable_.empty()) {
-    Send(backspaces, text);
+    Send(static_cast<int>(deleted.size()) + extraBackspaces, text);
     return;
   }
-  // The characters to delete are the last ones of the before-image; count
-  // the output units they took.
-  const std::u16string& old = Before.CacKT;
-  const size_t n = std::min(static_cast<size_t>(backspaces), old.size());
-  size_t units = EncodedLength(std::u16string_view(old).substr(old.size() - n));
-  units += static_cast<size_t>(backspaces) - n;  // beyond the word: one unit each
-  std::u16string encoded;
-  encoded.reserve(text.size() * 2);
+  const size_t units = EncodedLength(deleted) + static_cast<size_t>(extraBackspaces);
+  sendBuffer_.clear();
   for (char16_t c : text) {
     auto it = codeTable_.find(c);
     if (it == codeTable_.end()) {
-      encoded.push_back(c);
+      sendBuffer_.push_back(c);
     } else {
-      encoded += it->second;
+      sendBuffer_ += it->second;
     }
   }
-  if (Service != nullptr && (units > 0 || !encoded.empty())) {
-    Service->SendText(static_cast<int>(units), encoded);
+  if (units > 0 || !sendBuffer_.empty()) Service->SendText(static_cast<int>(units), sendBuffer_);
+}
+
+void CTypingContext::SendDiff(int backspaces, std::u16string_view text) {
+  // The characters to delete are the last ones of the before-image.
+  if (backspaces < 0) backspaces = 0;
+  const std::u16string_view old = Before.CacKT;
+  const size_t n = std::min(static_cast<size_t>(backspaces), old.size());
+  SendReplacing(old.substr(old.size() - n), backspaces - static_cast<int>(n), text);
+}
+
+bool CTypingContext::InTuDien(std::u16string_view word) const {
+  return TuDien != nullptr && TuDien->Contains(word);
+}
+
+bool CTypingContext::InTuDienTuGhep(std::u16string_view compound) const {
+  return TuDienTuGhep != nullptr && !compound.empty() && TuDienTuGhep->Find(compound) >= 0;
+}
+
+bool CTypingContext::SetSuaLoiChinhTaTuGhep(bool on) {
+  if (!on) {
+    const bool was = SuaLoiChinhTaTuGhep;
+    SuaLoiChinhTaTuGhep = false;
+    if (was && Service != nullptr) Service->ReleaseDictionaries();
+    return false;
   }
+  SuaLoiChinhTaTuGhep = Service == nullptr || Service->LoadDictionaries(true);
+  return SuaLoiChinhTaTuGhep;
 }
 
 std::u16string CTypingContext::CurrentText() const {

@@ -1,0 +1,145 @@
+// The per-key step: a character goes through the typing method's bindings
+// into the current word, and the changed tail of the word goes to the screen.
+#include <algorithm>
+
+#include "service/CTypingContext.h"
+
+namespace tavirel {
+
+namespace {
+
+bool IsTextOrCreating(const CTypingContext::Binding& b) {
+  return b.IsText || (b.Function >= kFnUOA_HornBreve_U && b.Function <= kFnInsertLast);
+}
+
+}  // namespace
+
+bool CTypingContext::ProcessChar(char16_t ch) {
+  Active = true;
+  if (Vietnamese()) return ComposeKey(ch);
+  // Vietnamese typing is off: only shorthand is expanded.
+  if (!IsLetter(ch) && !IsDigit(ch)) return EndWord(ch);
+  if (HasWord) FinishWord();
+  AppendLoose(ch);
+  return false;
+}
+
+void CTypingContext::TakeBefore() {
+  Word.VTThayDoi = -1;
+  Word.ThemPhim = false;
+  Word.CopyTo(Before);
+}
+
+bool CTypingContext::ApplyBinding(const Binding& binding) {
+  if (binding.IsText) return Word.InsertText(binding.Text);
+  return Word.ApplyFunction(binding.Function);
+}
+
+bool CTypingContext::AddKeyAsLetter(char16_t ch) {
+  if (!IsLetter(ch) && !IsDigit(ch)) return EndWord(ch);
+  TakeBefore();
+  Word.SetKey(ch, LookupKey(ch));
+  return Word.AddLetter();
+}
+
+bool CTypingContext::ComposeKey(char16_t ch) {
+  const char16_t low = LookupKey(ch);
+  const bool numpad = Numpad();
+  bool result = false;
+
+  if (!HasWord) {
+    // Only letters and the letter-creating bindings start a word.
+    const Binding* b = numpad ? nullptr : FindBinding(low);
+    if (b != nullptr && IsTextOrCreating(*b)) {
+      StartWord();
+      Word.SetKey(ch, low);
+      result = ApplyBinding(*b);
+    } else if (IsLetter(ch)) {
+      StartWord();
+      Word.SetKey(ch, low);
+      result = Word.AddLetter();
+    } else {
+      AppendLoose(ch);
+      return false;
+    }
+  } else if (Word.CD0TV == 0) {
+    const Binding* b = FindBinding(low);
+    if (b == nullptr) {
+      EscapePending = false;
+      result = AddKeyAsLetter(ch);
+    } else if (!numpad && !b->IsText && b->Function == kFnThoat) {
+      if (!EscapePending) {
+        EscapePending = true;
+        return true;
+      }
+      EscapePending = false;
+      result = AddKeyAsLetter(ch);
+    } else if (EscapePending) {
+      EscapePending = false;
+      result = AddKeyAsLetter(ch);
+    } else if (numpad) {
+      result = AddKeyAsLetter(ch);
+    } else {
+      TakeBefore();
+      Word.SetKey(ch, low);
+      result = ApplyBinding(*b);
+    }
+  } else {
+    // Not Vietnamese any more: letters and digits are only appended.
+    if (!IsLetter(ch) && !IsDigit(ch)) return EndWord(ch);
+    TakeBefore();
+    Word.Raw.push_back(ch);
+    Word.CacKT.push_back(ch);
+    Word.CacKTThuong.push_back(low);
+    ++Word.CD0TV;
+    return false;
+  }
+  // AddKeyAsLetter may have ended the word.
+  if (!HasWord) return result;
+
+  bool wordBreak = false;
+  if (Word.ThemPhim) {
+    Word.ThemPhim = false;
+    if (IsLetter(ch) || IsDigit(ch)) {
+      result = Word.AddLetter();  // the key itself, after what the binding did
+    } else {
+      wordBreak = true;
+    }
+  }
+
+  // Several words typed without a separator: the key that made the word not
+  // Vietnamese starts the next word.
+  bool split = false;
+  if (GoCacTuTVLienTuc && !wordBreak && Before.CD0TV == 0 && Word.CD0TV == 1 &&
+      Word.CacKT.size() >= 2) {
+    Word.Raw.pop_back();
+    Word.CacKT.pop_back();
+    Word.CacKTThuong.pop_back();
+    Word.CD0TV = 0;
+    split = true;
+  }
+
+  const int d = Word.VTThayDoi;
+  if (d >= 0) {
+    const int len = Word.Length();
+    const int from = std::min(d, len);
+    int end = (result || split || wordBreak) ? len : len - 1;
+    end = std::max(end, from);
+    SendDiff(static_cast<int>(Before.CacKT.size()) - from,
+             std::u16string_view(Word.CacKT).substr(static_cast<size_t>(from),
+                                                   static_cast<size_t>(end - from)));
+    Word.VTThayDoi = -1;
+  }
+
+  if (wordBreak) return EndWord(ch);
+  if (split) return ContinueWord(ch, true);
+  return result;
+}
+
+bool CTypingContext::ContinueWord(char16_t ch, bool again) {
+  FinishWord();
+  if (again) return ComposeKey(ch);
+  return false;
+}
+
+}  // namespace tavirel

@@ -1,0 +1,135 @@
+// The user's shorthand table, consonant shorthand (f j w at the start, k g h
+// at the end) and the automatic sắc tone.
+#include <array>
+#include <string_view>
+
+#include "common/Letters.h"
+#include "service/CTypingContext.h"
+
+namespace tavirel {
+
+namespace {
+
+struct Pair {
+  std::u16string_view Short;
+  std::u16string_view Full;
+};
+
+constexpr std::array<Pair, 3> kInitialShorthand = {{{u"f", u"ph"}, {u"j", u"gi"}, {u"w", u"qu"}}};
+constexpr std::array<Pair, 3> kFinalShorthand = {{{u"k", u"ch"}, {u"g", u"ng"}, {u"h", u"nh"}}};
+constexpr std::array<std::u16string_view, 4> kSacOnlyFinals = {u"c", u"ch", u"p", u"t"};
+constexpr std::array<std::u16string_view, 5> kFreeInitials = {u"dz", u"z", u"f", u"j", u"w"};
+
+bool IsLetterOrDigit(char16_t c) {
+  if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) return true;
+  return c >= 128 && (letters::IndexIn(letters::CaseLower, c) >= 0 ||
+                      letters::IndexIn(letters::CaseUpper, c) >= 0);
+}
+
+bool IsCased(char16_t c) { return letters::IsUpper(c) || letters::IsLower(c); }
+
+}  // namespace
+
+bool CTypingContext::FindShorthand(std::u16string& typed, std::u16string& expansion) const {
+  const std::u16string_view recent = RecentText;
+  for (size_t k = 0; k < ShorthandKeys.size() && k < ShorthandValues.size(); ++k) {
+    const std::u16string_view key = ShorthandKeys[k];
+    const size_t n = key.size();
+    // An empty abbreviation would match everywhere.
+    if (n == 0 || recent.size() < n) continue;
+    // Only a whole token matches.
+    if (recent.size() > n && IsLetterOrDigit(recent[recent.size() - n - 1])) continue;
+    const std::u16string_view tail = recent.substr(recent.size() - n);
+    bool match = true;
+    for (size_t i = 0; i < n && match; ++i) {
+      match = XuLyHoaThuongKhiGoTat ? letters::ToLower(tail[i]) == letters::ToLower(key[i])
+                                    : tail[i] == key[i];
+    }
+    if (!match) continue;
+
+    typed.assign(tail);
+    expansion = ShorthandValues[k];
+    if (XuLyHoaThuongKhiGoTat) {
+      bool hasLetter = false;
+      bool hasLower = false;
+      for (char16_t c : typed) {
+        if (IsCased(c)) hasLetter = true;
+        if (letters::IsLower(c)) hasLower = true;
+      }
+      if (hasLetter && !hasLower) {
+        expansion = letters::ToUpper(expansion);
+      } else if (!expansion.empty() && letters::IsLower(expansion[0]) && letters::IsUpper(typed[0])) {
+        expansion[0] = letters::ToUpper(expansion[0]);
+      }
+    }
+    return true;
+  }
+  return false;
+}
+
+void CTypingContext::SetInitialShorthand(bool on) {
+  if (on == GoTatPAD) return;
+  GoTatPAD = on;
+  for (const Pair& p : kInitialShorthand) {
+    if (on) {
+      ghepVan_.AddInitialAlias(std::u16string(p.Short), std::u16string(p.Full));
+      continue;
+    }
+    bool keep = false;
+    if (ghepVan_.FreeInitials()) {
+      for (std::u16string_view f : kFreeInitials) keep = keep || f == p.Short;
+    }
+    if (!keep) ghepVan_.RemoveInitialAlias(std::u16string(p.Short));
+  }
+}
+
+void CTypingContext::SetFinalShorthand(bool on) {
+  if (on == GoTatPAC) return;
+  GoTatPAC = on;
+  for (const Pair& p : kFinalShorthand) {
+    if (on) {
+      ghepVan_.AddFinalAlias(std::u16string(p.Short), std::u16string(p.Full));
+    } else {
+      ghepVan_.RemoveFinalAlias(std::u16string(p.Short));
+    }
+  }
+}
+
+bool CTypingContext::ApplyInitialShorthand(CWord& word) {
+  if (!GoTatPAD || word.CDPAD == 0) return false;
+  const std::u16string initial = word.Initial();
+  for (const Pair& p : kInitialShorthand) {
+    if (initial != p.Short) continue;
+    if (!ghepVan_.InitialAllowsNucleus(p.Full, word.Nucleus())) return false;
+    word.ReplaceInitial(p.Full);
+    return true;
+  }
+  return false;
+}
+
+bool CTypingContext::ApplyFinalShorthand(CWord& word) {
+  if (!GoTatPAC || word.CDPAC == 0) return false;
+  const std::u16string final = word.Final();
+  for (const Pair& p : kFinalShorthand) {
+    if (final != p.Short) continue;
+    if (!ghepVan_.RhymeAllowsFinal(word.Initial(), word.Nucleus(), p.Full)) return false;
+    word.ReplaceFinal(p.Full);
+    return true;
+  }
+  return false;
+}
+
+bool CTypingContext::ApplyAutoSac(CWord& word) {
+  if (!TuThemDauSac || word.DT != -1 || word.CDPAC == 0) return false;
+  const std::u16string final = word.Final();
+  for (std::u16string_view f : kSacOnlyFinals) {
+    if (final == f) {
+      const bool changed = word.SetTone(0);
+      word.ThemPhim = false;
+      return changed;
+    }
+  }
+  return false;
+}
+
+}  // namespace tavirel

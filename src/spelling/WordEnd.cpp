@@ -1,0 +1,148 @@
+// Word end: the user's shorthand, the consonant shorthand, automatic sắc,
+// spelling correction and the restore of raw keys of a wrong word, then the
+// changes to the screen.
+#include <algorithm>
+
+#include "service/CTypingContext.h"
+
+namespace tavirel {
+
+namespace {
+
+// The previous word and the space after it end the recent text; swap in the
+// corrected previous word.
+void ReplacePreviousInRecent(std::u16string& recent, const std::u16string& oldWord,
+                             const std::u16string& newWord) {
+  const size_t n = oldWord.size() + 1;
+  if (recent.size() < n) return;
+  recent.resize(recent.size() - n);
+  recent += newWord;
+  recent += u' ';
+}
+
+}  // namespace
+
+bool CTypingContext::RestoreRawOf(CWord& word, const CWord& before) {
+  if (!word.RawDiffers()) return false;
+  word.VTThayDoi = -1;
+  word.RestoreRaw();
+  if (word.VTThayDoi >= 0) ReplaceOnScreen(before.CacKT, word.CacKT);
+  word.VTThayDoi = -1;
+  return true;
+}
+
+bool CTypingContext::EndWord(char16_t ch) {
+  bool result = false;
+
+  if (HasWord && Word.CacKT.empty()) DropEmptyWord();
+
+  if (GoTat) {
+    FinishWord();
+    std::u16string typed;
+    std::u16string expansion;
+    if (FindShorthand(typed, expansion)) {
+      // Each word of the expansion gets the user's tone placement.
+      CWord piece(this);
+      size_t i = 0;
+      while (i < expansion.size()) {
+        if (!IsLetter(expansion[i])) {
+          ++i;
+          continue;
+        }
+        size_t j = i;
+        while (j < expansion.size() && IsLetter(expansion[j])) ++j;
+        piece.FromText(std::u16string_view(expansion).substr(i, j - i));
+        if (piece.CD0TV == 0 && piece.DT >= 0) {
+          piece.ReplaceTone();
+          if (piece.CacKT.size() == j - i) expansion.replace(i, j - i, piece.CacKT);
+        }
+        i = j;
+      }
+      AddReplacement(typed, expansion);
+      ReplaceOnScreen(typed, expansion);
+      TrimRun(typed.size());
+      FeedRun(expansion);
+      result = (ch == u' ' || ch == 0) && ChanPhimKhiGoTat;
+      goto finish;
+    }
+    if (LooseCount == 0) ReactivatePrevious();
+  }
+
+  if (!HasWord) goto finish;
+
+  {
+    Word.CopyTo(Before);
+    CWord* previous = Words.empty() ? nullptr : &Words.back();
+    if (previous != nullptr) previous->CopyTo(previousCopy_);
+    for (size_t k = Words.size() >= 2 ? Words.size() - 2 : 0; k < Words.size(); ++k) {
+      Words[k].VTThayDoi = -1;
+      Words[k].ThemPhim = false;
+    }
+    Word.VTThayDoi = -1;
+    Word.ThemPhim = false;
+
+    if (Word.CDNA > 0 && Word.CD0TV == 0 && !Word.IsIncomplete()) {
+      ApplyInitialShorthand(Word);
+      ApplyFinalShorthand(Word);
+      ApplyAutoSac(Word);
+      CorrectCompound(Word, previous);
+    }
+    const bool previousChanged = previous != nullptr && previous->VTThayDoi >= 0;
+
+    if (KhoiPhucPhimVoiTuSai && Word.CDNA > 0 && Word.RawDiffers()) {
+      const bool marked = Word.VTDau >= 0 || Word.DT != -1;
+      const bool wrong = Word.CD0TV != 0 || Word.IsIncomplete();
+      bool restore = false;
+      if (!marked && !Word.CacKTThuong.empty() && Word.CacKTThuong[0] == u'đ' && wrong) {
+        restore = true;
+      } else if (marked && wrong) {
+        restore = true;
+      } else if (DungTuDienDeKTChinhTa && !InTuDien(Word.CacKTThuong)) {
+        restore = true;
+      }
+      if (restore) {
+        Before.CopyTo(AutoRestored);
+        HasAutoRestored = true;
+        Word.VTThayDoi = -1;
+        Word.RestoreRaw();
+        if (previousChanged) {
+          // A correction of the previous word goes out with the restore.
+          const std::u16string oldText = previousCopy_.CacKT + u" " + Before.CacKT;
+          const std::u16string newText = previous->CacKT + u" " + Word.CacKT;
+          ReplaceOnScreen(oldText, newText);
+          ReplacePreviousInRecent(RecentText, previousCopy_.CacKT, previous->CacKT);
+          previous->VTThayDoi = -1;
+        } else if (Word.VTThayDoi >= 0) {
+          ReplaceOnScreen(Before.CacKT, Word.CacKT);
+        }
+        Word.VTThayDoi = -1;
+        goto finish;
+      }
+    }
+
+    if (previousChanged) {
+      const std::u16string oldText = previousCopy_.CacKT + u" " + Before.CacKT;
+      const std::u16string newText = previous->CacKT + u" " + Word.CacKT;
+      ReplaceOnScreen(oldText, newText);
+      AddReplacement(oldText, newText);
+      ReplacePreviousInRecent(RecentText, previousCopy_.CacKT, previous->CacKT);
+      previous->VTThayDoi = -1;
+    } else if (Word.VTThayDoi >= 0) {
+      const int d = std::min(Word.VTThayDoi, Word.Length());
+      SendDiff(static_cast<int>(Before.CacKT.size()) - d,
+               std::u16string_view(Word.CacKT).substr(static_cast<size_t>(d)));
+    }
+    Word.VTThayDoi = -1;
+  }
+
+finish:
+  if (!result) {
+    FinishWord();
+    if (ch != 0) AppendLoose(ch);
+  } else if (!HasWord && LooseCount == 0) {
+    ReactivatePrevious();
+  }
+  return result;
+}
+
+}  // namespace tavirel
