@@ -4,7 +4,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <exception>
+#include <string>
+
+#include "common/Utf8.h"
+#include "service/CInputMethodService.h"
+#include "service/win/CHookThread.h"
 #include "service/win/CInvokerWnd.h"
+#include "service/win/CWinDesktop.h"
 
 namespace {
 
@@ -42,16 +49,26 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
 
-  tavirel::CInvokerWnd invoker;
-  invoker.Create();
+  tavirel::CWinDesktop desktop;
+  tavirel::CInputMethodService service(&desktop);
+  // Errors are the developer's business: they go to the debugger output.
+  service.Error.AddFn([](const std::exception& e) {
+    std::u16string text = u"Tavirel: " + tavirel::Utf8ToUtf16(e.what()) + u"\n";
+    OutputDebugStringW(reinterpret_cast<const wchar_t*>(text.c_str()));
+  });
+
+  // Creates the invoker window on this thread, then the hook thread.
+  tavirel::StartHookThread(service);
 
   HWND main = CreateMainWindow(inst);
-  if (!main) return 1;
-
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+  if (main) {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
   }
-  return 0;
+  tavirel::StopHookThread();
+  tavirel::InvokerWindow().Destroy();
+  return main ? 0 : 1;
 }

@@ -1,0 +1,233 @@
+#include "service/win/CHookThread.h"
+
+#include <process.h>
+
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "service/CInputMethodService.h"
+#include "service/HookLogic.h"
+#include "service/win/CInvokerWnd.h"
+#include "service/win/CWinDesktop.h"
+
+namespace tavirel {
+
+namespace {
+
+// Thread message to the hook thread: install the hooks again.
+constexpr UINT kMsgInstall = WM_APP + 0x54;
+constexpr DWORD kStartTimeoutMs = 5000;
+
+struct FrontEnd {
+  std::atomic<HHOOK> keyboardHook{nullptr};
+  std::atomic<HHOOK> mouseHook{nullptr};
+  std::unique_ptr<CHookThread> thread;  // the current hook thread
+  CInvokerWnd invoker;
+  // Answer of the hook thread to a start or install request.
+  HANDLE answered = nullptr;
+  std::atomic<bool> installed{false};
+};
+
+FrontEnd& Fe() {
+  static FrontEnd fe;
+  return fe;
+}
+
+LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
+  if (code >= 0) {
+    auto* kb = reinterpret_cast<KBDLLHOOKSTRUCT*>(lp);
+    CInputMethodService* service = CInputMethodService::Instance();
+    // Events marked by Tavirel are its own, whether they come back during
+    // SendInput or later.
+    if (service && kb->dwExtraInfo != kInjectedMarker) {
+      // Up or down comes from the message: a Unicode packet's key-up can
+      // arrive without the up flag.
+      const bool down = wp == WM_KEYDOWN || wp == WM_SYSKEYDOWN;
+      const bool up = wp == WM_KEYUP || wp == WM_SYSKEYUP;
+      if (down || up) {
+        HookVerdict verdict = HookVerdict::Pass;
+        try {
+          verdict = CHookLogic::OnKeyEvent(*service, static_cast<uint16_t>(kb->vkCode), down);
+        } catch (...) {
+          verdict = HookVerdict::Pass;  // never let an exception leave a hook
+        }
+        if (verdict == HookVerdict::Swallow) return 1;
+        if (verdict == HookVerdict::PassWithZeroKey) kb->vkCode = 0;
+      }
+    }
+  }
+  return CallNextHookEx(Fe().keyboardHook.load(), code, wp, lp);
+}
+
+LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
+  if (code >= 0) {
+    auto* ms = reinterpret_cast<MSLLHOOKSTRUCT*>(lp);
+    CInputMethodService* service = CInputMethodService::Instance();
+    if (service && ms->dwExtraInfo != kInjectedMarker) {
+      try {
+        CHookLogic::OnMouseEvent(*service, static_cast<uint32_t>(wp),
+                                 DesktopPoint{ms->pt.x, ms->pt.y});
+      } catch (...) {
+      }
+    }
+  }
+  return CallNextHookEx(Fe().mouseHook.load(), code, wp, lp);
+}
+
+std::string HookError(const char* what) {
+  return std::string(what) + " (mã lỗi " + std::to_string(GetLastError()) + ")";
+}
+
+// InstallHooks with the failure raised on the service's error event.
+bool TryInstallHooks(CInputMethodService& service) {
+  try {
+    InstallHooks(service);
+    return true;
+  } catch (const std::exception& e) {
+    service.Error.Raise(e);
+    return false;
+  }
+}
+
+void Answer(bool ok) {
+  Fe().installed.store(ok);
+  if (Fe().answered) SetEvent(Fe().answered);
+}
+
+}  // namespace
+
+// ---- CHookThread ----
+
+CHookThread::CHookThread(CInputMethodService& service, CWinDesktop& desktop)
+    : service_(service), desktop_(desktop) {}
+
+CHookThread::~CHookThread() {
+  if (thread_) CloseHandle(thread_);
+}
+
+bool CHookThread::Start() {
+  unsigned id = 0;
+  auto handle = _beginthreadex(nullptr, 0, &CHookThread::ThreadMain, this, CREATE_SUSPENDED, &id);
+  if (!handle) return false;
+  thread_ = reinterpret_cast<HANDLE>(handle);
+  threadId_ = id;
+  SetThreadPriority(thread_, THREAD_PRIORITY_NORMAL);
+  ResumeThread(thread_);
+  return true;
+}
+
+bool CHookThread::IsRunning() const {
+  return thread_ && WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT;
+}
+
+void CHookThread::Stop(DWORD timeoutMs) {
+  if (!IsRunning()) return;
+  PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+  WaitForSingleObject(thread_, timeoutMs);
+}
+
+unsigned __stdcall CHookThread::ThreadMain(void* self) {
+  static_cast<CHookThread*>(self)->Run();
+  return 0;
+}
+
+void CHookThread::Run() {
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's message queue
+
+  const bool ok = TryInstallHooks(service_);
+  Answer(ok);
+  if (ok) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (msg.hwnd == nullptr && msg.message == kMsgInstall) {
+        Answer(TryInstallHooks(service_));
+        continue;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+
+  RemoveHooks(service_);
+  // The timer window goes with this thread: a pending restore runs now
+  // rather than never, so the user's clipboard is not lost.
+  if (service_.RestorePending()) {
+    try {
+      CHookLogic::OnRestoreTimer(service_);
+    } catch (...) {
+    }
+  }
+  desktop_.DestroyTimerWindow();
+}
+
+// ---- hook installation ----
+
+void InstallHooks(CInputMethodService& service) {
+  FrontEnd& fe = Fe();
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  if (!fe.keyboardHook.load()) {
+    HHOOK h = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, module, 0);
+    if (!h) throw std::runtime_error(HookError("Không cài được hook bàn phím"));
+    fe.keyboardHook.store(h);
+  }
+  service.SyncKeyboardState();
+  if (service.EnableMouseHook && !fe.mouseHook.load()) {
+    HHOOK h = SetWindowsHookExW(WH_MOUSE_LL, MouseProc, module, 0);
+    if (!h) throw std::runtime_error(HookError("Không cài được hook chuột"));
+    fe.mouseHook.store(h);
+  }
+  service.MouseHookInstalled = fe.mouseHook.load() != nullptr;
+  if (auto* desktop = dynamic_cast<CWinDesktop*>(&service.Desktop())) {
+    if (!desktop->TimerWindow() && !desktop->CreateTimerWindow())
+      throw std::runtime_error(HookError("Không tạo được cửa sổ hẹn giờ"));
+  }
+}
+
+void RemoveHooks(CInputMethodService& service) {
+  FrontEnd& fe = Fe();
+  if (HHOOK h = fe.keyboardHook.exchange(nullptr)) UnhookWindowsHookEx(h);
+  if (HHOOK h = fe.mouseHook.exchange(nullptr)) UnhookWindowsHookEx(h);
+  service.MouseHookInstalled = false;
+}
+
+bool KeyboardHookInstalled() { return Fe().keyboardHook.load() != nullptr; }
+bool MouseHookInstalled() { return Fe().mouseHook.load() != nullptr; }
+
+CInvokerWnd& InvokerWindow() { return Fe().invoker; }
+
+bool StartHookThread(CInputMethodService& service) {
+  FrontEnd& fe = Fe();
+  auto* desktop = dynamic_cast<CWinDesktop*>(&service.Desktop());
+  if (!desktop) return false;
+  if (!fe.invoker.Handle()) fe.invoker.Create();
+  if (!fe.answered) fe.answered = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  if (!fe.answered) return false;
+  ResetEvent(fe.answered);
+
+  if (fe.thread && fe.thread->IsRunning()) {
+    // The earlier thread keeps its timer window and message loop; it only
+    // installs the hooks again (nothing new while they are still in).
+    if (!PostThreadMessageW(fe.thread->ThreadId(), kMsgInstall, 0, 0)) return false;
+  } else {
+    fe.thread = std::make_unique<CHookThread>(service, *desktop);
+    if (!fe.thread->Start()) {
+      fe.thread.reset();
+      return false;
+    }
+  }
+  if (WaitForSingleObject(fe.answered, kStartTimeoutMs) != WAIT_OBJECT_0) return false;
+  return fe.installed.load();
+}
+
+void StopHookThread() {
+  FrontEnd& fe = Fe();
+  if (!fe.thread) return;
+  if (CInputMethodService* service = CInputMethodService::Instance()) RemoveHooks(*service);
+  fe.thread->Stop(kStartTimeoutMs);
+  if (!fe.thread->IsRunning()) fe.thread.reset();
+}
+
+}  // namespace tavirel

@@ -1,0 +1,265 @@
+#include "service/win/CWinDesktop.h"
+
+#include <cstring>
+
+#include "service/CInputMethodService.h"
+#include "service/HookLogic.h"
+
+namespace tavirel {
+
+namespace {
+
+const wchar_t kTimerClass[] = L"TavirelTimerWnd";
+
+// Keys whose injected events need the extended-key flag to reach the
+// application as the key the user would press (not the keypad twin).
+bool IsExtendedKey(uint16_t vk) {
+  switch (vk) {
+    case VK_RCONTROL: case VK_RMENU: case VK_INSERT: case VK_DELETE:
+    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
+    case VK_LWIN: case VK_RWIN: case VK_APPS: case VK_DIVIDE: case VK_NUMLOCK:
+      return true;
+    default:
+      return false;
+  }
+}
+
+ATOM RegisterTimerClass() {
+  static ATOM atom = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kTimerClass;
+    return RegisterClassExW(&wc);
+  }();
+  return atom;
+}
+
+}  // namespace
+
+CWinDesktop::~CWinDesktop() { DestroyTimerWindow(); }
+
+bool CWinDesktop::CreateTimerWindow() {
+  if (TimerWindow()) return true;
+  if (!RegisterTimerClass()) return false;
+  HWND hwnd = CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd) return false;
+  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWinDesktop::TimerWndProc));
+  timerThread_ = GetCurrentThreadId();
+  timerWindow_.store(hwnd, std::memory_order_release);
+  return true;
+}
+
+void CWinDesktop::DestroyTimerWindow() {
+  HWND hwnd = TimerWindow();
+  if (!hwnd || GetCurrentThreadId() != timerThread_) return;
+  timerWindow_.store(nullptr, std::memory_order_release);
+  KillTimer(hwnd, kRestoreTimerId);
+  DestroyWindow(hwnd);
+}
+
+LRESULT CALLBACK CWinDesktop::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_TIMER && wp == kRestoreTimerId) {
+    KillTimer(hwnd, kRestoreTimerId);
+    if (CInputMethodService* service = CInputMethodService::Instance())
+      CHookLogic::OnRestoreTimer(*service);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// ---- input ----
+
+void CWinDesktop::SendKey(uint16_t vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = 0;
+  in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+  in.ki.dwExtraInfo = kInjectedMarker;
+  SendInput(1, &in, sizeof(INPUT));
+}
+
+void CWinDesktop::SendUnicodeText(std::u16string_view text) {
+  if (text.empty()) return;
+  packets_.resize(text.size() * 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    INPUT& down = packets_[2 * i];
+    INPUT& up = packets_[2 * i + 1];
+    down = INPUT{};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wScan = text[i];
+    down.ki.dwFlags = KEYEVENTF_UNICODE;
+    down.ki.dwExtraInfo = kInjectedMarker;
+    up = down;
+    up.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+  }
+  SendInput(static_cast<UINT>(packets_.size()), packets_.data(), sizeof(INPUT));
+}
+
+// ---- focus ----
+
+WindowHandle CWinDesktop::FocusWindow() {
+  GUITHREADINFO gti{};
+  gti.cbSize = sizeof gti;
+  if (!GetGUIThreadInfo(0, &gti)) return 0;
+  return reinterpret_cast<WindowHandle>(gti.hwndFocus);
+}
+
+std::u16string CWinDesktop::WindowClassName(WindowHandle window) {
+  if (!window) return {};
+  wchar_t name[101];
+  int n = GetClassNameW(reinterpret_cast<HWND>(window), name, 101);
+  if (n <= 0) return {};
+  return std::u16string(reinterpret_cast<const char16_t*>(name), static_cast<size_t>(n));
+}
+
+bool CWinDesktop::IsUnicodeWindow(WindowHandle window) {
+  return window && IsWindowUnicode(reinterpret_cast<HWND>(window));
+}
+
+// ---- clipboard ----
+
+bool CWinDesktop::OpenClipboard() {
+  // Owned by the timer window: SetClipboardData after EmptyClipboard fails
+  // on Windows when the clipboard was opened without an owner. Another
+  // program may hold the clipboard for a moment; try a few times, briefly.
+  HWND owner = TimerWindow();
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    if (::OpenClipboard(owner)) return true;
+    Sleep(2);
+  }
+  return false;
+}
+
+void CWinDesktop::CloseClipboard() { ::CloseClipboard(); }
+
+bool CWinDesktop::EmptyClipboard() { return ::EmptyClipboard() != FALSE; }
+
+bool CWinDesktop::SetClipboardUnicodeText(std::u16string_view text) {
+  std::vector<uint8_t> bytes((text.size() + 1) * sizeof(char16_t), 0);
+  if (!text.empty()) std::memcpy(bytes.data(), text.data(), text.size() * sizeof(char16_t));
+  return SetClipboardBytes(CF_UNICODETEXT, bytes);
+}
+
+uint32_t CWinDesktop::EnumClipboardFormats(uint32_t previous) {
+  return ::EnumClipboardFormats(previous);
+}
+
+std::u16string CWinDesktop::ClipboardFormatName(uint32_t format) {
+  if (format <= clipfmt::kLastStandard) return {};
+  wchar_t name[101];
+  int n = GetClipboardFormatNameW(format, name, 101);
+  if (n <= 0) return {};
+  return std::u16string(reinterpret_cast<const char16_t*>(name), static_cast<size_t>(n));
+}
+
+bool CWinDesktop::GetClipboardBytes(uint32_t format, std::vector<uint8_t>& bytes) {
+  // Handles to system objects are never read as memory blocks.
+  if (!IsMemoryBlockFormat(format)) return false;
+  HANDLE h = GetClipboardData(format);
+  if (!h) return false;
+  SIZE_T size = GlobalSize(h);
+  const void* p = GlobalLock(h);
+  if (!p) return false;
+  bytes.assign(static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + size);
+  GlobalUnlock(h);
+  return true;
+}
+
+bool CWinDesktop::SetClipboardBytes(uint32_t format, const std::vector<uint8_t>& bytes) {
+  if (!IsMemoryBlockFormat(format)) return false;
+  HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, bytes.empty() ? 1 : bytes.size());
+  if (!g) return false;
+  void* p = GlobalLock(g);
+  if (!p) {
+    GlobalFree(g);
+    return false;
+  }
+  if (!bytes.empty()) std::memcpy(p, bytes.data(), bytes.size());
+  GlobalUnlock(g);
+  if (!SetClipboardData(format, g)) {
+    GlobalFree(g);  // the clipboard did not take it
+    return false;
+  }
+  return true;
+}
+
+uint32_t CWinDesktop::RegisterClipboardFormat(std::u16string_view name) {
+  if (name.empty() || name.size() > 100) return 0;
+  wchar_t buffer[101];
+  std::memcpy(buffer, name.data(), name.size() * sizeof(char16_t));
+  buffer[name.size()] = 0;
+  return ::RegisterClipboardFormatW(buffer);
+}
+
+// ---- keyboard ----
+
+void CWinDesktop::GetKeyboardState(uint8_t state[256]) {
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  // The hook thread never has the focus, so its own queue state lags behind
+  // the keyboard; the pressed bit comes from the physical state instead.
+  for (int vk = 1; vk < 256; ++vk) {
+    const bool down = (GetAsyncKeyState(vk) & 0x8000) != 0;
+    keys[vk] = static_cast<BYTE>((keys[vk] & 0x01) | (down ? 0x80 : 0));
+  }
+  std::memcpy(state, keys, 256);
+}
+
+int CWinDesktop::TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) {
+  // The layout of the window being typed into: the user may have switched
+  // layouts there, and the hook thread's own layout never follows.
+  DWORD thread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+  HKL layout = GetKeyboardLayout(thread);
+  WORD chars[2] = {0, 0};
+  const UINT scan = MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, layout);
+  int n = ToAsciiEx(vk, scan, state, chars, 0, layout);
+  if (n <= 0) return n;
+  if (n > 2) n = 2;
+  for (int i = 0; i < n; ++i) {
+    const unsigned char byte = static_cast<unsigned char>(chars[i] & 0xFF);
+    if (byte < 0x80) {
+      out[i] = byte;
+    } else {
+      // A byte of the layout's ANSI code page.
+      wchar_t wide = 0;
+      char c = static_cast<char>(byte);
+      UINT cp = CP_ACP;
+      wchar_t cpText[8];
+      if (GetLocaleInfoW(MAKELCID(LOWORD(reinterpret_cast<UINT_PTR>(layout)), SORT_DEFAULT),
+                         LOCALE_IDEFAULTANSICODEPAGE, cpText, 8) > 0)
+        cp = static_cast<UINT>(_wtoi(cpText));
+      if (MultiByteToWideChar(cp, 0, &c, 1, &wide, 1) != 1) return 0;
+      out[i] = static_cast<char16_t>(wide);
+    }
+  }
+  return n;
+}
+
+// ---- timer, caret, sound ----
+
+void CWinDesktop::StartRestoreTimer(uint32_t milliseconds) {
+  if (HWND hwnd = TimerWindow()) SetTimer(hwnd, kRestoreTimerId, milliseconds, nullptr);
+}
+
+void CWinDesktop::StopRestoreTimer() {
+  if (HWND hwnd = TimerWindow()) KillTimer(hwnd, kRestoreTimerId);
+}
+
+bool CWinDesktop::CaretRect(DesktopRect& rect) {
+  GUITHREADINFO gti{};
+  gti.cbSize = sizeof gti;
+  if (!GetGUIThreadInfo(0, &gti) || !gti.hwndCaret) return false;
+  RECT r = gti.rcCaret;
+  MapWindowPoints(gti.hwndCaret, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  rect = DesktopRect{r.left, r.top, r.right, r.bottom};
+  return true;
+}
+
+void CWinDesktop::MessageBeep() { ::MessageBeep(MB_OK); }
+
+}  // namespace tavirel

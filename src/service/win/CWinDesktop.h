@@ -1,0 +1,63 @@
+#pragma once
+// The desktop interface over Win32: SendInput, the focused window of the
+// foreground thread, the clipboard, the keyboard state and key translation,
+// the restore timer on the hook thread's timer window, the caret and a beep.
+#include <windows.h>
+
+#include <atomic>
+#include <vector>
+
+#include "service/IDesktop.h"
+
+namespace tavirel {
+
+// Every event Tavirel injects carries this in dwExtraInfo, so that the hook
+// recognises its own input however late the system delivers it.
+constexpr ULONG_PTR kInjectedMarker = 0x54564C52;  // "TVLR"
+
+class CWinDesktop : public IDesktop {
+ public:
+  CWinDesktop() = default;
+  ~CWinDesktop() override;
+
+  // ---- the timer window (created and destroyed on the hook thread) ----
+  // A message-only window that owns the restore timer and the clipboard
+  // while Tavirel writes it. False when it could not be made.
+  bool CreateTimerWindow();
+  // Destroys the window when it belongs to the calling thread.
+  void DestroyTimerWindow();
+  HWND TimerWindow() const { return timerWindow_.load(std::memory_order_acquire); }
+
+  // ---- IDesktop ----
+  void SendKey(uint16_t vk, bool up) override;
+  void SendUnicodeText(std::u16string_view text) override;
+  WindowHandle FocusWindow() override;
+  std::u16string WindowClassName(WindowHandle window) override;
+  bool IsUnicodeWindow(WindowHandle window) override;
+  bool OpenClipboard() override;
+  void CloseClipboard() override;
+  bool EmptyClipboard() override;
+  bool SetClipboardUnicodeText(std::u16string_view text) override;
+  uint32_t EnumClipboardFormats(uint32_t previous) override;
+  std::u16string ClipboardFormatName(uint32_t format) override;
+  bool GetClipboardBytes(uint32_t format, std::vector<uint8_t>& bytes) override;
+  bool SetClipboardBytes(uint32_t format, const std::vector<uint8_t>& bytes) override;
+  uint32_t RegisterClipboardFormat(std::u16string_view name) override;
+  void GetKeyboardState(uint8_t state[256]) override;
+  int TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) override;
+  void StartRestoreTimer(uint32_t milliseconds) override;
+  void StopRestoreTimer() override;
+  bool CaretRect(DesktopRect& rect) override;
+  void MessageBeep() override;
+
+  static constexpr UINT_PTR kRestoreTimerId = 1;
+
+ private:
+  static LRESULT CALLBACK TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+  std::atomic<HWND> timerWindow_{nullptr};
+  DWORD timerThread_ = 0;
+  std::vector<INPUT> packets_;  // reused: no allocation per key
+};
+
+}  // namespace tavirel
