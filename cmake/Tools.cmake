@@ -1,0 +1,13 @@
+# Command-line tools built on the portable core.
+if(NOT WIN32)
+  file(GLOB TAVIREL_TYPE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/tavirel-type/*.cpp)
+  add_executable(tavirel-type ${TAVIREL_TYPE_SOURCES})
+  target_link_libraries(tavirel-type PRIVATE tavirel_core)
+  target_compile_options(tavirel-type PRIVATE ${TAVIREL_WARNINGS})
+
+  if(TAVIREL_TESTS)
+    add_test(NAME tavirel_type
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/tavirel-type-test.sh $<TARGET_FILE:tavirel-type>
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  endif()
+endif()

@@ -1,0 +1,152 @@
+// tavirel-type: types text through the real input service on an in-memory
+// desktop. Every input character is one key press on a US keyboard.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Interactive.h"
+#include "TypeOptions.h"
+#include "TypeSession.h"
+#include "common/Utf8.h"
+#include "tables/CBangMa.h"
+#include "tables/CKieuGo.h"
+
+using namespace tavirel;
+
+namespace {
+
+constexpr size_t kFlushAbove = 1 << 16;
+constexpr size_t kKeepTail = 4096;
+
+void PrintHelp() {
+  std::cout <<
+      "Usage: tavirel-type [options] [< input]\n"
+      "\n"
+      "Types text through the Tavirel input service and prints the resulting text.\n"
+      "Every input character is one key press on a US keyboard: a newline is Enter,\n"
+      "a backspace character (\\b, 0x08) is Backspace, a tab is Tab. A CR before a\n"
+      "newline is dropped. Characters no US key gives arrive as typed Unicode.\n"
+      "\n"
+      "Options:\n"
+      "  -e TEXT            type TEXT instead of reading standard input\n"
+      "  -m NAME            typing method (default \"Telex 2\"; see --list-methods)\n"
+      "  -b NAME            output code table (default \"Unicode\"; see --list-tables);\n"
+      "                     with a byte table the output holds the encoded bytes\n"
+      "  --set KEY=VALUE    set an option by its LuaChon.ini name, e.g.\n"
+      "                     --set BoDauThanhKieu2=1 (repeatable; see below)\n"
+      "  -i                 interactive terminal session (the default when standard\n"
+      "                     input is a terminal)\n"
+      "  --list-methods     list the typing methods\n"
+      "  --list-tables      list the code tables\n"
+      "  -h, --help         this text\n"
+      "\n"
+      "Interactive keys: Ctrl+T switches Vietnamese on/off (the Ctrl+Shift hotkey,\n"
+      "which a terminal cannot report), Ctrl+R restores the last word's keys (the\n"
+      "Ctrl+Alt hotkey), Ctrl+L empties the field, Ctrl+D or Ctrl+C quits and\n"
+      "prints the text.\n"
+      "\n"
+      "Options for --set:";
+  for (const std::string& key : TypeOptionKeys()) std::cout << ' ' << key;
+  std::cout << "\n";
+}
+
+bool Contains(const std::vector<std::u16string>& names, const std::u16string& name) {
+  for (const auto& n : names) {
+    if (n == name) return true;
+  }
+  return false;
+}
+
+int Fail(const std::string& message) {
+  std::cerr << "tavirel-type: " << message << "\n";
+  return 2;
+}
+
+void TypeLine(TypeSession& session, const std::u16string& line) {
+  for (const char16_t ch : line) session.Type(ch);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  std::string method = "Telex 2";
+  std::string table = "Unicode";
+  std::vector<std::pair<std::string, std::string>> sets;
+  bool haveText = false;
+  std::string text;
+  bool interactive = false;
+
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto next = [&](std::string& into) {
+      if (i + 1 >= argc) return false;
+      into = argv[++i];
+      return true;
+    };
+    if (arg == "-h" || arg == "--help") {
+      PrintHelp();
+      return 0;
+    } else if (arg == "--list-methods") {
+      for (const auto& name : GetTypingMethodNames()) std::cout << Utf16ToUtf8(name) << "\n";
+      return 0;
+    } else if (arg == "--list-tables") {
+      for (const auto& name : GetCodeTableNames()) std::cout << Utf16ToUtf8(name) << "\n";
+      return 0;
+    } else if (arg == "-e") {
+      if (!next(text)) return Fail("-e needs a text");
+      haveText = true;
+    } else if (arg == "-m") {
+      if (!next(method)) return Fail("-m needs a typing method name");
+    } else if (arg == "-b") {
+      if (!next(table)) return Fail("-b needs a code table name");
+    } else if (arg == "--set") {
+      std::string kv;
+      if (!next(kv)) return Fail("--set needs KEY=VALUE");
+      const size_t eq = kv.find('=');
+      if (eq == std::string::npos || eq == 0) return Fail("--set needs KEY=VALUE, got '" + kv + "'");
+      sets.emplace_back(kv.substr(0, eq), kv.substr(eq + 1));
+    } else if (arg == "-i") {
+      interactive = true;
+    } else {
+      return Fail("unknown argument '" + arg + "' (see --help)");
+    }
+  }
+
+  const std::u16string methodName = Utf8ToUtf16(method);
+  const std::u16string tableName = Utf8ToUtf16(table);
+  if (!Contains(GetTypingMethodNames(), methodName)) return Fail("no typing method named '" + method + "'");
+  if (!Contains(GetCodeTableNames(), tableName)) return Fail("no code table named '" + table + "'");
+
+  TypeSession session;
+  CInputMethodService& service = session.Service();
+  service.SetTypingMethod(methodName);
+  service.SetCodeTable(tableName);
+  for (const auto& [key, value] : sets) {
+    std::string error;
+    if (!ApplyTypeOption(service, key, value, error)) return Fail(error);
+  }
+  session.UpdateOutputKind();
+
+  if (!haveText && (interactive || isatty(STDIN_FILENO))) return RunInteractive(session);
+
+  if (haveText) {
+    TypeLine(session, DecodeUtf8Lenient(text));
+  } else {
+    std::string line;
+    while (std::getline(std::cin, line)) {
+      const bool newline = !std::cin.eof();
+      if (newline && !line.empty() && line.back() == '\r') line.pop_back();
+      TypeLine(session, DecodeUtf8Lenient(line));
+      if (newline) session.Type(u'\n');
+      if (session.Desk().Text().size() > kFlushAbove) session.Flush(stdout, kKeepTail);
+    }
+  }
+  session.Flush(stdout, 0);
+  std::fflush(stdout);
+  return 0;
+}
