@@ -7,7 +7,7 @@ if(NOT WIN32)
 
   if(TAVIREL_TESTS)
     add_test(NAME tavirel_type
-             COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/tavirel-type-test.sh $<TARGET_FILE:tavirel-type>
+             COMMAND ${CMAKE_SOURCE_DIR}/tools/tavirel-type/test.sh $<TARGET_FILE:tavirel-type>
              WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   endif()
 endif()
