@@ -33,6 +33,24 @@ bool IsStopFinal(std::u16string_view final) {
   return final == u"c" || final == u"ch" || final == u"p" || final == u"t";
 }
 
+// Whether some final that the bare nucleus may take begins with prefix. The
+// first letter of a final is often a final of its own (c, n) but not after
+// every nucleus: "ich", "oong", "uych" only exist with the whole final.
+bool BareAllowsFinalPrefix(const CGhepVan& g, std::u16string_view bare, std::u16string_view prefix) {
+  if (g.BareNucleusAllowsFinal(bare, prefix)) return true;
+  for (const auto& entry : g.Finals()) {
+    for (const auto& f : entry) {
+      if (f.size() > prefix.size() && std::u16string_view(f).substr(0, prefix.size()) == prefix &&
+          g.BareNucleusAllowsFinal(bare, f)) {
+        return true;
+      }
+    }
+  }
+  const auto it = g.SpecialWords().find(bare);
+  return it != g.SpecialWords().end() &&
+         std::u16string_view(it->second).substr(0, prefix.size()) == prefix;
+}
+
 }  // namespace
 
 CWord::CWord(CWordOwner* owner) : Owner(owner) {
@@ -307,9 +325,11 @@ bool CWord::AddLetter() {
   if (WA == 2) {
     const std::u16string_view final = FinalView(CDPAC + 1);
     bool ok = false;
+    // A nucleus without a mark is judged by its bare form even when it
+    // carries a tone: "tiéng" may still get its circumflex ("tiếng").
     if (g) {
-      ok = (VTDau < 0 && DT < 0) ? g->BareNucleusAllowsFinal(Nucleus(), final)
-                                 : g->RhymeAllowsFinalPrefix(InitialView(), Nucleus(), final);
+      ok = VTDau < 0 ? g->BareNucleusAllowsFinal(Nucleus(), final)
+                     : g->RhymeAllowsFinalPrefix(InitialView(), Nucleus(), final);
     }
     if (ok) {
       ++CDPAC;
@@ -335,7 +355,7 @@ bool CWord::AddLetter() {
       cand = u"ươ";
     }
   }
-  const bool ok = VTDau < 0 ? g->BareNucleusAllowsFinal(cand, one)
+  const bool ok = VTDau < 0 ? BareAllowsFinalPrefix(*g, cand, one)
                             : CheckSyllableImpl(cand, false, 1);
   if (!ok) {
     CD0TV = 1;

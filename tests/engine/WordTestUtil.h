@@ -1,0 +1,109 @@
+#pragma once
+// Shared fixture of the word tests: the shipped rhyme tables, an owner, and a
+// small Telex-like key map that drives the word the way the typing context does.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/AppDirectory.h"
+#include "common/Letters.h"
+#include "common/TextFile.h"
+#include "engine/CWord.h"
+#include "spelling/CGhepVan.h"
+
+namespace tavirel::test {
+
+inline const CGhepVan& ShippedGhepVan() {
+  static const CGhepVan g;  // Resources/GhepVan.ini
+  return g;
+}
+
+inline const std::vector<std::u16string>& Syllables() {
+  static const std::vector<std::u16string> lines = [] {
+    std::vector<std::u16string> out;
+    for (auto& l : ReadTextLines(ResourcePath(u"TuDien.txt"))) {
+      if (!l.empty()) out.push_back(l);
+    }
+    return out;
+  }();
+  return lines;
+}
+
+inline std::string U8(std::u16string_view s) {
+  std::string out;
+  for (char16_t c : s) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+// Telex keys: s f r x j tones, z removes it, a e o circumflex (and a breve
+// swap), w horn/breve or ư, d stroke.
+inline int TelexFunction(char16_t low) {
+  switch (low) {
+    case u's': return kFnDauSac;
+    case u'f': return kFnDauHuyen;
+    case u'r': return kFnDauHoi;
+    case u'x': return kFnDauNga;
+    case u'j': return kFnDauNang;
+    case u'z': return kFnXoaDauThanh;
+    case u'a': return kFnA_Circumflex;
+    case u'e': return kFnE_Circumflex;
+    case u'o': return kFnO_Circumflex;
+    case u'w': return kFnUOA_HornBreve_U;
+    case u'd': return kFnD_DD;
+    default: return -1;
+  }
+}
+
+class WordTest : public ::testing::Test, public CWordOwner {
+ protected:
+  WordTest() : w(this) { GhepVan = &ShippedGhepVan(); }
+
+  // One key the way the typing context applies it: a bound key on a word in
+  // progress runs its function, anything else is a letter; ThemPhim adds the
+  // key as a letter afterwards. Returns the swallow result.
+  bool Key(char16_t key) {
+    const char16_t low = letters::ToLower(key);
+    const int fn = TelexFunction(low);
+    w.VTThayDoi = -1;
+    w.ThemPhim = false;
+    w.SetKey(key, low);
+    if (w.CD0TV > 0 || fn < 0 || (w.CacKT.empty() && fn < 17)) return w.AddLetter();
+    bool r = w.ApplyFunction(fn);
+    if (w.ThemPhim) r = w.AddLetter();
+    return r;
+  }
+
+  // Types keys into a fresh word and returns what it shows.
+  std::u16string Type(std::u16string_view keys) {
+    w.Reset();
+    for (char16_t k : keys) Key(k);
+    return w.CacKT;
+  }
+
+  // Feeds plain letters with AddLetter only.
+  void Letters(std::u16string_view text) {
+    w.Reset();
+    for (char16_t k : text) {
+      w.SetKey(k, letters::ToLower(k));
+      w.AddLetter();
+    }
+  }
+
+  CWord w;
+};
+
+}  // namespace tavirel::test
