@@ -239,7 +239,7 @@ bool CInputMethodService::RunHotKeys(int32_t modifiers, uint16_t key) {
   for (CHotKeyActionBase* action : builtInHotKeys_) {
     if (!(action->Key == combo)) continue;
     if (modifiers != 0) consumed_ = true;
-    if (action->Execute()) {
+    if (ExecuteGuarded(action)) {
       r = true;
       break;
     }
@@ -249,12 +249,25 @@ bool CInputMethodService::RunHotKeys(int32_t modifiers, uint16_t key) {
     CHotKeyActionBase* action = userHotKeys_[i].get();
     if (action == nullptr || !(action->Key == combo)) continue;
     if (modifiers != 0) consumed_ = true;
-    const bool consumedKey = action->Execute();
+    const bool consumedKey = ExecuteGuarded(action);
     ActionExecuted.Raise(action);
     if (consumedKey) r = true;
   }
   if (r && key != 0 && (modifiers & modbits::kAlt) != 0) passWithZeroKey_ = true;
   return r;
+}
+
+bool CInputMethodService::ExecuteGuarded(CHotKeyActionBase* action) {
+  // An action runs inside the keyboard hook: nothing may escape from it.
+  try {
+    return action->Execute();
+  } catch (const std::exception& e) {
+    RaiseError(e);
+  } catch (...) {
+    RaiseError(std::runtime_error("unknown error in a hotkey action"));
+  }
+  Reset();
+  return false;
 }
 
 void CInputMethodService::OnMouse(uint32_t message, DesktopPoint /*point*/) {

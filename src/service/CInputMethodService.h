@@ -193,6 +193,7 @@ class CInputMethodService : public IInputMethodService {
   void RunModifierOnlyHotKeys();
   // Runs the matching built-in then user actions for (modifiers, key).
   bool RunHotKeys(int32_t modifiers, uint16_t key);
+  bool ExecuteGuarded(CHotKeyActionBase* action);
   void RaiseError(const std::exception& e);
   void RaiseDebugText();
   void ChooseAutoComplete(WindowHandle window);

@@ -21,6 +21,12 @@ class PipelineTest : public ::testing::Test {
     desk.TypeText(keys);
     return Field();
   }
+  // Empties the field and ends the word, as a user selecting all and
+  // deleting would with a click.
+  void Clear() {
+    desk.ClearText();
+    desk.Click();
+  }
   std::string Field() const { return Utf16ToUtf8(desk.Text()); }
   // Holds modifier keys around one key press.
   void Chord(std::initializer_list<uint16_t> modifiers, uint16_t key) {
