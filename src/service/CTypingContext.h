@@ -21,6 +21,7 @@
 #include "engine/CWord.h"
 #include "engine/CWordOwner.h"
 #include "spelling/CGhepVan.h"
+#include "tables/CBangMa.h"
 #include "tables/CKieuGo.h"
 
 namespace tavirel {
@@ -108,7 +109,8 @@ class CTypingContext : public CWordOwner {
   // Replaces the output code table (character -> encoded form); an empty
   // table is Unicode.
   void SetCodeTable(const std::map<char16_t, std::u16string>& table);
-  bool IsUnicodeTable() const { return codeTable_.empty(); }
+  void SetCodeTable(const CBangMa& table) { codeTable_ = table; }
+  bool IsUnicodeTable() const { return codeTable_.Empty(); }
   // The encoded length of a text in the output table.
   size_t EncodedLength(std::u16string_view text) const;
   void SetShorthandTable(std::vector<std::u16string> keys, std::vector<std::u16string> values);
@@ -182,7 +184,7 @@ class CTypingContext : public CWordOwner {
   std::vector<Binding> bindings_;           // by index
   int16_t asciiBindings_[128];              // key -> index into bindings_, -1 none
   std::map<char16_t, int> otherBindings_;   // other keys -> index
-  std::map<char16_t, std::u16string> codeTable_;
+  CBangMa codeTable_;
   std::u16string sendBuffer_;               // reused output buffer
   CWord previousCopy_;                      // EndWord: the previous word before corrections
 };

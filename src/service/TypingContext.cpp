@@ -30,6 +30,7 @@ CTypingContext::~CTypingContext() = default;
 void CTypingContext::Init() {
   GhepVan = &ghepVan_;
   TuDien = &CTuDien::Instance();
+  SetBindings(LoadBuiltInKieuGo(std::u16string(kDefaultKieuGo)));
   std::fill(std::begin(asciiBindings_), std::end(asciiBindings_), int16_t{-1});
   RecentText.reserve(kMaxLooseText + kMaxRunWords * 16);
   Words.reserve(kMaxRunWords + 1);
@@ -83,17 +84,13 @@ const CTypingContext::Binding* CTypingContext::FindBinding(char16_t lowerKey) co
 }
 
 void CTypingContext::SetCodeTable(const std::map<char16_t, std::u16string>& table) {
-  codeTable_ = table;
+  codeTable_ = CBangMa();
+  for (const auto& [c, form] : table) codeTable_.Insert(c, form);
 }
 
 size_t CTypingContext::EncodedLength(std::u16string_view text) const {
-  if (codeTable_.empty()) return text.size();
-  size_t n = 0;
-  for (char16_t c : text) {
-    auto it = codeTable_.find(c);
-    n += it == codeTable_.end() ? 1 : it->second.size();
-  }
-  return n;
+  if (codeTable_.Empty()) return text.size();
+  return tavirel::EncodedLength(codeTable_, text);
 }
 
 void CTypingContext::SetShorthandTable(std::vector<std::u16string> keys,
@@ -137,20 +134,13 @@ void CTypingContext::SendReplacing(std::u16string_view deleted, int extraBackspa
                                    std::u16string_view text) {
   if (Service == nullptr) return;
   if (extraBackspaces < 0) extraBackspaces = 0;
-  if (codeTable_.empty()) {
+  if (codeTable_.Empty()) {
     Send(static_cast<int>(deleted.size()) + extraBackspaces, text);
     return;
   }
   const size_t units = EncodedLength(deleted) + static_cast<size_t>(extraBackspaces);
   sendBuffer_.clear();
-  for (char16_t c : text) {
-    auto it = codeTable_.find(c);
-    if (it == codeTable_.end()) {
-      sendBuffer_.push_back(c);
-    } else {
-      sendBuffer_ += it->second;
-    }
-  }
+  EncodeTo(codeTable_, text, sendBuffer_);
   if (units > 0 || !sendBuffer_.empty()) Service->SendText(static_cast<int>(units), sendBuffer_);
 }
 
