@@ -69,9 +69,13 @@ int HighestListKey(const IniKeys& keys, const std::u16string& name) {
   return highest;
 }
 
+// No real table comes near this; it keeps a damaged file from asking for
+// millions of entries.
+constexpr int kMaxEntries = 4096;
+
 int EntryCount(const IniKeys& keys, const std::u16string& name, int declared) {
   if (declared <= 0) return 0;
-  return std::min(declared, HighestListKey(keys, name) + 1);
+  return std::min({declared, HighestListKey(keys, name) + 1, kMaxEntries});
 }
 
 const std::u16string* ValueOf(const IniKeys& keys, const std::u16string& key) {

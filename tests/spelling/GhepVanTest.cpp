@@ -152,6 +152,11 @@ TEST(GhepVan, CountsAndBrokenFiles) {
   EXPECT_EQ(odd.NucleusFinals().size(), 2u);
   EXPECT_FALSE(odd.NucleusAllowsFinal(u"o", u"n"));
 
+  // A far-away key in a damaged file does not make millions of entries.
+  const CGhepVan sparse(Lines{u"CacNA.Count=2000000000", u"CacNA.99999999=o", u"CacNA.0=a"});
+  EXPECT_LE(sparse.Nuclei().size(), 4096u);
+  EXPECT_EQ(sparse.FindNucleus(u"a"), 0);
+
   CGhepVan missing(SmallTable());
   EXPECT_FALSE(missing.LoadFile(u"/nonexistent/GhepVan.ini"));
   EXPECT_EQ(missing.FindInitial(u"b"), -1);
