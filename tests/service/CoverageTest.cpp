@@ -140,27 +140,6 @@ TEST_F(Coverage, KeyGenerationSpellsTheConventionalSequences) {
   EXPECT_EQ(coverage::Keys(*viqr, U("đẹp"), after, low), u"dde.p");
 }
 
-TEST_F(Coverage, TonePlacementStyleOnTheWordsWhereItMatters) {
-  CTypingContext ctx(nullptr);
-  ctx.SetBindings(LoadBuiltInKieuGo(u"Telex 2"));
-  struct Case {
-    const char* keys;
-    const char* classic;
-    const char* modern;
-  } cases[] = {
-      {"hoaf", "hòa", "hoà"},       {"hofa", "hòa", "hoà"},     {"khoer", "khỏe", "khoẻ"},
-      {"thuyr", "thủy", "thuỷ"},    {"hoanf", "hoàn", "hoàn"},  {"quys", "quý", "quý"},
-      {"HOAF", "HÒA", "HOÀ"},       {"Thuyr", "Thủy", "Thuỷ"},  {"muaf", "mùa", "mùa"},
-      {"khuyur", "khuỷu", "khuỷu"}, {"ngoais", "ngoái", "ngoái"},
-  };
-  for (const auto& c : cases) {
-    ctx.BoDauThanhKieu2 = false;
-    EXPECT_EQ(N(Type(ctx, U(c.keys))), c.classic) << c.keys;
-    ctx.BoDauThanhKieu2 = true;
-    EXPECT_EQ(N(Type(ctx, U(c.keys))), c.modern) << c.keys;
-  }
-}
-
 TEST_F(Coverage, LiteralsAndTheEscapeKey) {
   CTypingContext ctx(nullptr);
   struct Case {
