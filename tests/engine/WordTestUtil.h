@@ -11,6 +11,7 @@
 #include "common/AppDirectory.h"
 #include "common/Letters.h"
 #include "common/TextFile.h"
+#include "common/Utf8.h"
 #include "engine/CWord.h"
 #include "spelling/CGhepVan.h"
 
@@ -32,22 +33,7 @@ inline const std::vector<std::u16string>& Syllables() {
   return lines;
 }
 
-inline std::string U8(std::u16string_view s) {
-  std::string out;
-  for (char16_t c : s) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+inline std::string U8(std::u16string_view s) { return Utf16ToUtf8(s); }
 
 // Telex keys: s f r x j tones, z removes it, a e o circumflex (and a breve
 // swap), w horn/breve or ư, d stroke.
