@@ -1,0 +1,184 @@
+// Output delivery: key packets or pasting, the clipboard backup and its
+// timer, Shift around Ctrl+V, auto-complete windows, every code table.
+#include "pipeline/PipelineFixture.h"
+#include "tables/CBangMa.h"
+
+namespace tavirel {
+namespace {
+
+using AppKey = SimDesktop::AppKeyEvent;
+
+std::vector<uint8_t> Bytes(std::initializer_list<uint8_t> b) { return b; }
+
+class PipelineOutputTest : public PipelineTest {
+ protected:
+  // Focuses a new window of that class.
+  void FocusNew(std::u16string className, bool unicode = true) {
+    desk.SetFocus(desk.AddWindow(std::move(className), unicode));
+    desk.Click();  // the click that focused it ends the word
+  }
+  int Count(uint16_t key, bool up) const {
+    int n = 0;
+    for (const AppKey& e : desk.AppKeys) n += (e.Vk == key && e.Up == up) ? 1 : 0;
+    return n;
+  }
+};
+
+TEST_F(PipelineOutputTest, BackspacesWithoutTextNeverTouchTheClipboard) {
+  service.Clipboard = true;
+  desk.SetText(u"abcdef");
+  desk.SetClipboardText(u"mine");
+  service.SendText(3, u"");
+  EXPECT_EQ(Field(), "abc");
+  EXPECT_EQ(Count(vk::kBack, false), 3);
+  EXPECT_EQ(desk.ClipboardOpens, 0);
+  EXPECT_FALSE(desk.TimerRunning());
+}
+
+TEST_F(PipelineOutputTest, ByteTablesUseKeyPacketsEvenInANonUnicodeWindow) {
+  FocusNew(u"Edit", /*unicode=*/false);
+  service.SetCodeTable(u"TCVN3 (ABC)");
+  Type(u"tieengs");
+  EXPECT_EQ(desk.Text(), Encode(LoadBangMa(u"TCVN3 (ABC)"), u"tiếng"));
+  EXPECT_EQ(desk.ClipboardOpens, 0);
+  EXPECT_GT(desk.UnicodeInjections, 0);
+}
+
+TEST_F(PipelineOutputTest, UnicodeGoesByPasteWhereKeyPacketsDoNotWork) {
+  for (const char16_t* cls : {u"gdkWindowToplevel", u"gdkWindowChild", u"{a64c3a50-b714-4e1f-a723-78db57a20a29}"}) {
+    FocusNew(cls);
+    desk.UnicodeInjections = 0;
+    EXPECT_EQ(Type(u"vieetj"), "việt");
+    EXPECT_EQ(desk.UnicodeInjections, 0);
+    desk.Advance(1000);
+  }
+  // A non-Unicode window with Unicode output pastes too; a Unicode edit does not.
+  FocusNew(u"Edit", false);
+  EXPECT_EQ(Type(u"ddaa"), "đâ");
+  EXPECT_EQ(desk.UnicodeInjections, 0);
+  FocusNew(u"Edit", true);
+  EXPECT_EQ(Type(u"ddaa"), "đâ");
+  EXPECT_GT(desk.UnicodeInjections, 0);
+}
+
+TEST_F(PipelineOutputTest, OneRestoreOfTheUsersClipboardAfterABurstOfPastes) {
+  const uint32_t html = desk.RegisterClipboardFormat(u"HTML Format");
+  desk.SetClipboardText(u"user text");
+  desk.PutClipboardFormat(html, Bytes({'<', 'b', '>'}));
+  FocusNew(u"gdkWindowToplevel");
+  for (const char16_t* word : {u"vieetj ", u"ddepj ", u"quas "}) {
+    Type(word);
+    desk.Advance(500);  // each pasting key pushes the restore back
+    EXPECT_NE(desk.ClipboardText(), u"user text");
+  }
+  EXPECT_EQ(Field(), "việt đẹp quá ");
+  desk.Advance(499);
+  EXPECT_TRUE(desk.TimerRunning());
+  desk.Advance(1);
+  EXPECT_FALSE(desk.TimerRunning());
+  EXPECT_EQ(desk.ClipboardText(), u"user text");
+  EXPECT_EQ(desk.ClipboardFormatBytes(html), Bytes({'<', 'b', '>'}));
+
+  // With the option off nothing is saved and nothing comes back.
+  service.RestoreClipboard = false;
+  desk.SetClipboardText(u"user text");
+  Type(u"ddaa");
+  desk.Advance(5000);
+  EXPECT_EQ(desk.ClipboardText(), u"â");  // the last paste stays
+}
+
+TEST_F(PipelineOutputTest, ShiftIsReleasedAroundCtrlV) {
+  FocusNew(u"gdkWindowToplevel");
+  Type(u"vieet");
+  desk.AppKeys.clear();
+  desk.KeyDown(vk::kLShift);
+  desk.Press('J');
+  desk.KeyUp(vk::kLShift);
+  EXPECT_EQ(Field(), "việt");
+  const std::vector<AppKey> expected = {
+      {vk::kLShift, false, 0}, {vk::kBack, false, 0},     {vk::kBack, true, 0},
+      {vk::kBack, false, 0},   {vk::kBack, true, 0},      {vk::kLShift, true, 0},
+      {vk::kControl, false, 0}, {vk::kV, false, 0},       {vk::kV, true, 0},
+      {vk::kControl, true, 0}, {vk::kLShift, false, 0},   {'J', true, 0},
+      {vk::kLShift, true, 0}};
+  EXPECT_EQ(desk.AppKeys, expected);
+}
+
+TEST_F(PipelineOutputTest, DeletePrecedesBackspacesInAutoCompleteWindows) {
+  service.DetectAutoCompleteWindows = true;
+  FocusNew(u"Chrome_AutocompleteEditView");
+  Type(u"vie");
+  desk.AppKeys.clear();
+  Type(u"e");
+  ASSERT_GE(desk.AppKeys.size(), 3u);
+  EXPECT_EQ(desk.AppKeys[0], (AppKey{vk::kDelete, false, 0}));
+  EXPECT_EQ(desk.AppKeys[2], (AppKey{vk::kBack, false, 0}));
+  EXPECT_EQ(Field(), "viê");
+  // Without detection, or in another class, no Delete.
+  service.DetectAutoCompleteWindows = false;
+  FocusNew(u"EXCEL6");
+  desk.AppKeys.clear();
+  Type(u"ee");
+  EXPECT_EQ(Count(vk::kDelete, false), 0);
+}
+
+TEST_F(PipelineOutputTest, ABusyClipboardIsNeverOverwrittenOrRestoredStale) {
+  FocusNew(u"gdkWindowToplevel");
+  desk.SetClipboardText(u"first");
+  EXPECT_EQ(Type(u"ddaay "), "đây ");
+  desk.Advance(1000);
+  EXPECT_EQ(desk.ClipboardText(), u"first");
+  // Another program holds the clipboard: the text is typed as packets and
+  // the older backup is not put back later.
+  desk.SetClipboardText(u"second");
+  desk.ClipboardLocked = true;
+  EXPECT_EQ(Type(u"ddaa"), "đây đâ");
+  desk.ClipboardLocked = false;
+  desk.Advance(2000);
+  EXPECT_EQ(desk.ClipboardText(), u"second");
+}
+
+TEST_F(PipelineOutputTest, TheBackupKeepsMemoryBlocksAndLeavesHandlesOut) {
+  const uint32_t custom = desk.RegisterClipboardFormat(u"Custom Thing");
+  desk.SetClipboardText(u"x");
+  desk.PutClipboardFormat(clipfmt::kBitmap, Bytes({1, 2, 3, 4}));  // a handle, not bytes
+  desk.PutClipboardFormat(8 /* DIB */, Bytes({9, 9}));
+  desk.PutClipboardFormat(custom, Bytes({7}));
+  CClipboardBackup backup;
+  ASSERT_TRUE(backup.Save(desk));
+  ASSERT_EQ(backup.Records().size(), 3u);
+  EXPECT_EQ(backup.Records()[2].Name, u"Custom Thing");
+  desk.OpenClipboard();
+  desk.EmptyClipboard();
+  desk.CloseClipboard();
+  ASSERT_TRUE(backup.Restore(desk));
+  EXPECT_EQ(desk.ClipboardFormats(), (std::vector<uint32_t>{clipfmt::kUnicodeText, 8, custom}));
+  EXPECT_EQ(desk.ClipboardFormatBytes(8), Bytes({9, 9}));
+  desk.ClipboardLocked = true;
+  EXPECT_FALSE(backup.Save(desk));
+  EXPECT_EQ(backup.Records().size(), 3u);
+}
+
+// Every shipped table: the field holds the encoded units, and Backspace
+// takes away exactly the units of the deleted character.
+TEST_F(PipelineOutputTest, EveryCodeTable) {
+  for (const std::u16string& name : GetCodeTableNames()) {
+    SCOPED_TRACE(Utf16ToUtf8(name));
+    service.SetCodeTable(name);
+    const CBangMa table = LoadBangMa(name);
+    Clear();
+    Type(u"Tieengs Vieetj raats hay, nguwowif ddepj.");
+    EXPECT_EQ(desk.Text(), Encode(table, u"Tiếng Việt rất hay, người đẹp."));
+    Clear();
+    Type(u"Vieetj");
+    desk.Press(vk::kBack);
+    EXPECT_EQ(desk.Text(), Encode(table, u"Việ"));
+    desk.Press(vk::kBack);
+    EXPECT_EQ(desk.Text(), Encode(table, u"Vi"));
+    Type(u"eetj");
+    EXPECT_EQ(desk.Text(), Encode(table, u"Việt"));
+  }
+}
+
+}  // namespace
+}  // namespace tavirel
