@@ -4,9 +4,10 @@
 //
 //   tavirel_e2e_target.exe OUT [paste]
 //
-// Default: a focused multi-line EDIT control. With "paste": the focused
+// Default: a focused multi-line EDIT control, in the upper part of the
+// screen. With "paste": the focused
 // window's class is "gdkWindowToplevel", one of the classes that Tavirel feeds
-// by clipboard paste; it handles WM_CHAR and Ctrl+V itself.
+// by clipboard paste; it handles WM_CHAR and Ctrl+V itself, and sits below the other one.
 //
 // Keys the target answers itself (seen in its message loop, before the
 // focused control): F2 clears the text; F3 writes OUT and then OUT.done with
@@ -249,7 +250,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int) {
   wc.lpszClassName = cls;
   if (!RegisterClassExW(&wc)) return 3;
   g_main = CreateWindowExW(0, cls, g_pasteMode ? L"Tavirel e2e paste target" : L"Tavirel e2e target",
-                           WS_OVERLAPPEDWINDOW, 40, 40, 800, 400, nullptr, nullptr, inst, nullptr);
+                           WS_OVERLAPPEDWINDOW, 40, g_pasteMode ? 460 : 40, 800, g_pasteMode ? 300 : 400, nullptr, nullptr, inst, nullptr);
   if (!g_main) return 4;
   if (!g_pasteMode) {
     g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
