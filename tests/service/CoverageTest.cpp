@@ -156,6 +156,9 @@ TEST_F(Coverage, LiteralsAndTheEscapeKey) {
     h.Context.SetBindings(LoadBuiltInKieuGo(U(c.method)));
     EXPECT_EQ(N(Type(h, U(c.keys))), c.want) << c.method << ": " << c.keys;
   }
+  // Keypad digits never act as VNI functions.
+  EXPECT_EQ(N(test::TypeKeys(u"tie6ng1", u"VNI", true)), "tie6ng1");
+  EXPECT_EQ(N(test::TypeKeys(u"tie6ng1", u"VNI", false)), "tiếng");
 }
 
 }  // namespace
