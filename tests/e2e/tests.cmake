@@ -1,0 +1,37 @@
+# Tests that run the Windows build under Wine, registered in the Linux build
+# (scripts/test builds the windows preset first):
+#   wine_<dir>  the portable core's unit tests built by MinGW (test_<dir>.exe),
+#               so the core is proven on both compilers;
+#   e2e         Tavirel.exe typing into real Windows controls (tests/e2e/run-e2e).
+option(TAVIREL_WINE_TESTS "Run the Windows build's tests under Wine" ON)
+if(NOT TAVIREL_WINE_TESTS)
+  return()
+endif()
+find_program(TAVIREL_WINE wine)
+if(NOT TAVIREL_WINE)
+  message(WARNING "wine not found: the Windows tests are not registered (scripts/install-deps installs it)")
+  return()
+endif()
+
+set(TAVIREL_WINDOWS_BIN ${CMAKE_SOURCE_DIR}/build/windows/bin CACHE PATH "Folder of the Windows build's programs")
+set(TAVIREL_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+set(TAVIREL_WINE_RUN ${CMAKE_SOURCE_DIR}/tests/e2e/run-wine-test)
+
+add_test(NAME wine_prefix_setup COMMAND ${TAVIREL_WINE_RUN} setup ${TAVIREL_WINE_PREFIX})
+set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 400)
+add_test(NAME wine_prefix_cleanup COMMAND ${TAVIREL_WINE_RUN} cleanup ${TAVIREL_WINE_PREFIX})
+set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine_prefix)
+
+# The same folders as the Linux unit tests: a folder with sources has a
+# test_<dir>.exe in the Windows build.
+foreach(dir common engine tables spelling service pipeline)
+  file(GLOB WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+  if(WINE_TEST_SOURCES)
+    add_test(NAME wine_${dir}
+             COMMAND ${TAVIREL_WINE_RUN} run ${TAVIREL_WINE_PREFIX} ${TAVIREL_WINDOWS_BIN}/test_${dir}.exe)
+    set_tests_properties(wine_${dir} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT 900)
+  endif()
+endforeach()
+
+add_test(NAME e2e COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run-e2e --bin ${TAVIREL_WINDOWS_BIN})
+set_tests_properties(e2e PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
