@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/Letters.h"
 #include "service/CTypingContext.h"
 #include "service/IInputMethodService.h"
 #include "tables/CBangMa.h"
@@ -125,6 +126,47 @@ class TypingHarness {
  private:
   std::u16string typed_;
 };
+
+// The Telex keys a typist presses for a text: marks right after their
+// letter, the tone key at the end of each syllable.
+inline std::u16string TelexKeys(std::u16string_view text) {
+  std::u16string keys;
+  int tone = -1;
+  auto flushTone = [&] {
+    if (tone >= 0) keys.push_back(u"sfrxj"[tone]);
+    tone = -1;
+  };
+  for (char16_t c : text) {
+    const char16_t lower = letters::ToLower(c);
+    const bool isLetter = (lower >= u'a' && lower <= u'z') || letters::IndexIn(letters::CaseLower, lower) >= 0;
+    if (!isLetter) {
+      flushTone();
+      keys.push_back(c);
+      continue;
+    }
+    const bool upper = lower != c;
+    char16_t base = lower;
+    if (letters::ToneOf(lower) >= 0) {
+      tone = letters::ToneOf(lower);
+      base = letters::StripTone(lower);
+    }
+    std::u16string k;
+    switch (base) {
+      case u'â': k = u"aa"; break;
+      case u'ê': k = u"ee"; break;
+      case u'ô': k = u"oo"; break;
+      case u'ă': k = u"aw"; break;
+      case u'ơ': k = u"ow"; break;
+      case u'ư': k = u"uw"; break;
+      case u'đ': k = u"dd"; break;
+      default: k = std::u16string(1, base);
+    }
+    if (upper) k = letters::ToUpper(k);
+    keys += k;
+  }
+  flushTone();
+  return keys;
+}
 
 // Composes keys in a fresh context of the method; returns the screen.
 inline std::u16string TypeKeys(std::u16string_view keys, std::u16string_view method = u"Telex 2",
