@@ -36,8 +36,20 @@ target_link_libraries(Tavirel PRIVATE tavirel_win)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.manifest;${TAVIREL_GENERATED}/TavirelVersion.h")
 
-# End-to-end test programs, run under Wine by tests/e2e/run-e2e.
+install(TARGETS Tavirel RUNTIME DESTINATION .)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/Resources DESTINATION .)
+
+# End-to-end test programs, run under Wine by tests/e2e/run-e2e, and the
+# front end's own unit tests (test_win.exe).
 if(TAVIREL_TESTS)
+  file(GLOB WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/unit/*.cpp)
+  if(WIN_TEST_SOURCES)
+    add_executable(test_win ${WIN_TEST_SOURCES})
+    target_link_libraries(test_win PRIVATE tavirel_win gtest gtest_main)
+    target_include_directories(test_win PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    target_compile_options(test_win PRIVATE ${TAVIREL_WARNINGS})
+  endif()
+
   add_executable(tavirel_e2e_target WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/target/E2eTarget.cpp)
   target_compile_definitions(tavirel_e2e_target PRIVATE ${TAVIREL_WIN_DEFS})
   target_compile_options(tavirel_e2e_target PRIVATE ${TAVIREL_WARNINGS} -municode)

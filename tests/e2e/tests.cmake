@@ -23,9 +23,13 @@ add_test(NAME wine_prefix_cleanup COMMAND ${TAVIREL_WINE_RUN} cleanup ${TAVIREL_
 set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine_prefix)
 
 # The same folders as the Linux unit tests: a folder with sources has a
-# test_<dir>.exe in the Windows build.
-foreach(dir common engine tables spelling service pipeline)
-  file(GLOB WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+# test_<dir>.exe in the Windows build; test_win.exe is the Win32 front end's.
+foreach(dir common engine tables spelling service pipeline win)
+  if(dir STREQUAL "win")
+    file(GLOB WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/unit/*.cpp)
+  else()
+    file(GLOB WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+  endif()
   if(WINE_TEST_SOURCES)
     add_test(NAME wine_${dir}
              COMMAND ${TAVIREL_WINE_RUN} run ${TAVIREL_WINE_PREFIX} ${TAVIREL_WINDOWS_BIN}/test_${dir}.exe)

@@ -1,0 +1,208 @@
+// The Win32 front end on its own: invoker, clipboard through the Win32
+// desktop and the backup, and the hook thread's install/remove cycle. Runs
+// under Wine (no display needed) and on Windows.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#include "service/CClipboardBackup.h"
+#include "service/CInputMethodService.h"
+#include "service/win/CHookThread.h"
+#include "service/win/CInvokerWnd.h"
+#include "service/win/CWinDesktop.h"
+
+namespace tavirel {
+namespace {
+
+void PumpFor(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  MSG msg;
+  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(5);
+  }
+}
+
+TEST(InvokerWnd, RunsTheCallOnItsOwnThreadWithoutMakingTheSenderWait) {
+  CInvokerWnd invoker;
+  ASSERT_TRUE(invoker.Create());
+  EXPECT_EQ(CInvokerWnd::Message(), RegisterWindowMessageW(L"MorskInvokeMethod"));
+
+  struct Call {
+    std::atomic<DWORD> ranOn{0};
+    static void Run(void* self) { static_cast<Call*>(self)->ranOn = GetCurrentThreadId(); }
+  } call;
+  InvokeRecord record{&call, &Call::Run};
+
+  bool sent = false;
+  DWORD ranWhenSent = 1;
+  // This thread does not pump while the sender runs: a waiting send would
+  // hang here.
+  std::thread sender([&] {
+    sent = invoker.Invoke(&record);
+    ranWhenSent = call.ranOn.load();
+  });
+  sender.join();
+  EXPECT_TRUE(sent);
+  EXPECT_EQ(ranWhenSent, 0u);
+  PumpFor(100);
+  EXPECT_EQ(call.ranOn.load(), GetCurrentThreadId());
+
+  InvokeRecord empty{};
+  EXPECT_FALSE(invoker.Invoke(&empty));
+  EXPECT_FALSE(invoker.Invoke(nullptr));
+}
+
+class WinClipboard : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(desktop.CreateTimerWindow()); }
+  void TearDown() override { desktop.DestroyTimerWindow(); }
+
+  std::u16string ClipboardText() {
+    std::u16string text;
+    if (!desktop.OpenClipboard()) return u"(cannot open)";
+    std::vector<uint8_t> bytes;
+    if (desktop.GetClipboardBytes(CF_UNICODETEXT, bytes) && bytes.size() >= 2)
+      text.assign(reinterpret_cast<const char16_t*>(bytes.data()));
+    desktop.CloseClipboard();
+    return text;
+  }
+
+  CWinDesktop desktop;
+};
+
+TEST_F(WinClipboard, BackupBringsBackTextNamedFormatsAndTheBitmap) {
+  const UINT privateFormat = RegisterClipboardFormatW(L"Tavirel Test Private");
+  const std::vector<uint8_t> privateBytes = {0x00, 0x01, 0xFE, 0xFF, 0x42};
+  ASSERT_TRUE(desktop.OpenClipboard());
+  ASSERT_TRUE(desktop.EmptyClipboard());
+  ASSERT_TRUE(desktop.SetClipboardUnicodeText(u"Nội dung của người dùng"));
+  ASSERT_TRUE(desktop.SetClipboardBytes(privateFormat, privateBytes));
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 6, 4);
+  ReleaseDC(nullptr, screen);
+  ASSERT_TRUE(SetClipboardData(CF_BITMAP, bitmap));
+  // Handles to system objects are never read or written as memory blocks.
+  std::vector<uint8_t> bytes;
+  EXPECT_FALSE(desktop.GetClipboardBytes(CF_BITMAP, bytes));
+  EXPECT_FALSE(desktop.SetClipboardBytes(CF_BITMAP, {1, 2, 3}));
+  desktop.CloseClipboard();
+
+  CClipboardBackup backup;
+  ASSERT_TRUE(backup.Save(desktop));
+  for (const ClipboardData& record : backup.Records()) {
+    EXPECT_TRUE(clipfmt::IsMemoryBlock(record.Format)) << record.Format;
+    if (record.Format == privateFormat) {
+      EXPECT_EQ(record.Name, u"Tavirel Test Private");
+    }
+  }
+
+  ASSERT_TRUE(desktop.OpenClipboard());
+  ASSERT_TRUE(desktop.EmptyClipboard());
+  ASSERT_TRUE(desktop.SetClipboardUnicodeText(u"Tavirel"));
+  desktop.CloseClipboard();
+  EXPECT_EQ(ClipboardText(), u"Tavirel");
+
+  ASSERT_TRUE(backup.Restore(desktop));
+  EXPECT_EQ(ClipboardText(), u"Nội dung của người dùng");
+  ASSERT_TRUE(desktop.OpenClipboard());
+  ASSERT_TRUE(desktop.GetClipboardBytes(privateFormat, bytes));
+  EXPECT_EQ(bytes, privateBytes);
+  // The picture comes back from its device-independent copy.
+  HBITMAP back = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+  BITMAP bm{};
+  ASSERT_TRUE(back && GetObjectW(back, sizeof bm, &bm));
+  EXPECT_EQ(bm.bmWidth, 6);
+  EXPECT_EQ(bm.bmHeight, 4);
+  desktop.CloseClipboard();
+}
+
+TEST_F(WinClipboard, EmptyTextAndBadNamesAreHandled) {
+  ASSERT_TRUE(desktop.OpenClipboard());
+  ASSERT_TRUE(desktop.EmptyClipboard());
+  EXPECT_TRUE(desktop.SetClipboardUnicodeText(u""));
+  desktop.CloseClipboard();
+  EXPECT_EQ(ClipboardText(), u"");
+
+  EXPECT_EQ(desktop.RegisterClipboardFormat(u""), 0u);
+  EXPECT_EQ(desktop.RegisterClipboardFormat(std::u16string(101, u'x')), 0u);
+  EXPECT_NE(desktop.RegisterClipboardFormat(std::u16string(100, u'x')), 0u);
+  EXPECT_EQ(desktop.ClipboardFormatName(CF_UNICODETEXT), u"");
+}
+
+TEST(WinDesktop, ClassNameAndUnicodeOfAWindow) {
+  CWinDesktop desktop;
+  EXPECT_EQ(desktop.WindowClassName(0), u"");
+  EXPECT_FALSE(desktop.IsUnicodeWindow(0));
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(edit);
+  EXPECT_EQ(desktop.WindowClassName(reinterpret_cast<WindowHandle>(edit)), u"Edit");
+  EXPECT_TRUE(desktop.IsUnicodeWindow(reinterpret_cast<WindowHandle>(edit)));
+  DestroyWindow(edit);
+}
+
+TEST(WinDesktop, TranslatesLettersWithTheGivenKeyState) {
+  CWinDesktop desktop;
+  uint8_t state[256] = {};
+  char16_t out[2] = {};
+  ASSERT_EQ(desktop.TranslateKey('A', state, out), 1);
+  EXPECT_EQ(out[0], u'a');
+  state[VK_SHIFT] = 0x80;
+  ASSERT_EQ(desktop.TranslateKey('A', state, out), 1);
+  EXPECT_EQ(out[0], u'A');
+  state[VK_SHIFT] = 0;
+  EXPECT_EQ(desktop.TranslateKey(VK_F5, state, out), 0);
+}
+
+// Install, remove and install again, all against the one hook thread.
+TEST(HookThread, RemoveAndStartAgainKeepsOneThreadAndItsTimerWindow) {
+  CWinDesktop desktop;
+  CInputMethodService service(&desktop);
+  ASSERT_TRUE(StartHookThread(service));
+  EXPECT_TRUE(KeyboardHookInstalled());
+  EXPECT_TRUE(MouseHookInstalled());
+  EXPECT_TRUE(service.MouseHookInstalled);
+  HWND timer = desktop.TimerWindow();
+  ASSERT_TRUE(timer);
+  const DWORD hookThread = GetWindowThreadProcessId(timer, nullptr);
+  EXPECT_NE(hookThread, GetCurrentThreadId());
+
+  RemoveHooks(service);
+  EXPECT_FALSE(KeyboardHookInstalled());
+  EXPECT_FALSE(MouseHookInstalled());
+  EXPECT_FALSE(service.MouseHookInstalled);
+
+  // Without the mouse hook this time: only the keyboard hook comes back.
+  service.EnableMouseHook = false;
+  ASSERT_TRUE(StartHookThread(service));
+  EXPECT_TRUE(KeyboardHookInstalled());
+  EXPECT_FALSE(MouseHookInstalled());
+  EXPECT_FALSE(service.MouseHookInstalled);
+  EXPECT_EQ(desktop.TimerWindow(), timer);
+  EXPECT_TRUE(IsWindow(timer));
+
+  // A second start while the hooks are in changes nothing.
+  ASSERT_TRUE(StartHookThread(service));
+  EXPECT_EQ(desktop.TimerWindow(), timer);
+
+  StopHookThread();
+  EXPECT_FALSE(KeyboardHookInstalled());
+  EXPECT_EQ(desktop.TimerWindow(), nullptr);
+  EXPECT_FALSE(IsWindow(timer));
+
+  // After the thread has ended a new one starts with its own timer window.
+  ASSERT_TRUE(StartHookThread(service));
+  EXPECT_TRUE(desktop.TimerWindow());
+  EXPECT_NE(GetWindowThreadProcessId(desktop.TimerWindow(), nullptr), hookThread);
+  StopHookThread();
+  InvokerWindow().Destroy();
+}
+
+}  // namespace
+}  // namespace tavirel
