@@ -300,15 +300,10 @@ const SimDesktop::ClipFormat* SimDesktop::FindFormat(uint32_t format) const {
 
 void SimDesktop::SetClipboardText(std::u16string_view text) {
   clipboard_.clear();
-  std::vector<uint8_t> bytes;
-  bytes.reserve((text.size() + 1) * 2);
-  for (const char16_t c : text) {
-    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-    bytes.push_back(static_cast<uint8_t>(c >> 8));
-  }
-  bytes.push_back(0);
-  bytes.push_back(0);
-  clipboard_.push_back(ClipFormat{clipfmt::kUnicodeText, std::move(bytes)});
+  const bool wasOpen = clipboardOpen_;
+  clipboardOpen_ = true;
+  SetClipboardUnicodeText(text);
+  clipboardOpen_ = wasOpen;
 }
 
 std::u16string SimDesktop::ClipboardText() const {
@@ -361,12 +356,15 @@ bool SimDesktop::EmptyClipboard() {
 
 bool SimDesktop::SetClipboardUnicodeText(std::u16string_view text) {
   if (!clipboardOpen_) return false;
-  std::vector<ClipFormat> others;
-  for (ClipFormat& f : clipboard_) {
-    if (f.Format != clipfmt::kUnicodeText) others.push_back(std::move(f));
+  std::vector<uint8_t> bytes;
+  bytes.reserve((text.size() + 1) * 2);
+  for (const char16_t c : text) {
+    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(c >> 8));
   }
-  SetClipboardText(text);
-  for (ClipFormat& f : others) clipboard_.push_back(std::move(f));
+  bytes.push_back(0);
+  bytes.push_back(0);
+  PutClipboardFormat(clipfmt::kUnicodeText, std::move(bytes));
   return true;
 }
 
