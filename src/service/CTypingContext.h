@@ -174,6 +174,11 @@ class CTypingContext : public CWordOwner {
   void FinishWord();
   void DropEmptyWord();
   void AppendLoose(char16_t ch);
+  // Words leave and join the run through these, so that their storage is
+  // reused instead of freed and allocated again.
+  void PushWord(const CWord& word);
+  void PopWord();
+  void ClearWords();
   void BoundRun();
   void AddReplacement(std::u16string_view before, std::u16string_view after);
   bool RestoreRawOf(CWord& word, const CWord& before);
@@ -187,6 +192,7 @@ class CTypingContext : public CWordOwner {
   CBangMa codeTable_;
   std::u16string sendBuffer_;               // reused output buffer
   CWord previousCopy_;                      // EndWord: the previous word before corrections
+  std::vector<CWord> spareWords_;           // storage of words that left the run
 };
 
 }  // namespace tavirel

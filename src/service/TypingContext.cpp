@@ -34,6 +34,7 @@ void CTypingContext::Init() {
   std::fill(std::begin(asciiBindings_), std::end(asciiBindings_), int16_t{-1});
   RecentText.reserve(kMaxLooseText + kMaxRunWords * 16);
   Words.reserve(kMaxRunWords + 1);
+  spareWords_.reserve(kMaxRunWords + 1);
   LooseStack.reserve(kMaxRunWords + 2);
   sendBuffer_.reserve(64);
 }
@@ -192,7 +193,7 @@ std::u16string CTypingContext::DebugText() const {
 
 void CTypingContext::Reset() {
   Active = false;
-  Words.clear();
+  ClearWords();
   HasWord = false;
   Word.Reset();
   LooseStack.clear();

@@ -24,10 +24,31 @@ void CTypingContext::StartWord() {
   HasAutoRestored = false;
 }
 
+void CTypingContext::PushWord(const CWord& word) {
+  if (spareWords_.empty()) {
+    Words.push_back(word);
+  } else {
+    Words.push_back(std::move(spareWords_.back()));
+    spareWords_.pop_back();
+    word.CopyTo(Words.back());
+    Words.back().Owner = this;
+  }
+}
+
+void CTypingContext::PopWord() {
+  if (Words.empty()) return;
+  if (spareWords_.size() < kMaxRunWords + 1) spareWords_.push_back(std::move(Words.back()));
+  Words.pop_back();
+}
+
+void CTypingContext::ClearWords() {
+  while (!Words.empty()) PopWord();
+}
+
 void CTypingContext::FinishWord() {
   if (!HasWord) return;
   RecentText += Word.CacKT;
-  Words.push_back(Word);
+  PushWord(Word);
   HasWord = false;
   Word.Reset();
   BoundRun();
@@ -57,13 +78,15 @@ void CTypingContext::BoundRun() {
     const size_t cut = std::min(RecentText.size(), static_cast<size_t>(LooseStack.front()) +
                                                        Words.front().CacKT.size());
     RecentText.erase(0, cut);
-    Words.erase(Words.begin());
+    // The oldest word's storage goes to the back and is given up there.
+    std::rotate(Words.begin(), Words.begin() + 1, Words.end());
+    PopWord();
     LooseStack.erase(LooseStack.begin());
   }
   // A long stretch of characters outside words: keep only its tail.
   if (!HasWord && static_cast<size_t>(LooseCount) > kMaxLooseText) {
     RecentText.erase(0, RecentText.size() - kMaxLooseText);
-    Words.clear();
+    ClearWords();
     LooseStack.clear();
     LooseCount = static_cast<int32_t>(kMaxLooseText);
   }
@@ -77,7 +100,7 @@ void CTypingContext::BoundRun() {
 void CTypingContext::ReactivatePrevious() {
   if (Words.empty()) return;
   Words.back().CopyTo(Word);
-  Words.pop_back();
+  PopWord();
   const size_t n = std::min(RecentText.size(), Word.CacKT.size());
   RecentText.resize(RecentText.size() - n);
   HasWord = true;
@@ -132,7 +155,7 @@ void CTypingContext::TrimRun(size_t n) {
       if (len <= n) {
         RecentText.resize(RecentText.size() - len);
         n -= len;
-        Words.pop_back();
+        PopWord();
         LooseCount = LooseStack.empty() ? 0 : LooseStack.back();
         if (!LooseStack.empty()) LooseStack.pop_back();
         continue;

@@ -77,7 +77,7 @@ void CTypingContext::RestoreLastWord() {
     }
     ReplaceOnScreen(from, to);
     RecentText.resize(RecentText.size() - std::min(RecentText.size(), from.size()));
-    Words.pop_back();
+    PopWord();
     if (cut) {
       // The Vietnamese part becomes the current word again, without the space.
       AutoRestored.CopyTo(Word);
@@ -91,7 +91,7 @@ void CTypingContext::RestoreLastWord() {
       LooseCount = 0;
     } else {
       RecentText += to;
-      Words.push_back(AutoRestored);
+      PushWord(AutoRestored);
       Words.back().VTThayDoi = -1;
     }
     return;
