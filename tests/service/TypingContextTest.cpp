@@ -120,13 +120,6 @@ TEST(TypingContextKeys, BackspaceEditsWordsAndCrossesSpaces) {
   EXPECT_TRUE(back.Mismatch.empty());
 }
 
-TEST(TypingContextKeys, BackspaceOnEmptyContextPasses) {
-  TypingHarness h;
-  h.Service.Screen = u"xyz";
-  EXPECT_FALSE(h.Key(u'\b'));
-  EXPECT_EQ(h.Screen(), u"xy");
-}
-
 TEST(TypingContextKeys, ContinuousTypingSplitsWords) {
   TypingHarness h;
   h.Context.GoCacTuTVLienTuc = true;
@@ -152,17 +145,6 @@ TEST(TypingContextKeys, ShorthandWhileVietnameseIsOff) {
   h.Type(u"aas");  // no composition while off
   EXPECT_EQ(h.Screen(), u"Việt Nam aas");
   EXPECT_TRUE(h.Mismatch.empty());
-}
-
-TEST(TypingContextKeys, ResetForgetsTheRunButNotTheEscapeState) {
-  TypingHarness h;
-  h.Type(u"mootj hai\\");
-  h.Context.Reset();
-  EXPECT_FALSE(h.Context.Active);
-  EXPECT_FALSE(h.Context.HasWord);
-  EXPECT_TRUE(h.Context.Words.empty());
-  EXPECT_TRUE(h.Context.RecentText.empty());
-  EXPECT_TRUE(h.Context.EscapePending);
 }
 
 TEST(TypingContextKeys, RunStaysBounded) {
