@@ -16,18 +16,46 @@ bool IsLowerLetter(char16_t c) {
   return (c >= u'a' && c <= u'z') || letters::IndexIn(letters::CaseLower, c) >= 0;
 }
 
+// The replacement of one code unit, packed in the 64-bit codes of CUnitTable:
+//   bits 0-15   first unit minus the character (mod 2^16), so 0 means itself;
+//   bits 16-47  second and third units;
+//   bits 48-55  number of units less one (0 to 2);
+//   bit 63      the replacement is kept elsewhere; bits 0-31 say where.
+constexpr uint64_t kElsewhere = uint64_t{1} << 63;
+constexpr size_t kInlineUnits = 3;
+
+uint64_t Pack(char16_t c, std::u16string_view form) {
+  uint64_t code = static_cast<uint16_t>(form[0] - c);
+  for (size_t k = 1; k < form.size(); ++k) code |= uint64_t{form[k]} << (16 * k);
+  return code | (uint64_t{form.size() - 1} << 48);
+}
+
+size_t PackedLength(uint64_t code) { return 1 + ((code >> 48) & 0xFF); }
+
+// Writes all three unit slots (p needs room for them) and steps past the used ones.
+char16_t* WritePacked(char16_t c, uint64_t code, char16_t* p) {
+  p[0] = static_cast<char16_t>(c + static_cast<uint16_t>(code));
+  p[1] = static_cast<char16_t>(code >> 16);
+  p[2] = static_cast<char16_t>(code >> 32);
+  return p + PackedLength(code);
+}
+
 }  // namespace
 
-// ---- CUnitIndex -------------------------------------------------------------
+// ---- CUnitTable ---------------------------------------------------------------
 
-void CUnitIndex::Set(char16_t c, uint32_t value) {
+void CUnitTable::Set(char16_t c, uint64_t code) {
+  if (pages_.empty()) {
+    pages_.emplace_back();
+    pages_[0].fill(0);
+  }
   uint16_t& page = pageOf_[c >> 8];
   if (page == 0) {
     pages_.emplace_back();
     pages_.back().fill(0);
-    page = static_cast<uint16_t>(pages_.size());
+    page = static_cast<uint16_t>(pages_.size() - 1);
   }
-  pages_[page - 1][c & 0xFF] = value;
+  pages_[page][c & 0xFF] = code;
 }
 
 // ---- CBangMa ----------------------------------------------------------------
@@ -36,13 +64,23 @@ bool CBangMa::Insert(char16_t c, std::u16string_view form) {
   if (form.empty()) return false;
   const auto [it, fresh] = entries_.try_emplace(c, form);
   if (!fresh) return false;
-  slots_.push_back(Slot{static_cast<uint32_t>(pool_.size()), static_cast<uint32_t>(form.size())});
-  pool_.append(form);
-  index_.Set(c, static_cast<uint32_t>(slots_.size()));
+  if (form.size() != 1) oneUnit_ = false;
+  if (form.size() <= kInlineUnits) {
+    codes_.Set(c, Pack(c, form));
+  } else {
+    codes_.Set(c, kElsewhere | longForms_.size());
+    longForms_.emplace_back(static_cast<uint32_t>(longPool_.size()), static_cast<uint32_t>(form.size()));
+    longPool_.append(form);
+  }
   for (const char16_t u : form) {
     if (u > 0xFF) wide_ = true;
   }
   return true;
+}
+
+std::u16string_view CBangMa::LongForm(uint64_t code) const {
+  const auto& [offset, length] = longForms_[static_cast<uint32_t>(code)];
+  return std::u16string_view(longPool_.data() + offset, length);
 }
 
 // ---- CDecodeMap -------------------------------------------------------------
@@ -63,6 +101,7 @@ CDecodeMap::CDecodeMap(Entries entries) : entries_(std::move(entries)) {
   for (const auto& [key, value] : entries_) {
     minKey_ = std::min(minKey_, key.size());
     maxKey_ = std::max(maxKey_, key.size());
+    maxValue_ = std::max(maxValue_, value.size());
     values_.emplace_back(static_cast<uint32_t>(valuePool_.size()), static_cast<uint32_t>(value.size()));
     valuePool_ += value;
 
@@ -89,36 +128,108 @@ CDecodeMap::CDecodeMap(Entries entries) : entries_(std::move(entries)) {
     nodes_[n].firstChild = static_cast<uint32_t>(edges_.size());
     nodes_[n].childCount = static_cast<uint32_t>(temp[n].children.size());
     for (const auto& [unit, child] : temp[n].children) edges_.push_back(Edge{unit, child});
+    // Children reached by byte units (mark bytes, ASCII) get a direct table.
+    nodes_[n].dense = 0;
+    if (!temp[n].children.empty() && temp[n].children.rbegin()->first < 256) {
+      const size_t block = dense_.size();
+      dense_.resize(block + 256, 0);
+      for (const auto& [unit, child] : temp[n].children) dense_[block + unit] = child + 1;
+      nodes_[n].dense = static_cast<uint32_t>(block / 256 + 1);
+    }
   }
-  for (const auto& [unit, node] : firstLevel) root_.Set(unit, node + 1);
+  oneUnit_ = maxKey_ == 1 && maxValue_ == 1;
+  // A one-unit key that starts no longer key is replaced straight from the
+  // first-level table; every other first unit leads into the trie.
+  for (const auto& [unit, node] : firstLevel) {
+    const Temp& t = temp[node];
+    if (t.children.empty() && t.value != 0 && values_[t.value - 1].second <= kInlineUnits &&
+        values_[t.value - 1].second > 0) {
+      const auto& [offset, length] = values_[t.value - 1];
+      root_.Set(unit, Pack(unit, std::u16string_view(valuePool_.data() + offset, length)));
+    } else {
+      root_.Set(unit, kElsewhere | node);
+    }
+  }
 }
 
-size_t CDecodeMap::Match(std::u16string_view text, std::u16string_view* value) const {
-  if (text.empty()) return 0;
-  const uint32_t start = root_.Get(text[0]);
-  if (start == 0) return 0;
-  uint32_t node = start - 1;
-  size_t best = 0;
-  uint32_t bestValue = 0;
-  for (size_t depth = 1;; ++depth) {
-    const Node& n = nodes_[node];
-    if (n.value != 0) {
-      best = depth;
-      bestValue = n.value;
+std::u16string CDecodeMap::Decode(std::u16string_view text) const {
+  if (entries_.empty()) return std::u16string(text);
+  if (oneUnit_) {  // an 8-bit table: one unit in, one unit out
+    std::u16string out(text.size(), u'\0');
+    for (size_t i = 0; i < text.size(); ++i) {
+      out[i] = static_cast<char16_t>(text[i] + static_cast<uint16_t>(root_.Get(text[i])));
     }
-    if (depth == text.size() || n.childCount == 0) break;
-    const Edge* b = edges_.data() + n.firstChild;
-    const Edge* e = b + n.childCount;
-    const char16_t unit = text[depth];
-    const Edge* it = std::lower_bound(b, e, unit, [](const Edge& x, char16_t u) { return x.unit < u; });
-    if (it == e || it->unit != unit) break;
-    node = it->node;
+    return out;
   }
-  if (best != 0 && value) {
-    const auto& [offset, length] = values_[bestValue - 1];
-    *value = std::u16string_view(valuePool_).substr(offset, length);
+  // Written through a raw pointer with room for the longest value (and the
+  // three slots a packed write touches) past every position; the string
+  // doubles when values longer than their keys use that room up.
+  const size_t room = std::max(maxValue_, kInlineUnits);
+  std::u16string out(text.size() + room, u'\0');
+  char16_t* o = out.data();
+  char16_t* limit = o + text.size();
+  const char16_t* s = text.data();
+  const size_t n = text.size();
+  const Node* nodes = nodes_.data();
+  const Edge* edges = edges_.data();
+  const uint32_t* dense = dense_.data();
+  size_t i = 0;
+  while (i < n) {
+    if (o > limit) {
+      const size_t used = static_cast<size_t>(o - out.data());
+      out.resize(out.size() * 2 + room);
+      o = out.data() + used;
+      limit = out.data() + out.size() - room;
+    }
+    const char16_t c = s[i];
+    const uint64_t code = root_.Get(c);
+    if (!(code & kElsewhere)) {
+      o = WritePacked(c, code, o);
+      ++i;
+      continue;
+    }
+    const Node* node = nodes + static_cast<uint32_t>(code);
+    size_t best = 0;
+    uint32_t bestValue = 0;
+    for (size_t depth = 1;; ++depth) {
+      if (node->value != 0) {
+        best = depth;
+        bestValue = node->value;
+      }
+      if (node->childCount == 0 || i + depth == n) break;
+      const char16_t unit = s[i + depth];
+      if (node->dense != 0) {
+        const uint32_t child = unit < 256 ? dense[(node->dense - 1) * 256 + unit] : 0;
+        if (child == 0) break;
+        node = nodes + (child - 1);
+        continue;
+      }
+      const Edge* b = edges + node->firstChild;
+      const Edge* e = b + node->childCount;
+      while (e - b > 4) {  // narrow to a few candidates, then scan
+        const Edge* mid = b + (e - b) / 2;
+        if (mid->unit < unit) {
+          b = mid + 1;
+        } else {
+          e = mid + 1;
+        }
+      }
+      while (b < e && b->unit < unit) ++b;
+      if (b == e || b->unit != unit) break;
+      node = nodes + b->node;
+    }
+    if (best == 0) {
+      *o++ = c;
+      ++i;
+      continue;
+    }
+    const auto& [offset, length] = values_[bestValue - 1];  // length <= room
+    std::copy_n(valuePool_.data() + offset, length, o);
+    o += length;
+    i += best;
   }
-  return best;
+  out.resize(static_cast<size_t>(o - out.data()));
+  return out;
 }
 
 // ---- registry -----------------------------------------------------------------
@@ -159,36 +270,64 @@ CBangMa LoadBangMa(const std::u16string& name) { return LoadBangMa(CodeTableName
 // ---- operations ---------------------------------------------------------------
 
 size_t EncodedLength(const CBangMa& table, char16_t ch) {
-  const std::u16string_view form = table.Find(ch);
-  return form.empty() ? 1 : form.size();
+  if (table.Empty()) return 1;
+  const uint64_t code = table.Codes().Get(ch);
+  return (code & kElsewhere) ? table.LongForm(code).size() : PackedLength(code);
 }
 
 size_t EncodedLength(const CBangMa& table, std::u16string_view text) {
   if (table.Empty()) return text.size();
+  const CUnitTable& codes = table.Codes();
   size_t total = 0;
-  for (const char16_t c : text) total += EncodedLength(table, c);
+  for (const char16_t c : text) {
+    const uint64_t code = codes.Get(c);
+    total += (code & kElsewhere) ? table.LongForm(code).size() : PackedLength(code);
+  }
   return total;
 }
+
+namespace {
+
+// Writes the encoded text at p, which has room for its encoded length plus
+// two units (a packed write always fills three slots).
+void EncodeInto(const CBangMa& table, std::u16string_view text, char16_t* p) {
+  const CUnitTable& codes = table.Codes();
+  for (const char16_t c : text) {
+    const uint64_t code = codes.Get(c);
+    if (code & kElsewhere) {
+      const std::u16string_view form = table.LongForm(code);
+      p = std::copy(form.begin(), form.end(), p);
+    } else {
+      p = WritePacked(c, code, p);
+    }
+  }
+}
+
+}  // namespace
 
 void EncodeTo(const CBangMa& table, std::u16string_view text, std::u16string& out) {
   if (table.Empty()) {
     out.append(text);
     return;
   }
-  size_t run = 0;  // start of the characters still to copy as they are
-  for (size_t i = 0; i < text.size(); ++i) {
-    const std::u16string_view form = table.Find(text[i]);
-    if (form.empty()) continue;
-    out.append(text.substr(run, i - run));
-    out.append(form);
-    run = i + 1;
+  const size_t old = out.size();
+  if (table.OneUnitForms()) {
+    out.resize(old + text.size());
+    const CUnitTable& codes = table.Codes();
+    char16_t* p = out.data() + old;
+    for (size_t i = 0; i < text.size(); ++i) {
+      p[i] = static_cast<char16_t>(text[i] + static_cast<uint16_t>(codes.Get(text[i])));
+    }
+    return;
   }
-  out.append(text.substr(run));
+  const size_t length = EncodedLength(table, text);
+  out.resize(old + length + kInlineUnits - 1);
+  EncodeInto(table, text, out.data() + old);
+  out.resize(old + length);
 }
 
 std::u16string Encode(const CBangMa& table, std::u16string_view text) {
   std::u16string out;
-  out.reserve(EncodedLength(table, text));
   EncodeTo(table, text, out);
   return out;
 }
@@ -218,26 +357,6 @@ CTranscodeMap BuildTranscodeMap(const CBangMa& source, const CBangMa& target, bo
   return CTranscodeMap(std::move(map));
 }
 
-std::u16string DecodeLongestMatch(std::u16string_view text, const CDecodeMap& map) {
-  std::u16string out;
-  if (map.Empty()) return std::u16string(text);
-  out.reserve(text.size());
-  size_t run = 0;
-  size_t i = 0;
-  while (i < text.size()) {
-    std::u16string_view value;
-    const size_t length = map.Match(text.substr(i), &value);
-    if (length == 0) {
-      ++i;
-      continue;
-    }
-    out.append(text.substr(run, i - run));
-    out.append(value);
-    i += length;
-    run = i;
-  }
-  out.append(text.substr(run));
-  return out;
-}
+std::u16string DecodeLongestMatch(std::u16string_view text, const CDecodeMap& map) { return map.Decode(text); }
 
 }  // namespace tavirel

@@ -16,24 +16,24 @@
 
 namespace tavirel {
 
-// A sparse index from one UTF-16 code unit to a small number (0 = absent):
-// a page per high byte that holds anything, so a lookup is two loads.
-class CUnitIndex {
+// A table from every UTF-16 code unit to a 64-bit code, 0 for most: pages of
+// 256 codes for the high bytes that hold anything, and one shared page of
+// zeros for the rest, so that a lookup is two loads and no branch.
+class CUnitTable {
  public:
-  uint32_t Get(char16_t c) const {
-    const uint16_t page = pageOf_[c >> 8];
-    return page == 0 ? 0 : pages_[page - 1][c & 0xFF];
-  }
-  void Set(char16_t c, uint32_t value);
-  bool Empty() const { return pages_.empty(); }
+  // Only after a first Set (Ready()).
+  uint64_t Get(char16_t c) const { return pages_[pageOf_[c >> 8]][c & 0xFF]; }
+  void Set(char16_t c, uint64_t code);
+  bool Ready() const { return !pages_.empty(); }
 
  private:
   std::array<uint16_t, 256> pageOf_{};
-  std::vector<std::array<uint32_t, 256>> pages_;
+  std::vector<std::array<uint64_t, 256>> pages_;  // pages_[0] stays zero
 };
 
 // One code table: an ordered map character -> encoded form, with a flat
-// index beside it so that encoding never searches the map.
+// table beside it so that encoding never searches the map. Forms of up to
+// three units are held in the flat table itself.
 class CBangMa {
  public:
   using Entries = std::map<char16_t, std::u16string>;
@@ -44,34 +44,36 @@ class CBangMa {
 
   // The encoded form of c, or an empty view when c has no entry.
   std::u16string_view Find(char16_t c) const {
-    const uint32_t k = index_.Get(c);
-    if (k == 0) return {};
-    const Slot& s = slots_[k - 1];
-    return std::u16string_view(pool_).substr(s.offset, s.length);
+    const auto it = entries_.find(c);
+    return it == entries_.end() ? std::u16string_view() : std::u16string_view(it->second);
   }
-  bool Has(char16_t c) const { return index_.Get(c) != 0; }
+  bool Has(char16_t c) const { return entries_.count(c) != 0; }
 
   const Entries& Map() const { return entries_; }
   size_t Size() const { return entries_.size(); }
   bool Empty() const { return entries_.empty(); }
   // Some form holds a code unit above 255.
   bool HasWideForm() const { return wide_; }
+  // Every form is a single code unit.
+  bool OneUnitForms() const { return oneUnit_; }
+
+  // Encoding internals (see CBangMa.cpp).
+  const CUnitTable& Codes() const { return codes_; }
+  std::u16string_view LongForm(uint64_t code) const;
 
  private:
-  struct Slot {
-    uint32_t offset;
-    uint32_t length;
-  };
   Entries entries_;
-  CUnitIndex index_;
-  std::vector<Slot> slots_;
-  std::u16string pool_;
+  CUnitTable codes_;
+  std::u16string longPool_;  // forms of more than three units, back to back
+  std::vector<std::pair<uint32_t, uint32_t>> longForms_;  // offset, length in longPool_
   bool wide_ = false;
+  bool oneUnit_ = true;
 };
 
 // A decode or transcode map: encoded form -> replacement text. Built once,
-// then read by DecodeLongestMatch through a trie whose first level is a
-// CUnitIndex, so matching builds no strings.
+// then read by DecodeLongestMatch: a flat table on the first code unit
+// replaces one-unit keys directly, and a trie serves the longer keys, so
+// matching builds no strings.
 class CDecodeMap {
  public:
   using Entries = std::map<std::u16string, std::u16string>;
@@ -86,27 +88,31 @@ class CDecodeMap {
   size_t MinKeyLength() const { return minKey_; }
   size_t MaxKeyLength() const { return maxKey_; }
 
-  // Length of the longest key that starts text (0 when none); its value in *value.
-  size_t Match(std::u16string_view text, std::u16string_view* value) const;
+  // DecodeLongestMatch.
+  std::u16string Decode(std::u16string_view text) const;
 
  private:
   struct Node {
     uint32_t value;       // 1 + index into values_, 0 when no key ends here
     uint32_t firstChild;  // children are edges_[firstChild, firstChild + childCount)
     uint32_t childCount;
+    uint32_t dense;       // 1 + block of dense_ when every child unit is below 256, else 0
   };
   struct Edge {
     char16_t unit;
     uint32_t node;
   };
   Entries entries_;
-  CUnitIndex root_;  // first code unit -> 1 + node index
+  CUnitTable root_;  // first code unit -> direct replacement or trie node
   std::vector<Node> nodes_;
   std::vector<Edge> edges_;
+  std::vector<uint32_t> dense_;  // blocks of 256: child unit -> 1 + node index, 0 none
   std::u16string valuePool_;  // values back to back
   std::vector<std::pair<uint32_t, uint32_t>> values_;  // offset, length in valuePool_
   size_t minKey_ = 0;
   size_t maxKey_ = 0;
+  size_t maxValue_ = 0;
+  bool oneUnit_ = false;  // every key and every value is a single unit
 };
 using CTranscodeMap = CDecodeMap;
 
@@ -134,7 +140,8 @@ CBangMa BangMaFromSection(const IniKeys& section);
 // ---- operations -----------------------------------------------------------
 
 std::u16string Encode(const CBangMa& table, std::u16string_view text);
-// Appends the encoded text to out (no allocation beyond out's growth).
+// Appends the encoded text to out (no allocation beyond out's growth); text
+// must not point into out.
 void EncodeTo(const CBangMa& table, std::u16string_view text, std::u16string& out);
 size_t EncodedLength(const CBangMa& table, std::u16string_view text);
 size_t EncodedLength(const CBangMa& table, char16_t ch);

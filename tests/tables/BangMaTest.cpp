@@ -61,6 +61,33 @@ TEST(BangMa, EncodedLengthCountsFormUnits) {
   EXPECT_EQ(EncodedLength(t, text), Encode(t, text).size());
 }
 
+TEST(BangMa, LongFormsAndOutputThatOutgrowsTheInput) {
+  // Forms longer than three units are kept apart from the inline ones.
+  const CBangMa longForms = Table({{u'x', u"<xxxx>"}, {u'y', u"yy"}, {u'z', u"\u00FA"}});
+  const std::u16string text(1000, u'x');
+  EXPECT_EQ(EncodedLength(longForms, text), 6000u);
+  EXPECT_EQ(EncodedLength(longForms, u'x'), 6u);
+  const std::u16string encoded = Encode(longForms, text + u"yz!");
+  EXPECT_EQ(encoded.size(), 6004u);
+  EXPECT_EQ(encoded.substr(5994), u"<xxxx>yy\u00FA!");
+  EXPECT_EQ(DecodeLongestMatch(encoded, BuildDecodeMap(longForms, true)), text + u"yz!");
+
+  // Transcoding a one-unit table into long forms makes the output several
+  // times longer than the input.
+  const CBangMa bytes = Table({{u'x', u"\u00F8"}, {u'y', u"\u00F9"}});
+  const CTranscodeMap grow = BuildTranscodeMap(bytes, longForms, true);
+  const std::u16string in = std::u16string(3000, u'\u00F8') + u"\u00F9.";
+  const std::u16string out = DecodeLongestMatch(in, grow);
+  EXPECT_EQ(out.size(), 18003u);
+  EXPECT_EQ(out.substr(17994), u"<xxxx>yy.");
+
+  // Appending keeps what was there, for one-unit and mixed tables alike.
+  std::u16string sink = u"ab";
+  EncodeTo(bytes, u"xyq", sink);
+  EncodeTo(longForms, u"zy", sink);
+  EXPECT_EQ(sink, u"ab\u00F8\u00F9q\u00FAyy");
+}
+
 TEST(BangMa, IsWideForUnicodeAndForFormsAboveByteRange) {
   EXPECT_TRUE(IsWide(CBangMa()));
   CBangMa t = Table({{u'á', u"\u00E1"}, {u'ạ', u"a\u00F2"}});
