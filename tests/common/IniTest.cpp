@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,15 +17,13 @@ namespace {
 using Lines = std::vector<std::u16string>;
 
 std::u16string TempPath(const char* name) {
-  const std::string p = (std::filesystem::temp_directory_path() / name).string();
-  return std::u16string(p.begin(), p.end());
+  return (std::filesystem::temp_directory_path() / name).u16string();
 }
 
 void WriteBytes(const std::u16string& path, const std::string& bytes) {
-  std::FILE* f = std::fopen(ToFsPath(path).c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+  std::ofstream out(ToFsPath(path), std::ios::binary | std::ios::trunc);
+  ASSERT_TRUE(out.good());
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // ------------------------------------------------------------ text lines
@@ -59,7 +58,7 @@ TEST(TextLines, WriteThenReadBack) {
   ASSERT_TRUE(ReadFileBytes(path, bytes));
   EXPECT_EQ(bytes, "\xEF\xBB\xBFm\xE1\xBB\x99t\nhai ba\n\n");
   EXPECT_EQ(ReadTextLines(path), (Lines{u"một", u"hai ba", u""}));
-  std::remove(ToFsPath(path).c_str());
+  std::filesystem::remove(ToFsPath(path));
   EXPECT_EQ(ReadTextLines(path), Lines{});
   EXPECT_FALSE(WriteTextLines(TempPath("no_such_dir_tavirel/x.txt"), {u"a"}));
 }
@@ -169,7 +168,7 @@ TEST(IniFiles, RoundTripAndForeignFile) {
              "; settings\r\n[LuaChon]\r\nTen = Ti\xE1\xBA\xBFng Vi\xE1\xBB\x87t\r\n"
              "Double=0.7;note\r\n\r\n[ChuyenMa]\r\n 10 = x \r\n2=\r\n");
   EXPECT_EQ(ReadIniFile(StandardIniSyntax(), path), written);
-  std::remove(ToFsPath(path).c_str());
+  std::filesystem::remove(ToFsPath(path));
   EXPECT_TRUE(ReadIniFile(StandardIniSyntax(), path).empty());
   EXPECT_TRUE(ReadIniSection(path, u"LuaChon").empty());
 }
