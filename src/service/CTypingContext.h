@@ -30,6 +30,49 @@ class IInputMethodService;
 class CTuDien;
 class CTuDienTuGhep;
 
+// The finished words of a run, oldest first, kept in a ring of word objects
+// made once: a word joining the run is copied into a free slot's storage and
+// dropping the oldest word only moves the start of the ring.
+class CRunWords {
+ public:
+  CRunWords(CWordOwner* owner, size_t capacity);
+
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  CWord& operator[](size_t i) { return slots_[Slot(i)]; }
+  const CWord& operator[](size_t i) const { return slots_[Slot(i)]; }
+  CWord& front() { return slots_[head_]; }
+  const CWord& front() const { return slots_[head_]; }
+  CWord& back() { return slots_[Slot(size_ - 1)]; }
+  const CWord& back() const { return slots_[Slot(size_ - 1)]; }
+
+  // Copies the word in as the newest; a full ring grows.
+  void push_back(const CWord& word);
+  void pop_back() {
+    if (size_ > 0) --size_;
+  }
+  void pop_front() {
+    if (size_ == 0) return;
+    head_ = Slot(1);
+    --size_;
+  }
+  void clear() {
+    head_ = 0;
+    size_ = 0;
+  }
+
+ private:
+  size_t Slot(size_t i) const {
+    const size_t s = head_ + i;
+    return s >= slots_.size() ? s - slots_.size() : s;
+  }
+
+  CWordOwner* owner_;
+  std::vector<CWord> slots_;
+  size_t head_ = 0;
+  size_t size_ = 0;
+};
+
 class CTypingContext : public CWordOwner {
  public:
   // One key of the active typing method, as the context applies it.
@@ -90,7 +133,7 @@ class CTypingContext : public CWordOwner {
   CWord Word;                   // current word (valid while HasWord)
   CWord Before;                 // before-image of the current word
   std::u16string RecentText;    // finished words and the characters between them
-  std::vector<CWord> Words;     // finished words of the run, oldest first
+  CRunWords Words;              // finished words of the run, oldest first
   int32_t LooseCount = 0;       // loose characters since the last finished word
   std::vector<int32_t> LooseStack;  // loose count before each started word
   std::vector<Replacement> Replacements;
@@ -174,8 +217,7 @@ class CTypingContext : public CWordOwner {
   void FinishWord();
   void DropEmptyWord();
   void AppendLoose(char16_t ch);
-  // Words leave and join the run through these, so that their storage is
-  // reused instead of freed and allocated again.
+  // Words leave and join the run through these.
   void PushWord(const CWord& word);
   void PopWord();
   void ClearWords();
@@ -184,6 +226,11 @@ class CTypingContext : public CWordOwner {
   bool RestoreRawOf(CWord& word, const CWord& before);
   void TakeBefore();
   bool ApplyBinding(const Binding& binding);
+  // FindShorthand on the given end of the recent text.
+  bool FindShorthandIn(std::u16string_view recent, std::u16string& typed,
+                       std::u16string& expansion) const;
+  // Whether a shorthand would match once the current word is finished.
+  bool ShorthandAfterWord();
 
   CGhepVan ghepVan_;
   std::vector<Binding> bindings_;           // by index
@@ -192,7 +239,7 @@ class CTypingContext : public CWordOwner {
   CBangMa codeTable_;
   std::u16string sendBuffer_;               // reused output buffer
   CWord previousCopy_;                      // EndWord: the previous word before corrections
-  std::vector<CWord> spareWords_;           // storage of words that left the run
+  std::u16string shorthandTail_;            // end of the run as a shorthand would see it
 };
 
 }  // namespace tavirel

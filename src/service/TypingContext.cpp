@@ -10,7 +10,12 @@
 namespace tavirel {
 
 CTypingContext::CTypingContext(IInputMethodService* service)
-    : Service(service), Word(this), Before(this), AutoRestored(this), previousCopy_(this) {
+    : Service(service),
+      Word(this),
+      Before(this),
+      Words(this, kMaxRunWords + 2),
+      AutoRestored(this),
+      previousCopy_(this) {
   Init();
 }
 
@@ -19,6 +24,7 @@ CTypingContext::CTypingContext(IInputMethodService* service,
     : Service(service),
       Word(this),
       Before(this),
+      Words(this, kMaxRunWords + 2),
       AutoRestored(this),
       ghepVan_(ghepVanLines),
       previousCopy_(this) {
@@ -33,8 +39,6 @@ void CTypingContext::Init() {
   SetBindings(LoadBuiltInKieuGo(std::u16string(kDefaultKieuGo)));
   std::fill(std::begin(asciiBindings_), std::end(asciiBindings_), int16_t{-1});
   RecentText.reserve(kMaxLooseText + kMaxRunWords * 16);
-  Words.reserve(kMaxRunWords + 1);
-  spareWords_.reserve(kMaxRunWords + 1);
   LooseStack.reserve(kMaxRunWords + 2);
   sendBuffer_.reserve(64);
 }

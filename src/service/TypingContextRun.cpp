@@ -24,26 +24,32 @@ void CTypingContext::StartWord() {
   HasAutoRestored = false;
 }
 
-void CTypingContext::PushWord(const CWord& word) {
-  if (spareWords_.empty()) {
-    Words.push_back(word);
-  } else {
-    Words.push_back(std::move(spareWords_.back()));
-    spareWords_.pop_back();
-    word.CopyTo(Words.back());
-    Words.back().Owner = this;
+CRunWords::CRunWords(CWordOwner* owner, size_t capacity) : owner_(owner) {
+  slots_.reserve(capacity);
+  for (size_t i = 0; i < capacity; ++i) slots_.emplace_back(owner);
+}
+
+void CRunWords::push_back(const CWord& word) {
+  if (size_ == slots_.size()) {
+    // Full: lay the words out oldest first in a larger ring.
+    std::rotate(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(head_), slots_.end());
+    head_ = 0;
+    const size_t grown = slots_.size() * 2 + 1;
+    while (slots_.size() < grown) slots_.emplace_back(owner_);
   }
+  CWord& slot = slots_[Slot(size_)];
+  word.CopyTo(slot);
+  slot.PhimGo = word.PhimGo;
+  slot.PhimThuong = word.PhimThuong;
+  slot.ThemPhim = word.ThemPhim;
+  ++size_;
 }
 
-void CTypingContext::PopWord() {
-  if (Words.empty()) return;
-  if (spareWords_.size() < kMaxRunWords + 1) spareWords_.push_back(std::move(Words.back()));
-  Words.pop_back();
-}
+void CTypingContext::PushWord(const CWord& word) { Words.push_back(word); }
 
-void CTypingContext::ClearWords() {
-  while (!Words.empty()) PopWord();
-}
+void CTypingContext::PopWord() { Words.pop_back(); }
+
+void CTypingContext::ClearWords() { Words.clear(); }
 
 void CTypingContext::FinishWord() {
   if (!HasWord) return;
@@ -78,9 +84,7 @@ void CTypingContext::BoundRun() {
     const size_t cut = std::min(RecentText.size(), static_cast<size_t>(LooseStack.front()) +
                                                        Words.front().CacKT.size());
     RecentText.erase(0, cut);
-    // The oldest word's storage goes to the back and is given up there.
-    std::rotate(Words.begin(), Words.begin() + 1, Words.end());
-    PopWord();
+    Words.pop_front();
     LooseStack.erase(LooseStack.begin());
   }
   // A long stretch of characters outside words: keep only its tail.

@@ -1,5 +1,6 @@
 // The user's shorthand table, consonant shorthand (f j w at the start, k g h
 // at the end) and the automatic sắc tone.
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -31,7 +32,26 @@ bool IsCased(char16_t c) { return letters::IsUpper(c) || letters::IsLower(c); }
 }  // namespace
 
 bool CTypingContext::FindShorthand(std::u16string& typed, std::u16string& expansion) const {
-  const std::u16string_view recent = RecentText;
+  return FindShorthandIn(RecentText, typed, expansion);
+}
+
+bool CTypingContext::ShorthandAfterWord() {
+  if (ShorthandKeys.empty()) return false;
+  // A match looks at most at the longest abbreviation and the character
+  // before it.
+  size_t longest = 0;
+  for (const std::u16string& key : ShorthandKeys) longest = std::max(longest, key.size());
+  const size_t word = HasWord ? Word.CacKT.size() : 0;
+  const size_t fromRecent = word > longest ? 0 : std::min(RecentText.size(), longest + 1 - word);
+  shorthandTail_.assign(RecentText, RecentText.size() - fromRecent, fromRecent);
+  if (HasWord) shorthandTail_ += Word.CacKT;
+  std::u16string typed;
+  std::u16string expansion;
+  return FindShorthandIn(shorthandTail_, typed, expansion);
+}
+
+bool CTypingContext::FindShorthandIn(std::u16string_view recent, std::u16string& typed,
+                                     std::u16string& expansion) const {
   for (size_t k = 0; k < ShorthandKeys.size() && k < ShorthandValues.size(); ++k) {
     const std::u16string_view key = ShorthandKeys[k];
     const size_t n = key.size();

@@ -36,7 +36,16 @@ bool CTypingContext::EndWord(char16_t ch) {
 
   if (HasWord && Word.CacKT.empty()) DropEmptyWord();
 
-  if (GoTat) {
+  // Finishing the word and taking it back when no shorthand matches leaves
+  // the run as it was; the common case skips both.
+  if (GoTat && !ShorthandAfterWord()) {
+    if (HasWord) {
+      Word.VTThayDoi = -1;
+      Word.ThemPhim = false;
+    } else if (LooseCount == 0) {
+      ReactivatePrevious();
+    }
+  } else if (GoTat) {
     FinishWord();
     std::u16string typed;
     std::u16string expansion;
