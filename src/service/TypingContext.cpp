@@ -110,19 +110,9 @@ void CTypingContext::SetShorthandTable(std::vector<std::u16string> keys,
 
 // ---- helpers ----
 
-char16_t CTypingContext::LookupKey(char16_t ch) {
-  if (ch >= u'A' && ch <= u'Z') return static_cast<char16_t>(ch + 32);
-  if (ch < 128) return ch;
-  const int i = letters::IndexIn(letters::CaseUpper, ch);
-  return i < 0 ? ch : letters::CaseLower[static_cast<size_t>(i)];
-}
+char16_t CTypingContext::LookupKey(char16_t ch) { return letters::ToLower(ch); }
 
-bool CTypingContext::IsLetter(char16_t ch) {
-  if ((ch >= u'a' && ch <= u'z') || (ch >= u'A' && ch <= u'Z')) return true;
-  if (ch < 128) return false;
-  return letters::IndexIn(letters::CaseLower, ch) >= 0 ||
-         letters::IndexIn(letters::CaseUpper, ch) >= 0;
-}
+bool CTypingContext::IsLetter(char16_t ch) { return letters::IsLower(ch) || letters::IsUpper(ch); }
 
 bool CTypingContext::Numpad() const { return Service != nullptr && Service->IsNumpadKey(); }
 

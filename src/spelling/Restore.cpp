@@ -16,8 +16,7 @@ bool EndsWith(std::u16string_view text, std::u16string_view tail) {
 
 bool IsLetterOrDigit(char16_t c) {
   if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) return true;
-  return c >= 128 && (letters::IndexIn(letters::CaseLower, c) >= 0 ||
-                      letters::IndexIn(letters::CaseUpper, c) >= 0);
+  return c >= 128 && (letters::IsLower(c) || letters::IsUpper(c));
 }
 
 }  // namespace

@@ -23,8 +23,7 @@ constexpr std::array<std::u16string_view, 5> kFreeInitials = {u"dz", u"z", u"f",
 
 bool IsLetterOrDigit(char16_t c) {
   if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) return true;
-  return c >= 128 && (letters::IndexIn(letters::CaseLower, c) >= 0 ||
-                      letters::IndexIn(letters::CaseUpper, c) >= 0);
+  return c >= 128 && (letters::IsLower(c) || letters::IsUpper(c));
 }
 
 bool IsCased(char16_t c) { return letters::IsUpper(c) || letters::IsLower(c); }
