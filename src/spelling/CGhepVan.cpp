@@ -11,6 +11,8 @@ namespace tavirel {
 
 namespace {
 
+const auto kIndexOf = [](const auto& entry) { return entry.second; };
+
 constexpr std::u16string_view kVowelLetters = u"aâăeêioôơuưyAÂĂEÊIOÔƠUƯY";
 
 // Pieces between single spaces. Two adjacent spaces give an empty piece; a
@@ -119,6 +121,46 @@ size_t CGhepVan::ViewHash::operator()(std::u16string_view s) const noexcept {
   return static_cast<size_t>(h);
 }
 
+template <typename V>
+uint64_t CGhepVan::ShortIndex<V>::Pack(std::u16string_view s) {
+  uint64_t key = static_cast<uint64_t>(s.size()) << 48;
+  for (size_t i = 0; i < s.size(); ++i) key |= static_cast<uint64_t>(s[i]) << (16 * i);
+  return key;
+}
+
+template <typename V>
+template <typename Map, typename ValueOf>
+void CGhepVan::ShortIndex<V>::Rebuild(const Map& map, ValueOf valueOf) {
+  size_t count = 0;
+  for (const auto& entry : map) count += Fits(entry.first) ? 1 : 0;
+  // At most half full.
+  unsigned bits = 4;
+  while ((size_t{1} << bits) < 2 * count) ++bits;
+  slots_.assign(size_t{1} << bits, Slot{});
+  shift_ = 64 - bits;
+  const size_t mask = slots_.size() - 1;
+  for (const auto& entry : map) {
+    if (!Fits(entry.first)) continue;
+    const uint64_t key = Pack(entry.first);
+    size_t i = Home(key);
+    while (slots_[i].key != kEmpty) i = (i + 1) & mask;
+    slots_[i].key = key;
+    slots_[i].value = valueOf(entry);
+  }
+}
+
+template <typename V>
+const V* CGhepVan::ShortIndex<V>::Find(std::u16string_view s) const {
+  if (slots_.empty()) return nullptr;
+  const uint64_t key = Pack(s);
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = Home(key);; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.key == key) return &slot.value;
+    if (slot.key == kEmpty) return nullptr;
+  }
+}
+
 CGhepVan::CGhepVan() { LoadFile(ResourcePath(u"GhepVan.ini")); }
 
 CGhepVan::CGhepVan(const std::vector<std::u16string>& lines) { LoadLines(lines); }
@@ -149,6 +191,18 @@ void CGhepVan::Clear() {
   nucleusIndex_.clear();
   finalIndex_.clear();
   bareIndex_.clear();
+  initialFast_.Rebuild(initialIndex_, kIndexOf);
+  nucleusFast_.Rebuild(nucleusIndex_, kIndexOf);
+  finalFast_.Rebuild(finalIndex_, kIndexOf);
+  RebuildBareFast();
+}
+
+void CGhepVan::RebuildBareFast() {
+  bareLists_.clear();
+  bareFast_.Rebuild(bareIndex_, [this](const auto& entry) {
+    bareLists_.push_back(entry.second);
+    return static_cast<int>(bareLists_.size() - 1);
+  });
 }
 
 void CGhepVan::LoadLines(const std::vector<std::u16string>& lines) {
@@ -180,29 +234,55 @@ void CGhepVan::BuildIndex(const Entries& entries, IndexMap& index) {
   }
 }
 
-void CGhepVan::RebuildInitialIndex() { BuildIndex(initials_, initialIndex_); }
-void CGhepVan::RebuildFinalIndex() { BuildIndex(finals_, finalIndex_); }
+void CGhepVan::RebuildInitialIndex() {
+  BuildIndex(initials_, initialIndex_);
+  initialFast_.Rebuild(initialIndex_, kIndexOf);
+}
+
+void CGhepVan::RebuildFinalIndex() {
+  BuildIndex(finals_, finalIndex_);
+  finalFast_.Rebuild(finalIndex_, kIndexOf);
+}
 
 void CGhepVan::RebuildNucleusIndex() {
   BuildIndex(nuclei_, nucleusIndex_);
+  nucleusFast_.Rebuild(nucleusIndex_, kIndexOf);
   bareIndex_.clear();
   for (size_t i = 0; i < bareNuclei_.size(); ++i) {
     for (const std::u16string& bare : bareNuclei_[i]) bareIndex_[bare].push_back(static_cast<int>(i));
   }
+  RebuildBareFast();
 }
 
-int CGhepVan::Lookup(const IndexMap& index, std::u16string_view spelling) {
+int CGhepVan::Lookup(const IndexMap& index, const ShortIndex<int>& fast, std::u16string_view spelling) {
+  if (ShortIndex<int>::Fits(spelling)) {
+    const int* value = fast.Find(spelling);
+    return value == nullptr ? -1 : *value;
+  }
   auto it = index.find(spelling);
   return it == index.end() ? -1 : it->second;
+}
+
+const std::vector<int>* CGhepVan::BareEntries(std::u16string_view bare) const {
+  if (ShortIndex<int>::Fits(bare)) {
+    const int* value = bareFast_.Find(bare);
+    return value == nullptr ? nullptr : &bareLists_[static_cast<size_t>(*value)];
+  }
+  auto it = bareIndex_.find(bare);
+  return it == bareIndex_.end() ? nullptr : &it->second;
 }
 
 bool CGhepVan::Contains(const std::vector<int32_t>& list, int value) {
   return std::find(list.begin(), list.end(), value) != list.end();
 }
 
-int CGhepVan::FindInitial(std::u16string_view spelling) const { return Lookup(initialIndex_, spelling); }
-int CGhepVan::FindNucleus(std::u16string_view spelling) const { return Lookup(nucleusIndex_, spelling); }
-int CGhepVan::FindFinal(std::u16string_view spelling) const { return Lookup(finalIndex_, spelling); }
+int CGhepVan::FindInitial(std::u16string_view spelling) const {
+  return Lookup(initialIndex_, initialFast_, spelling);
+}
+int CGhepVan::FindNucleus(std::u16string_view spelling) const {
+  return Lookup(nucleusIndex_, nucleusFast_, spelling);
+}
+int CGhepVan::FindFinal(std::u16string_view spelling) const { return Lookup(finalIndex_, finalFast_, spelling); }
 
 bool CGhepVan::IsNucleus(std::u16string_view text) const {
   return text.size() <= 3 && FindNucleus(text) >= 0;
@@ -211,7 +291,7 @@ bool CGhepVan::IsNucleus(std::u16string_view text) const {
 bool CGhepVan::IsBareNucleus(std::u16string_view text) const {
   if (text.size() >= 4) return false;
   if (text.size() == 1) return letters::IsPlainVowel(text[0]);
-  return bareIndex_.find(text) != bareIndex_.end();
+  return BareEntries(text) != nullptr;
 }
 
 bool CGhepVan::InitialAllowsNucleus(std::u16string_view initial, std::u16string_view nucleus) const {
@@ -225,9 +305,9 @@ bool CGhepVan::InitialAllowsBareNucleus(std::u16string_view initial,
                                         std::u16string_view bareNucleus) const {
   const int i = FindInitial(initial);
   if (i < 0) return false;
-  auto it = bareIndex_.find(bareNucleus);
-  if (it == bareIndex_.end()) return false;
-  for (int n : it->second) {
+  const std::vector<int>* entries = BareEntries(bareNucleus);
+  if (entries == nullptr) return false;
+  for (int n : *entries) {
     if (Contains(padNa_[i], n)) return true;
   }
   return false;
@@ -267,9 +347,9 @@ bool CGhepVan::BareNucleusAllowsFinal(std::u16string_view bareNucleus, std::u16s
   if (special && *special == final) return true;
   const int f = FindFinal(final);
   if (f < 0) return false;
-  auto it = bareIndex_.find(bareNucleus);
-  if (it == bareIndex_.end()) return false;
-  for (int n : it->second) {
+  const std::vector<int>* entries = BareEntries(bareNucleus);
+  if (entries == nullptr) return false;
+  for (int n : *entries) {
     if (Contains(naPac_[n], f)) return true;
   }
   return false;
@@ -370,6 +450,7 @@ void CGhepVan::AddInitialAlias(const std::u16string& spelling, const std::u16str
   if (i < 0) return;
   initials_[i].push_back(spelling);
   initialIndex_.emplace(spelling, i);
+  initialFast_.Rebuild(initialIndex_, kIndexOf);
   initialAliases_[spelling] = existing;
 }
 
@@ -389,6 +470,7 @@ void CGhepVan::AddFinalAlias(const std::u16string& spelling, const std::u16strin
   if (f < 0) return;
   finals_[f].push_back(spelling);
   finalIndex_.emplace(spelling, f);
+  finalFast_.Rebuild(finalIndex_, kIndexOf);
 }
 
 void CGhepVan::RemoveFinalAlias(const std::u16string& spelling) {

@@ -100,13 +100,42 @@ class CGhepVan {
     bool operator()(std::u16string_view a, std::u16string_view b) const noexcept { return a == b; }
   };
   using IndexMap = std::unordered_map<std::u16string, int, ViewHash, ViewEq>;
+  using BareMap = std::unordered_map<std::u16string, std::vector<int>, ViewHash, ViewEq>;
+
+  // A copy of a map's spellings of at most three units (every real one) in
+  // an open-addressing table keyed by the packed units; rebuilt whenever the
+  // map changes. Longer spellings are looked up in the map itself.
+  template <typename V>
+  class ShortIndex {
+   public:
+    static constexpr size_t kMaxLength = 3;
+    static bool Fits(std::u16string_view s) { return s.size() <= kMaxLength; }
+    template <typename Map, typename ValueOf>
+    void Rebuild(const Map& map, ValueOf valueOf);
+    // The value of a spelling that Fits, or null.
+    const V* Find(std::u16string_view s) const;
+
+   private:
+    static constexpr uint64_t kEmpty = ~uint64_t{0};
+    struct Slot {
+      uint64_t key = kEmpty;
+      V value{};
+    };
+    static uint64_t Pack(std::u16string_view s);
+    size_t Home(uint64_t key) const { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_); }
+    std::vector<Slot> slots_;
+    unsigned shift_ = 64;
+  };
 
   void Clear();
   void RebuildInitialIndex();
   void RebuildFinalIndex();
   void RebuildNucleusIndex();
   static void BuildIndex(const Entries& entries, IndexMap& index);
-  static int Lookup(const IndexMap& index, std::u16string_view spelling);
+  static int Lookup(const IndexMap& index, const ShortIndex<int>& fast, std::u16string_view spelling);
+  void RebuildBareFast();
+  // The nucleus entries listing a bare spelling, or null.
+  const std::vector<int>* BareEntries(std::u16string_view bare) const;
   static bool Contains(const std::vector<int32_t>& list, int value);
   const std::u16string* SpecialFinalOf(std::u16string_view nucleus) const;
   std::u16string_view GiENucleus(std::u16string_view initial, std::u16string_view nucleus) const;
@@ -127,7 +156,12 @@ class CGhepVan {
   IndexMap nucleusIndex_;
   IndexMap finalIndex_;
   // Bare nucleus -> every nucleus entry that lists it, in order.
-  std::unordered_map<std::u16string, std::vector<int>, ViewHash, ViewEq> bareIndex_;
+  BareMap bareIndex_;
+  ShortIndex<int> initialFast_;
+  ShortIndex<int> nucleusFast_;
+  ShortIndex<int> finalFast_;
+  ShortIndex<int> bareFast_;               // index into bareLists_
+  std::vector<std::vector<int>> bareLists_;
 };
 
 }  // namespace tavirel
