@@ -205,7 +205,8 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
     case WM_KEYDOWN:
-      if (g_pasteMode && wp == 'V' && GetKeyState(VK_CONTROL) < 0) {
+      // Plain Ctrl+V only: like many programs, Ctrl+Shift+V is not a paste.
+      if (g_pasteMode && wp == 'V' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0) {
         PasteFromClipboard();
         InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
