@@ -1,0 +1,50 @@
+// The run keeps its newest words, oldest first, however many went through
+// it; Backspace takes them back in order and they compose again.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TypeKeys.h"
+
+namespace tavirel::test {
+namespace {
+
+TEST(RunWords, NewestWordsKeptInOrderAndBackspaceReachesThem) {
+  TypingHarness h;
+  const std::u16string words[] = {u"mootj", u"hai", u"ba", u"boons", u"nawm"};
+  const std::u16string shown[] = {u"một", u"hai", u"ba", u"bốn", u"năm"};
+  const int total = 3 * static_cast<int>(CTypingContext::kMaxRunWords) + 7;
+  for (int i = 0; i < total; ++i) h.Type(words[i % 5] + u" ");
+  ASSERT_TRUE(h.Mismatch.empty());
+  ASSERT_EQ(h.Context.Words.size(), CTypingContext::kMaxRunWords);
+  for (size_t k = 0; k < h.Context.Words.size(); ++k) {
+    const size_t i = static_cast<size_t>(total) - CTypingContext::kMaxRunWords + k;
+    EXPECT_EQ(h.Context.Words[k].CacKT, shown[i % 5]) << k;
+  }
+  // Back over the space into the last word "ba", then through it and the
+  // space before it into "hai", which takes a tone again.
+  h.Type(u"\b\b");
+  EXPECT_EQ(h.WordText(), u"b");
+  h.Type(u"\b\b");
+  EXPECT_EQ(h.WordText(), u"hai");
+  h.Type(u"x");
+  EXPECT_EQ(h.WordText(), u"hãi");
+  EXPECT_TRUE(h.Mismatch.empty());
+}
+
+// At a word end the abbreviation is matched against the finished run and the
+// word together: it may reach back over loose characters and earlier words.
+TEST(RunWords, ShorthandReachesBeforeTheWord) {
+  TypingHarness h;
+  // The first listed abbreviation that matches wins.
+  h.Context.SetShorthandTable({u"tp.hcm", u"hcm", u"a b"},
+                              {u"Thành phố Hồ Chí Minh", u"Hồ Chí Minh", u"ab"});
+  h.Type(u"tp.hcm ");
+  EXPECT_EQ(h.Screen(), u"Thành phố Hồ Chí Minh ");
+  h.Type(u"xhcm a b ");
+  EXPECT_EQ(h.Screen(), u"Thành phố Hồ Chí Minh xhcm ab ");
+  EXPECT_TRUE(h.Mismatch.empty());
+}
+
+}  // namespace
+}  // namespace tavirel::test
