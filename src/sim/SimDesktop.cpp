@@ -254,6 +254,13 @@ void SimDesktop::SetText(std::u16string text) {
   w->Caret = w->Text.size();
 }
 
+void SimDesktop::ClearText() {
+  Window* w = FocusedWindow();
+  if (w == nullptr) return;
+  w->Text.clear();
+  w->Caret = 0;
+}
+
 std::u16string SimDesktop::TakeText() {
   Window* w = FocusedWindow();
   if (w == nullptr) return {};

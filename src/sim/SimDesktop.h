@@ -58,7 +58,8 @@ class SimDesktop : public IDesktop {
   std::u16string TextOf(WindowHandle window) const;
   size_t Caret() const;
   void SetText(std::u16string text);
-  void ClearText() { SetText(std::u16string()); }
+  // Empties the field, keeping its storage.
+  void ClearText();
   // Takes the field's text out and empties it (long runs in tools).
   std::u16string TakeText();
 
