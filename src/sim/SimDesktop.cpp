@@ -113,11 +113,17 @@ void SimDesktop::Deliver(uint16_t vk, bool up, char16_t unit) {
     }
   }
   UpdateSystemState(vk, up);
-  ApplyToApp(vk, up, unit);
+  if (RecordAppKeys) AppKeys.push_back(AppKeyEvent{vk, up, vk == kVkPacket ? unit : char16_t{0}});
+  if (up || vk == 0) return;
+  if (vk == kVkPacket) {
+    InsertUnit(unit);
+    return;
+  }
+  ApplyKeyDown(vk);
 }
 
 void SimDesktop::UpdateSystemState(uint16_t vk, bool up) {
-  if (vk == 0 || vk == kVkPacket) return;
+  if (vk == 0 || vk == kVkPacket || vk > 0xFF) return;
   if (up) {
     sysState_[vk] &= 0x01;
   } else {
@@ -138,17 +144,19 @@ void SimDesktop::UpdateSystemState(uint16_t vk, bool up) {
   }
 }
 
-void SimDesktop::ApplyToApp(uint16_t vk, bool up, char16_t unit) {
-  if (RecordAppKeys) AppKeys.push_back(AppKeyEvent{vk, up, vk == kVkPacket ? unit : char16_t{0}});
-  if (up || vk == 0) return;
-  Window* w = FocusedWindow();
-  if (w == nullptr) return;
-  if (vk == kVkPacket) {
-    Insert(std::u16string_view(&unit, 1));
-    return;
-  }
+void SimDesktop::ApplyKeyDown(uint16_t vk) {
+  // Typing keys first: they are nearly all the traffic.
   const bool ctrl = IsDown(sysState_, vk::kControl);
   const bool alt = IsDown(sysState_, vk::kMenu);
+  if (!ctrl && !alt) {
+    char16_t out[2] = {0, 0};
+    if (UsKeyboard::Translate(vk, sysState_, out) == 1 && out[0] >= 0x20) {
+      InsertUnit(out[0]);
+      return;
+    }
+  }
+  Window* w = FocusedWindow();
+  if (w == nullptr) return;
   switch (vk) {
     case vk::kBack:
       if (w->Caret > 0) {
@@ -180,17 +188,26 @@ void SimDesktop::ApplyToApp(uint16_t vk, bool up, char16_t unit) {
   }
   if (alt && !ctrl) return;  // menu accelerators
   if (vk == vk::kReturn) {
-    Insert(u"\n");
+    InsertUnit(u'\n');
     return;
   }
   if (vk == vk::kTab) {
-    Insert(u"\t");
+    InsertUnit(u'\t');
     return;
   }
   char16_t out[2] = {0, 0};
-  if (UsKeyboard::Translate(vk, sysState_, out) == 1 && out[0] >= 0x20) {
-    Insert(std::u16string_view(out, 1));
+  if (UsKeyboard::Translate(vk, sysState_, out) == 1 && out[0] >= 0x20) InsertUnit(out[0]);
+}
+
+void SimDesktop::InsertUnit(char16_t unit) {
+  Window* w = FocusedWindow();
+  if (w == nullptr) return;
+  if (w->Caret == w->Text.size()) {
+    w->Text.push_back(unit);
+  } else {
+    w->Text.insert(w->Caret, 1, unit);
   }
+  ++w->Caret;
 }
 
 void SimDesktop::Insert(std::u16string_view text) {

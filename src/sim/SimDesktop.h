@@ -124,7 +124,9 @@ class SimDesktop : public IDesktop {
   // hook, then to the system state and the focused application.
   void Deliver(uint16_t vk, bool up, char16_t unit);
   void UpdateSystemState(uint16_t vk, bool up);
-  void ApplyToApp(uint16_t vk, bool up, char16_t unit);
+  // A key-down that reached the focused application.
+  void ApplyKeyDown(uint16_t vk);
+  void InsertUnit(char16_t unit);
   void Insert(std::u16string_view text);
   void PasteIntoApp();
   Window* FocusedWindow();

@@ -1,5 +1,7 @@
 #include "sim/UsKeyboard.h"
 
+#include <array>
+
 namespace tavirel {
 
 namespace {
@@ -18,73 +20,88 @@ constexpr OemKey kOemKeys[] = {
 
 constexpr char16_t kShiftedDigits[] = u")!@#$%^&*(";
 
-bool Down(const uint8_t state[256], uint16_t vk) { return (state[vk] & 0x80) != 0; }
+// What each key gives without and with Shift; letters also follow Caps Lock
+// and give control characters with Ctrl.
+struct KeyChars {
+  char16_t Plain = 0;
+  char16_t Shifted = 0;
+  bool Letter = false;
+};
+
+constexpr std::array<KeyChars, 256> BuildKeyTable() {
+  std::array<KeyChars, 256> t{};
+  for (uint16_t vk = 'A'; vk <= 'Z'; ++vk) {
+    t[vk] = {static_cast<char16_t>(vk + 32), static_cast<char16_t>(vk), true};
+  }
+  for (uint16_t d = 0; d < 10; ++d) {
+    t['0' + d] = {static_cast<char16_t>(u'0' + d), kShiftedDigits[d], false};
+    t[0x60 + d] = {static_cast<char16_t>(u'0' + d), static_cast<char16_t>(u'0' + d), false};
+  }
+  const auto same = [&t](uint16_t vk, char16_t c) { t[vk] = {c, c, false}; };
+  same(0x08, 0x08);
+  same(0x09, 0x09);
+  same(0x0D, 0x0D);
+  same(0x1B, 0x1B);
+  same(0x20, u' ');
+  same(0x6A, u'*');
+  same(0x6B, u'+');
+  same(0x6D, u'-');
+  same(0x6E, u'.');
+  same(0x6F, u'/');
+  for (const OemKey& k : kOemKeys) t[k.vk] = {k.plain, k.shifted, false};
+  return t;
+}
+
+constexpr std::array<KeyChars, 256> kKeyTable = BuildKeyTable();
+
+constexpr std::array<UsKeyStroke, 128> BuildStrokeTable() {
+  std::array<UsKeyStroke, 128> t{};
+  // Later entries do not override earlier ones: the first key found wins.
+  const auto put = [&t](char16_t ch, uint16_t vk, bool shift) {
+    if (ch < 128 && t[ch].Vk == 0) t[ch] = UsKeyStroke{vk, shift};
+  };
+  for (char16_t c = u'a'; c <= u'z'; ++c) put(c, static_cast<uint16_t>(c - 32), false);
+  for (char16_t c = u'A'; c <= u'Z'; ++c) put(c, static_cast<uint16_t>(c), true);
+  for (char16_t c = u'0'; c <= u'9'; ++c) put(c, static_cast<uint16_t>(c), false);
+  for (uint16_t d = 0; d < 10; ++d) put(kShiftedDigits[d], static_cast<uint16_t>('0' + d), true);
+  put(u' ', 0x20, false);
+  put(u'\n', 0x0D, false);
+  put(u'\r', 0x0D, false);
+  put(u'\b', 0x08, false);
+  put(u'\t', 0x09, false);
+  put(0x1B, 0x1B, false);
+  for (const OemKey& k : kOemKeys) {
+    put(k.plain, k.vk, false);
+    put(k.shifted, k.vk, true);
+  }
+  return t;
+}
+
+constexpr std::array<UsKeyStroke, 128> kStrokeTable = BuildStrokeTable();
+
+constexpr bool Down(const uint8_t state[256], uint16_t vk) { return (state[vk] & 0x80) != 0; }
 
 }  // namespace
 
 int UsKeyboard::Translate(uint16_t vk, const uint8_t state[256], char16_t out[2]) {
-  const bool shift = Down(state, 0x10) || Down(state, 0xA0) || Down(state, 0xA1);
+  if (vk > 0xFF) return 0;
+  const KeyChars& k = kKeyTable[vk];
+  if (k.Plain == 0) return 0;
   const bool ctrl = Down(state, 0x11) || Down(state, 0xA2) || Down(state, 0xA3);
-  const bool alt = Down(state, 0x12) || Down(state, 0xA4) || Down(state, 0xA5);
-  const bool caps = (state[0x14] & 0x01) != 0;
-  char16_t c = 0;
-  if (ctrl && alt) return 0;
-  if (vk >= 'A' && vk <= 'Z') {
-    if (ctrl) {
-      c = static_cast<char16_t>(vk - 'A' + 1);
-    } else {
-      c = static_cast<char16_t>((shift != caps) ? vk : vk + 32);
-    }
-  } else if (ctrl) {
-    return 0;
-  } else if (vk >= '0' && vk <= '9') {
-    c = shift ? kShiftedDigits[vk - '0'] : static_cast<char16_t>(vk);
-  } else if (vk >= 0x60 && vk <= 0x69) {
-    c = static_cast<char16_t>(u'0' + (vk - 0x60));
-  } else {
-    switch (vk) {
-      case 0x08: c = 0x08; break;
-      case 0x09: c = 0x09; break;
-      case 0x0D: c = 0x0D; break;
-      case 0x1B: c = 0x1B; break;
-      case 0x20: c = u' '; break;
-      case 0x6A: c = u'*'; break;
-      case 0x6B: c = u'+'; break;
-      case 0x6D: c = u'-'; break;
-      case 0x6E: c = u'.'; break;
-      case 0x6F: c = u'/'; break;
-      default:
-        for (const OemKey& k : kOemKeys) {
-          if (k.vk == vk) c = shift ? k.shifted : k.plain;
-        }
-    }
+  if (ctrl) {
+    const bool alt = Down(state, 0x12) || Down(state, 0xA4) || Down(state, 0xA5);
+    if (alt || !k.Letter) return 0;
+    out[0] = static_cast<char16_t>(vk - 'A' + 1);
+    return 1;
   }
-  if (c == 0) return 0;
-  out[0] = c;
+  bool shift = Down(state, 0x10) || Down(state, 0xA0) || Down(state, 0xA1);
+  if (k.Letter && (state[0x14] & 0x01) != 0) shift = !shift;
+  out[0] = shift ? k.Shifted : k.Plain;
   return 1;
 }
 
 UsKeyStroke UsKeyboard::StrokeFor(char16_t ch) {
-  if (ch >= u'a' && ch <= u'z') return {static_cast<uint16_t>(ch - 32), false};
-  if (ch >= u'A' && ch <= u'Z') return {static_cast<uint16_t>(ch), true};
-  if (ch >= u'0' && ch <= u'9') return {static_cast<uint16_t>(ch), false};
-  for (int d = 0; d < 10; ++d) {
-    if (kShiftedDigits[d] == ch) return {static_cast<uint16_t>('0' + d), true};
-  }
-  switch (ch) {
-    case u' ': return {0x20, false};
-    case u'\n': return {0x0D, false};
-    case u'\r': return {0x0D, false};
-    case u'\b': return {0x08, false};
-    case u'\t': return {0x09, false};
-    case 0x1B: return {0x1B, false};
-    default: break;
-  }
-  for (const OemKey& k : kOemKeys) {
-    if (k.plain == ch) return {k.vk, false};
-    if (k.shifted == ch) return {k.vk, true};
-  }
-  return {};
+  return ch < kStrokeTable.size() ? kStrokeTable[ch] : UsKeyStroke{};
 }
 
 }  // namespace tavirel
