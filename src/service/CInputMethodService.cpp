@@ -14,39 +14,38 @@ namespace {
 
 CInputMethodService* g_service = nullptr;
 
-// The generic key (Shift, Ctrl, Alt) of a sided modifier key; the key itself
-// for the others.
-uint16_t GenericOf(uint16_t key) {
-  switch (key) {
-    case vk::kLShift:
-    case vk::kRShift:
-      return vk::kShift;
-    case vk::kLControl:
-    case vk::kRControl:
-      return vk::kControl;
-    case vk::kLMenu:
-    case vk::kRMenu:
-      return vk::kMenu;
-    default:
-      return key;
+// The generic key (Shift, Ctrl, Alt) and modifier bit of each virtual key:
+// the sided keys map to their generic key, every other key to itself.
+struct ModifierInfo {
+  uint16_t Generic[256];
+  uint8_t Bit[256];
+};
+
+constexpr ModifierInfo BuildModifierInfo() {
+  ModifierInfo m{};
+  for (uint16_t k = 0; k < 256; ++k) {
+    m.Generic[k] = k;
+    m.Bit[k] = 0;
   }
+  const auto sided = [&m](uint16_t left, uint16_t right, uint16_t generic, int32_t bit) {
+    for (const uint16_t k : {left, right, generic}) {
+      m.Generic[k] = generic;
+      m.Bit[k] = static_cast<uint8_t>(bit);
+    }
+  };
+  sided(vk::kLShift, vk::kRShift, vk::kShift, modbits::kShift);
+  sided(vk::kLControl, vk::kRControl, vk::kControl, modbits::kCtrl);
+  sided(vk::kLMenu, vk::kRMenu, vk::kMenu, modbits::kAlt);
+  m.Bit[vk::kLWin] = static_cast<uint8_t>(modbits::kWin);
+  m.Bit[vk::kRWin] = static_cast<uint8_t>(modbits::kWin);
+  return m;
 }
 
-int32_t ModifierBitOf(uint16_t key) {
-  switch (GenericOf(key)) {
-    case vk::kShift:
-      return modbits::kShift;
-    case vk::kControl:
-      return modbits::kCtrl;
-    case vk::kMenu:
-      return modbits::kAlt;
-    case vk::kLWin:
-    case vk::kRWin:
-      return modbits::kWin;
-    default:
-      return 0;
-  }
-}
+constexpr ModifierInfo kModifierInfo = BuildModifierInfo();
+
+uint16_t GenericOf(uint16_t key) { return key < 256 ? kModifierInfo.Generic[key] : key; }
+
+int32_t ModifierBitOf(uint16_t key) { return key < 256 ? kModifierInfo.Bit[key] : 0; }
 
 }  // namespace
 
@@ -230,11 +229,27 @@ bool CInputMethodService::OnKeyUp(uint16_t key) {
 
 bool CInputMethodService::MatchKeyDown(uint16_t key) {
   if (key == 0 && modifiers_ == 0) return false;
+  if (!AnyHotKeyFor(KeyCombo(modifiers_, key))) return false;
   return RunHotKeys(modifiers_, key);
+}
+
+bool CInputMethodService::AnyHotKeyFor(KeyCombo combo) const {
+  // Keys are read on every call: an action's key may be changed at any time.
+  for (const CHotKeyActionBase* action : builtInHotKeys_) {
+    if (action->Key.Key == combo.Key && action->Key.Modifiers == combo.Modifiers) return true;
+  }
+  for (const auto& action : userHotKeys_) {
+    if (action != nullptr && action->Key.Key == combo.Key && action->Key.Modifiers == combo.Modifiers) {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool CInputMethodService::RunHotKeys(int32_t modifiers, uint16_t key) {
   const KeyCombo combo(modifiers, key);
+  // Nearly every key matches nothing; the actions only run when one does.
+  if (!AnyHotKeyFor(combo)) return false;
   bool r = false;
   for (CHotKeyActionBase* action : builtInHotKeys_) {
     if (!(action->Key == combo)) continue;

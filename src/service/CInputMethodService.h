@@ -111,7 +111,9 @@ class CInputMethodService : public IInputMethodService {
   void CheckFocusWindow();
   // After a key-down: re-arms the one-second restore timer when the
   // clipboard was used for this key.
-  void ArmRestoreTimerIfUsed();
+  void ArmRestoreTimerIfUsed() {
+    if (clipboardUsed_) ArmRestoreTimer();
+  }
   // The restore timer fired: stop it and put the user's clipboard back.
   void OnRestoreTimer();
 
@@ -193,6 +195,9 @@ class CInputMethodService : public IInputMethodService {
   void RunModifierOnlyHotKeys();
   // Runs the matching built-in then user actions for (modifiers, key).
   bool RunHotKeys(int32_t modifiers, uint16_t key);
+  // Whether any built-in or user action is bound to combo.
+  bool AnyHotKeyFor(KeyCombo combo) const;
+  void ArmRestoreTimer();
   bool ExecuteGuarded(CHotKeyActionBase* action);
   void RaiseError(const std::exception& e);
   void RaiseDebugText();

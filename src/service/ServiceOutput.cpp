@@ -115,8 +115,7 @@ void CInputMethodService::CheckFocusWindow() {
   autoCompleteWindow_ = DetectAutoCompleteWindows && IsAutoCompleteClass(name);
 }
 
-void CInputMethodService::ArmRestoreTimerIfUsed() {
-  if (!clipboardUsed_) return;
+void CInputMethodService::ArmRestoreTimer() {
   desktop_->StopRestoreTimer();
   desktop_->StartRestoreTimer(kRestoreDelayMs);
   restorePending_ = true;
