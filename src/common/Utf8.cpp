@@ -2,7 +2,11 @@
 
 namespace tavirel {
 
-std::u16string Utf8ToUtf16(std::string_view bytes) {
+namespace {
+
+// Decodes UTF-8; on a malformed sequence either stops or writes U+FFFD for
+// its first byte and goes on with the next one.
+std::u16string Decode(std::string_view bytes, bool replace) {
   std::u16string out;
   out.reserve(bytes.size());
   const size_t n = bytes.size();
@@ -14,9 +18,9 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
       ++i;
       continue;
     }
-    size_t len;
-    char32_t cp;
-    char32_t min;
+    size_t len = 0;
+    char32_t cp = 0;
+    char32_t min = 0;
     if ((b0 & 0xE0) == 0xC0) {
       len = 2; cp = b0 & 0x1F; min = 0x80;
     } else if ((b0 & 0xF0) == 0xE0) {
@@ -24,16 +28,20 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
     } else if ((b0 & 0xF8) == 0xF0) {
       len = 4; cp = b0 & 0x07; min = 0x10000;
     } else {
-      break;  // stray continuation byte or invalid lead byte
+      len = 0;  // stray continuation byte or invalid lead byte
     }
-    if (n - i < len) break;  // truncated sequence
-    bool ok = true;
-    for (size_t k = 1; k < len; ++k) {
+    bool ok = len != 0 && n - i >= len;
+    for (size_t k = 1; ok && k < len; ++k) {
       const unsigned char b = static_cast<unsigned char>(bytes[i + k]);
-      if ((b & 0xC0) != 0x80) { ok = false; break; }
+      if ((b & 0xC0) != 0x80) ok = false;
       cp = (cp << 6) | (b & 0x3F);
     }
-    if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) break;
+    if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      if (!replace) break;
+      out.push_back(u'\uFFFD');
+      ++i;
+      continue;
+    }
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
@@ -45,6 +53,12 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
   }
   return out;
 }
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view bytes) { return Decode(bytes, false); }
+
+std::u16string Utf8ToUtf16Replacing(std::string_view bytes) { return Decode(bytes, true); }
 
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;

@@ -10,6 +10,10 @@ namespace tavirel {
 // value above U+10FFFF); what precedes it is returned. Never reads past the end.
 std::u16string Utf8ToUtf16(std::string_view bytes);
 
+// Decodes UTF-8 for input that must not be cut short (text typed from a
+// file or a terminal): each malformed byte becomes U+FFFD.
+std::u16string Utf8ToUtf16Replacing(std::string_view bytes);
+
 // Encodes UTF-16. An unpaired surrogate is written as U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 

@@ -159,7 +159,7 @@ int RunInteractive(TypeSession& session) {
       HandleEscape(desk);
     } else if (c >= 0x80) {
       pending.push_back(static_cast<char>(c));
-      const std::u16string decoded = DecodeUtf8Lenient(pending);
+      const std::u16string decoded = Utf8ToUtf16Replacing(pending);
       if (!decoded.empty() && decoded.back() != 0xFFFD) {
         for (const char16_t u : decoded) desk.TypeChar(u);
         pending.clear();

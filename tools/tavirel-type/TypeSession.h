@@ -34,7 +34,4 @@ class TypeSession {
   bool byteOutput_ = false;
 };
 
-// Decodes UTF-8, replacing each malformed byte with U+FFFD.
-std::u16string DecodeUtf8Lenient(std::string_view bytes);
-
 }  // namespace tavirel

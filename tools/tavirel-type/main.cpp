@@ -135,13 +135,13 @@ int main(int argc, char** argv) {
   if (!haveText && (interactive || isatty(STDIN_FILENO))) return RunInteractive(session);
 
   if (haveText) {
-    TypeLine(session, DecodeUtf8Lenient(text));
+    TypeLine(session, Utf8ToUtf16Replacing(text));
   } else {
     std::string line;
     while (std::getline(std::cin, line)) {
       const bool newline = !std::cin.eof();
       if (newline && !line.empty() && line.back() == '\r') line.pop_back();
-      TypeLine(session, DecodeUtf8Lenient(line));
+      TypeLine(session, Utf8ToUtf16Replacing(line));
       if (newline) session.Type(u'\n');
       if (session.Desk().Text().size() > kFlushAbove) session.Flush(stdout, kKeepTail);
     }
