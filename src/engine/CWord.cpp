@@ -2,6 +2,9 @@
 // syllable checks and the read-only views.
 #include "engine/CWord.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "common/Letters.h"
 #include "spelling/CGhepVan.h"
 
@@ -10,6 +13,30 @@ namespace tavirel {
 using namespace letters;
 
 namespace {
+
+// Texts of at most three units packed into one number (length on top), so
+// that a short list is searched by comparing numbers.
+constexpr uint64_t PackShort(std::u16string_view s) {
+  uint64_t key = s.size();
+  for (char16_t c : s) key = (key << 16) | c;
+  return key;
+}
+
+template <size_t N>
+struct ShortList {
+  uint64_t keys[N] = {};
+  constexpr explicit ShortList(const std::u16string_view (&list)[N]) {
+    for (size_t i = 0; i < N; ++i) keys[i] = PackShort(list[i]);
+  }
+  bool Has(std::u16string_view s) const {
+    if (s.size() > 3) return false;
+    const uint64_t key = PackShort(s);
+    for (uint64_t k : keys) {
+      if (k == key) return true;
+    }
+    return false;
+  }
+};
 
 // Nucleus clusters a typed vowel may extend a bare nucleus into.
 constexpr std::u16string_view kPlainClusters[] = {
@@ -21,13 +48,8 @@ constexpr std::u16string_view kPlainClusters[] = {
 constexpr std::u16string_view kNeedFinal[] = {u"â",  u"ă",  u"iê", u"oă",  u"oo",
                                              u"uâ", u"uô", u"ươ", u"uyê", u"yê"};
 
-template <size_t N>
-bool InList(const std::u16string_view (&list)[N], std::u16string_view s) {
-  for (auto e : list) {
-    if (e == s) return true;
-  }
-  return false;
-}
+constexpr ShortList kPlainClusterKeys(kPlainClusters);
+constexpr ShortList kNeedFinalKeys(kNeedFinal);
 
 bool IsStopFinal(std::u16string_view final) {
   return final == u"c" || final == u"ch" || final == u"p" || final == u"t";
@@ -58,6 +80,34 @@ CWord::CWord(CWordOwner* owner) : Owner(owner) {
   CacKT.reserve(32);
   CacKTThuong.reserve(32);
   scratch_.reserve(32);
+}
+
+CWord::NucleusText::NucleusText(const CWord& w) {
+  if (w.CDNA <= 0 || w.CDPAD + w.CDNA > w.Length()) return;
+  const std::u16string_view n = std::u16string_view(w.CacKTThuong).substr(w.CDPAD, w.CDNA);
+  data_ = n.data();
+  size_ = n.size();
+  if (w.VTDT >= w.CDPAD && w.VTDT < w.CDPAD + w.CDNA && w.KTCoDT != 0) {
+    Set(static_cast<size_t>(w.VTDT - w.CDPAD), w.KTCoDT);
+  }
+}
+
+void CWord::NucleusText::Own() {
+  if (owned_) return;
+  owned_ = true;
+  if (size_ <= std::size(units_)) {
+    for (size_t i = 0; i < size_; ++i) units_[i] = data_[i];
+    data_ = units_;
+  } else {
+    long_.assign(data_, size_);
+    data_ = long_.data();
+  }
+}
+
+void CWord::NucleusText::Set(size_t i, char16_t c) {
+  if (i >= size_) return;
+  Own();
+  (data_ == units_ ? units_ : long_.data())[i] = c;
 }
 
 const CGhepVan* CWord::Tables() const { return Owner ? Owner->GhepVan : nullptr; }
@@ -158,16 +208,16 @@ bool CWord::CheckSyllableExact(std::u16string_view nucleus) const {
 
 bool CWord::CheckMark(int i, char16_t c) const {
   if (i < CDPAD || i >= CDPAD + CDNA) return false;
-  std::u16string n = Nucleus();
-  n[i - CDPAD] = c;
+  NucleusText n(*this);
+  n.Set(static_cast<size_t>(i - CDPAD), c);
   return CheckSyllable(n);
 }
 
 bool CWord::IsIncomplete() const {
   const CGhepVan* g = Tables();
   if (WA == 1) {
-    const std::u16string n = Nucleus();
-    if (InList(kNeedFinal, n)) return true;
+    const NucleusText n(*this);
+    if (kNeedFinalKeys.Has(n)) return true;
     if (CDNA == 1) return false;
     return !CheckSyllableExact(n);
   }
@@ -175,7 +225,7 @@ bool CWord::IsIncomplete() const {
     const std::u16string_view final = FinalView(CDPAC);
     if (DT >= 1 && DT <= 3 && IsStopFinal(final)) return true;
     if (CDNA <= 0) return false;
-    return !g || !g->RhymeAllowsFinal(InitialView(), Nucleus(), final);
+    return !g || !g->RhymeAllowsFinal(InitialView(), NucleusText(*this), final);
   }
   return false;
 }
@@ -257,7 +307,8 @@ bool CWord::AddLetter() {
       CD0TV = 1;
       return false;
     }
-    const std::u16string n = Nucleus();
+    const NucleusText nucleus(*this);
+    const std::u16string_view n = nucleus;
     if (VTDau < 0) {
       if (CDPAD == 1 && CDNA == 1 && CacKTThuong[0] == u'g' && n == u"i") {
         CDPAD = 2;
@@ -270,7 +321,7 @@ bool CWord::AddLetter() {
         return false;
       }
       ++CDNA;
-      if (!InList(kPlainClusters, Nucleus())) {
+      if (!kPlainClusterKeys.Has(NucleusText(*this))) {
         --CDNA;
         CD0TV = 1;
         return false;
@@ -289,9 +340,14 @@ bool CWord::AddLetter() {
       CDNA = 2;  // "ưo" waits for the next key
       return false;
     }
-    std::u16string cand = (n == u"ưo" || n == u"uơ") ? std::u16string(u"ươ") : n;
-    cand.push_back(c);
-    if (cand.size() <= 3 && g && g->FindNucleus(cand) >= 0) {
+    // n has at most two letters here (three already went to CD0TV).
+    char16_t buf[4];
+    const std::u16string_view base = (n == u"ưo" || n == u"uơ") ? std::u16string_view(u"ươ") : n;
+    const size_t m = std::min(base.size(), std::size(buf) - 1);
+    for (size_t j = 0; j < m; ++j) buf[j] = base[j];
+    buf[m] = c;
+    const std::u16string_view cand(buf, m + 1);
+    if (base.size() < 3 && g && g->FindNucleus(cand) >= 0) {
       ++CDNA;
       if (n == u"ưo") {
         WriteAt(CDPAD + 1, u'ơ');
@@ -328,8 +384,9 @@ bool CWord::AddLetter() {
     // A nucleus without a mark is judged by its bare form even when it
     // carries a tone: "tiéng" may still get its circumflex ("tiếng").
     if (g) {
-      ok = VTDau < 0 ? g->BareNucleusAllowsFinal(Nucleus(), final)
-                     : g->RhymeAllowsFinalPrefix(InitialView(), Nucleus(), final);
+      const NucleusText n(*this);
+      ok = VTDau < 0 ? g->BareNucleusAllowsFinal(n, final)
+                     : g->RhymeAllowsFinalPrefix(InitialView(), n, final);
     }
     if (ok) {
       ++CDPAC;
@@ -345,7 +402,8 @@ bool CWord::AddLetter() {
     return false;
   }
   int fix = 0;
-  std::u16string cand = Nucleus();
+  const NucleusText nucleus(*this);
+  std::u16string_view cand = nucleus;
   if (CDNA >= 2) {
     if (cand == u"ưo") {
       fix = 1;

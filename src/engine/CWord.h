@@ -145,6 +145,28 @@ class CWord {
   int Length() const { return static_cast<int>(CacKT.size()); }
 
  private:
+  // The nucleus as Nucleus() gives it, without building a string: a view of
+  // CacKTThuong while the tone sits elsewhere, else a copy held here.
+  class NucleusText {
+   public:
+    explicit NucleusText(const CWord& w);
+    NucleusText(const NucleusText&) = delete;
+    NucleusText& operator=(const NucleusText&) = delete;
+    std::u16string_view View() const { return {data_, size_}; }
+    operator std::u16string_view() const { return View(); }
+    // Takes a copy of the units (if not held yet) and writes c at i < size.
+    void Set(size_t i, char16_t c);
+    // Takes a copy of the units if not held yet.
+    void Own();
+
+   private:
+    const char16_t* data_ = u"";
+    size_t size_ = 0;
+    bool owned_ = false;
+    char16_t units_[4] = {};
+    std::u16string long_;
+  };
+
   const CGhepVan* Tables() const;
   std::u16string_view InitialView() const;
   std::u16string_view FinalView(int cdpac) const;

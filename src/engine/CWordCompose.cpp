@@ -167,7 +167,8 @@ void CWord::Reparse() {
     int e = fstart;
     while (e < len && IsConsonant(s[e])) ++e;
     const std::u16string_view cand = s.substr(fstart, e - fstart);
-    const std::u16string nucleus = Nucleus();
+    const NucleusText text(*this);
+    const std::u16string_view nucleus = text;
     bool diacritics = DT >= 0 || VTDau >= 0;
     for (char16_t c : nucleus) diacritics = diacritics || HasDiacritic(c);
     int m = static_cast<int>(cand.size());

@@ -26,7 +26,8 @@ int CWord::TonePositionWithFinal(int cdpac) const {
   if (VTDau >= 0) return VTDau;
   if (CDNA == 1) return CDPAD;
   if (Owner && Owner->BoDauThanhKieu2) {
-    const std::u16string n = Nucleus();
+    const NucleusText text(*this);
+    const std::u16string_view n = text;
     if (n == u"oa" || n == u"oe" || n == u"uy") return CDPAD + 1;
   }
   if (cdpac > 0) return CDPAD + 1;
@@ -43,8 +44,8 @@ bool CWord::SetTone(int t) {
   }
   if (CDPAC > 0 && t >= 1 && t <= 3 && IsStopFinal(FinalView(CDPAC))) return Refuse();
   if (VTDau >= 0) {
-    const std::u16string n = Nucleus();
-    if (n != u"ưo" && !CheckSyllable(n)) return Refuse();
+    const NucleusText n(*this);
+    if (n.View() != u"ưo" && !CheckSyllable(n)) return Refuse();
   }
   const int p = TonePosition();
   if (p < 0 || p >= Length()) return Refuse();
@@ -165,7 +166,10 @@ void CWord::RewriteNucleus(std::u16string_view from, std::u16string_view to, boo
 
 bool CWord::ApplyMarkGroup(const CVowelGroupTable& forward, const CVowelGroupTable& undo) {
   if (CDNA <= 0) return Refuse();
-  const std::u16string n = Nucleus();
+  // A copy: the rewrite below writes over the letters it reads.
+  NucleusText text(*this);
+  text.Own();
+  const std::u16string_view n = text;
   const std::u16string_view q = forward.Find(n);
   if (q.size() == n.size()) {
     if (CheckSyllable(q)) {
