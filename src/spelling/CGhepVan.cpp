@@ -187,6 +187,8 @@ void CGhepVan::Clear() {
   freeInitials_ = false;
   UODiKemPAC = false;
   uoAdded_.clear();
+  padNaBits_ = {};
+  naPacBits_ = {};
   initialIndex_.clear();
   nucleusIndex_.clear();
   finalIndex_.clear();
@@ -225,6 +227,19 @@ void CGhepVan::LoadLines(const std::vector<std::u16string>& lines) {
   RebuildInitialIndex();
   RebuildNucleusIndex();
   RebuildFinalIndex();
+  padNaBits_.Rebuild(padNa_, nuclei_.size());
+  naPacBits_.Rebuild(naPac_, finals_.size());
+}
+
+void CGhepVan::PairBits::Rebuild(const IndexLists& lists, size_t columns) {
+  stride = (columns + 63) / 64;
+  words.assign(lists.size() * stride, 0);
+  for (size_t row = 0; row < lists.size(); ++row) {
+    for (int32_t c : lists[row]) {
+      if (c < 0 || static_cast<size_t>(c) >= columns) continue;
+      words[row * stride + static_cast<size_t>(c) / 64] |= uint64_t{1} << (c % 64);
+    }
+  }
 }
 
 void CGhepVan::BuildIndex(const Entries& entries, IndexMap& index) {
@@ -298,7 +313,7 @@ bool CGhepVan::InitialAllowsNucleus(std::u16string_view initial, std::u16string_
   const int i = FindInitial(initial);
   if (i < 0) return false;
   const int n = FindNucleus(nucleus);
-  return n >= 0 && Contains(padNa_[i], n);
+  return n >= 0 && padNaBits_.Test(i, n);
 }
 
 bool CGhepVan::InitialAllowsBareNucleus(std::u16string_view initial,
@@ -308,7 +323,7 @@ bool CGhepVan::InitialAllowsBareNucleus(std::u16string_view initial,
   const std::vector<int>* entries = BareEntries(bareNucleus);
   if (entries == nullptr) return false;
   for (int n : *entries) {
-    if (Contains(padNa_[i], n)) return true;
+    if (padNaBits_.Test(i, n)) return true;
   }
   return false;
 }
@@ -325,7 +340,7 @@ bool CGhepVan::NucleusAllowsFinal(std::u16string_view nucleus, std::u16string_vi
   const int n = FindNucleus(nucleus);
   if (n < 0) return false;
   const int f = FindFinal(final);
-  return f >= 0 && Contains(naPac_[n], f);
+  return f >= 0 && naPacBits_.Test(n, f);
 }
 
 bool CGhepVan::NucleusAllowsFinalPrefix(std::u16string_view nucleus, std::u16string_view prefix) const {
@@ -350,7 +365,7 @@ bool CGhepVan::BareNucleusAllowsFinal(std::u16string_view bareNucleus, std::u16s
   const std::vector<int>* entries = BareEntries(bareNucleus);
   if (entries == nullptr) return false;
   for (int n : *entries) {
-    if (Contains(naPac_[n], f)) return true;
+    if (naPacBits_.Test(n, f)) return true;
   }
   return false;
 }
@@ -442,6 +457,7 @@ void CGhepVan::SetUoWithFinals(bool on) {
     }
     uoAdded_.clear();
   }
+  naPacBits_.Rebuild(naPac_, finals_.size());
 }
 
 void CGhepVan::AddInitialAlias(const std::u16string& spelling, const std::u16string& existing) {

@@ -137,6 +137,18 @@ class CGhepVan {
   // The nucleus entries listing a bare spelling, or null.
   const std::vector<int>* BareEntries(std::u16string_view bare) const;
   static bool Contains(const std::vector<int32_t>& list, int value);
+  // The pair lists as bit rows (row i, bit n), so that a pair question tests
+  // one bit; rebuilt whenever a list changes.
+  struct PairBits {
+    std::vector<uint64_t> words;
+    size_t stride = 0;  // words per row
+    void Rebuild(const IndexLists& lists, size_t columns);
+    // row and column must be valid indices.
+    bool Test(int row, int column) const {
+      const size_t c = static_cast<size_t>(column);
+      return (words[static_cast<size_t>(row) * stride + c / 64] >> (c % 64)) & 1u;
+    }
+  };
   const std::u16string* SpecialFinalOf(std::u16string_view nucleus) const;
   std::u16string_view GiENucleus(std::u16string_view initial, std::u16string_view nucleus) const;
 
@@ -151,6 +163,8 @@ class CGhepVan {
   bool freeInitials_ = false;
   // Finals that SetUoWithFinals(true) added to nucleus 4 (taken back on false).
   std::vector<int32_t> uoAdded_;
+  PairBits padNaBits_;
+  PairBits naPacBits_;
 
   IndexMap initialIndex_;
   IndexMap nucleusIndex_;
