@@ -137,6 +137,11 @@ bool CInputMethodService::OnKeyDown(uint16_t key) {
       RaiseError(std::runtime_error("unknown error while interpreting a key"));
       Reset();
     }
+  } else if (!r) {
+    // The key reaches the application without the context seeing it (all
+    // processing switched off): what the run holds is no longer what is on
+    // screen, and a later replacement would delete the wrong characters.
+    Reset();
   }
   RaiseDebugText();
   return r;

@@ -1,6 +1,7 @@
 #include "service/HookLogic.h"
 
 #include "service/CInputMethodService.h"
+#include "service/CTypingContext.h"
 
 namespace tavirel {
 
@@ -22,7 +23,9 @@ HookVerdict CHookLogic::OnKeyEvent(CInputMethodService& service, uint16_t vk, bo
 }
 
 void CHookLogic::OnMouseEvent(CInputMethodService& service, uint32_t message, DesktopPoint point) {
-  if (service.IsVietnamese()) service.OnMouse(message, point);
+  // While Vietnamese typing is off the context may still hold a run for
+  // shorthand; a click moves the caret away from it just the same.
+  if (service.IsVietnamese() || service.Context().Active) service.OnMouse(message, point);
 }
 
 void CHookLogic::OnRestoreTimer(CInputMethodService& service) { service.OnRestoreTimer(); }

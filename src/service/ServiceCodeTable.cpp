@@ -11,6 +11,9 @@ void CInputMethodService::SetCodeTable(const std::u16string& name) {
   const CBangMa table = LoadBangMa(name);
   context_->SetCodeTable(table.Map());
   outputNeedsUnicode_ = IsWide(table);
+  // The text on screen is in the old table; editing it through the new one
+  // would delete the wrong number of units.
+  Reset();
 }
 
 }  // namespace tavirel
