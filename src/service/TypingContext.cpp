@@ -187,7 +187,6 @@ std::u16string CTypingContext::DebugText() const {
 
 void CTypingContext::Reset() {
   Active = false;
-  EscapePending = false;
   ClearWords();
   HasWord = false;
   Word.Reset();

@@ -22,8 +22,6 @@ void CTypingContext::StartWord() {
   Before.Reset();
   Before.VTThayDoi = -1;
   HasAutoRestored = false;
-  // An escape pressed in an earlier word does not reach into this one.
-  EscapePending = false;
 }
 
 CRunWords::CRunWords(CWordOwner* owner, size_t capacity) : owner_(owner) {

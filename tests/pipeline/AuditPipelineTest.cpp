@@ -1,6 +1,6 @@
 // The run must never outlive what the user did behind its back: keys that
 // reached the application uninterpreted, clicks while Vietnamese typing is
-// off, a pending escape from an earlier word, a change of output table.
+// off, a change of output table.
 // Each case would otherwise make a later replacement delete the user's text.
 #include "pipeline/PipelineFixture.h"
 
@@ -32,18 +32,6 @@ class CodeTableAction : public CHotKeyActionBase {
  private:
   std::u16string table_;
 };
-
-TEST_F(PipelineTest, EscapeOnlyActsInsideItsOwnWord) {
-  // The escape key was pressed and the word ended before a bound key came.
-  EXPECT_EQ(Type(u"a\\ dd"), "a đ");
-  Clear();
-  Type(u"a\\");
-  desk.Click();
-  EXPECT_EQ(Type(u"dd"), "ađ");
-  // Inside the word it still makes the next bound key a letter.
-  Clear();
-  EXPECT_EQ(Type(u"d\\d"), "dd");
-}
 
 TEST_F(PipelineTest, ClickEndsTheRunWhileVietnameseIsOffWithShorthand) {
   service.Context().SetShorthandTable({u"ko"}, {u"không"});
