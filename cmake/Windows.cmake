@@ -5,6 +5,8 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 set(TAVIREL_WIN_MAIN ${CMAKE_SOURCE_DIR}/src/app/win/WinMain.cpp)
 file(GLOB_RECURSE WIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win/*.cpp)
+# src/common/win/ belongs to the core library itself.
+list(FILTER WIN_SOURCES EXCLUDE REGEX "/src/common/win/")
 list(REMOVE_ITEM WIN_SOURCES ${TAVIREL_WIN_MAIN})
 
 # GCC 12 at -O3 reports impossible overlaps inside inlined std::basic_string

@@ -1,29 +1,11 @@
 #include "common/AppDirectory.h"
 
-#include <system_error>
+#include "common/ProgramFolder.h"
 
-#if defined(_WIN32)
-extern "C" __declspec(dllimport) unsigned long __stdcall GetModuleFileNameW(void*, wchar_t*, unsigned long);
-#endif
+#include <system_error>
 
 namespace tavirel {
 namespace {
-
-std::u16string ProgramFolder() {
-#if defined(_WIN32)
-  std::wstring buf(32768, L'\0');
-  const unsigned long n = GetModuleFileNameW(nullptr, buf.data(), static_cast<unsigned long>(buf.size()));
-  buf.resize(n);
-  std::u16string path(buf.begin(), buf.end());
-  const size_t cut = path.find_last_of(u'\\');
-  return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut);
-#else
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return std::filesystem::current_path(ec).u16string();
-  return exe.parent_path().u16string();
-#endif
-}
 
 std::u16string& Override() {
   static std::u16string dir;
