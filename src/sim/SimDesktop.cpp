@@ -16,22 +16,6 @@ const std::u16string kEmpty;
 
 bool IsDown(const uint8_t* state, uint16_t vk) { return (state[vk] & 0x80) != 0; }
 
-uint16_t GenericOf(uint16_t vk) {
-  switch (vk) {
-    case vk::kLShift:
-    case vk::kRShift:
-      return vk::kShift;
-    case vk::kLControl:
-    case vk::kRControl:
-      return vk::kControl;
-    case vk::kLMenu:
-    case vk::kRMenu:
-      return vk::kMenu;
-    default:
-      return 0;
-  }
-}
-
 }  // namespace
 
 SimDesktop::SimDesktop() { focus_ = AddWindow(u"Edit", true); }
@@ -102,43 +86,39 @@ void SimDesktop::SendUnicodeText(std::u16string_view text) {
 
 void SimDesktop::Deliver(uint16_t vk, bool up, char16_t unit) {
   if (service_ != nullptr) {
-    switch (CHookLogic::OnKeyEvent(*service_, vk, !up)) {
-      case HookVerdict::Swallow:
-        return;
-      case HookVerdict::PassWithZeroKey:
-        vk = 0;
-        break;
-      case HookVerdict::Pass:
-        break;
-    }
+    const HookVerdict verdict = CHookLogic::OnKeyEvent(*service_, vk, !up);
+    if (verdict == HookVerdict::Swallow) return;
+    if (verdict == HookVerdict::PassWithZeroKey) vk = 0;
   }
-  UpdateSystemState(vk, up);
-  if (RecordAppKeys) AppKeys.push_back(AppKeyEvent{vk, up, vk == kVkPacket ? unit : char16_t{0}});
-  if (up || vk == 0) return;
+  if (RecordAppKeys) RecordAppKey(vk, up, unit);
   if (vk == kVkPacket) {
-    InsertUnit(unit);
+    if (!up) InsertUnit(unit);
     return;
   }
-  ApplyKeyDown(vk);
+  // A zeroed key reaches the application as nothing; codes past the byte
+  // range have no state and no meaning to it.
+  if (vk == 0 || vk > 0xFF) return;
+  UpdateSystemState(vk, up);
+  if (!up) ApplyKeyDown(vk);
+}
+
+void SimDesktop::RecordAppKey(uint16_t vk, bool up, char16_t unit) {
+  AppKeys.push_back(AppKeyEvent{vk, up, vk == kVkPacket ? unit : char16_t{0}});
 }
 
 void SimDesktop::UpdateSystemState(uint16_t vk, bool up) {
-  if (vk == 0 || vk == kVkPacket || vk > 0xFF) return;
+  uint8_t& s = sysState_[vk];
   if (up) {
-    sysState_[vk] &= 0x01;
+    s &= 0x01;
   } else {
-    if (vk == vk::kCapital || vk == vk::kNumLock || vk == vk::kScroll) {
-      if (!IsDown(sysState_, vk)) sysState_[vk] ^= 0x01;
-    }
-    sysState_[vk] |= 0x80;
+    if ((s & 0x80) == 0 && (vk == vk::kCapital || vk == vk::kNumLock || vk == vk::kScroll)) s ^= 0x01;
+    s |= 0x80;
   }
-  if (const uint16_t generic = GenericOf(vk); generic != 0) {
-    uint16_t left = 0;
-    switch (generic) {
-      case vk::kShift: left = vk::kLShift; break;
-      case vk::kControl: left = vk::kLControl; break;
-      default: left = vk::kLMenu; break;
-    }
+  if (vk >= vk::kLShift && vk <= vk::kRMenu) {
+    // Sided modifiers come in left/right pairs at even/odd codes; the
+    // generic key is down while either of its pair is.
+    const uint16_t left = vk & ~uint16_t{1};
+    const auto generic = static_cast<uint16_t>(vk::kShift + (vk - vk::kLShift) / 2);
     const bool any = IsDown(sysState_, left) || IsDown(sysState_, static_cast<uint16_t>(left + 1));
     sysState_[generic] = static_cast<uint8_t>((sysState_[generic] & 0x01) | (any ? 0x80 : 0));
   }

@@ -123,6 +123,9 @@ class SimDesktop : public IDesktop {
   // One key event from the keyboard driver or an injection: through the
   // hook, then to the system state and the focused application.
   void Deliver(uint16_t vk, bool up, char16_t unit);
+  // Kept out of line: recording is off in long runs.
+  [[gnu::noinline]] void RecordAppKey(uint16_t vk, bool up, char16_t unit);
+  // A real key (1..0xFF, not a packet) went down or up.
   void UpdateSystemState(uint16_t vk, bool up);
   // A key-down that reached the focused application.
   void ApplyKeyDown(uint16_t vk);

@@ -79,22 +79,21 @@ constexpr std::array<UsKeyStroke, 128> BuildStrokeTable() {
 
 constexpr std::array<UsKeyStroke, 128> kStrokeTable = BuildStrokeTable();
 
-constexpr bool Down(const uint8_t state[256], uint16_t vk) { return (state[vk] & 0x80) != 0; }
-
 }  // namespace
 
 int UsKeyboard::Translate(uint16_t vk, const uint8_t state[256], char16_t out[2]) {
   if (vk > 0xFF) return 0;
   const KeyChars& k = kKeyTable[vk];
   if (k.Plain == 0) return 0;
-  const bool ctrl = Down(state, 0x11) || Down(state, 0xA2) || Down(state, 0xA3);
-  if (ctrl) {
-    const bool alt = Down(state, 0x12) || Down(state, 0xA4) || Down(state, 0xA5);
+  // A generic modifier or either sided one held; the bytes are OR-ed rather
+  // than tested one by one.
+  if (((state[0x11] | state[0xA2] | state[0xA3]) & 0x80) != 0) {
+    const bool alt = ((state[0x12] | state[0xA4] | state[0xA5]) & 0x80) != 0;
     if (alt || !k.Letter) return 0;
     out[0] = static_cast<char16_t>(vk - 'A' + 1);
     return 1;
   }
-  bool shift = Down(state, 0x10) || Down(state, 0xA0) || Down(state, 0xA1);
+  bool shift = ((state[0x10] | state[0xA0] | state[0xA1]) & 0x80) != 0;
   if (k.Letter && (state[0x14] & 0x01) != 0) shift = !shift;
   out[0] = shift ? k.Shifted : k.Plain;
   return 1;
