@@ -84,6 +84,35 @@ void SimDesktop::SendUnicodeText(std::u16string_view text) {
   }
 }
 
+[[gnu::always_inline]] inline void SimDesktop::UpdateSystemState(uint16_t vk, bool up) {
+  uint8_t& s = sysState_[vk];
+  if (up) {
+    s &= 0x01;
+  } else {
+    if ((s & 0x80) == 0 && (vk == vk::kCapital || vk == vk::kNumLock || vk == vk::kScroll)) s ^= 0x01;
+    s |= 0x80;
+  }
+  if (vk >= vk::kLShift && vk <= vk::kRMenu) {
+    // Sided modifiers come in left/right pairs at even/odd codes; the
+    // generic key is down while either of its pair is.
+    const uint16_t left = vk & ~uint16_t{1};
+    const auto generic = static_cast<uint16_t>(vk::kShift + (vk - vk::kLShift) / 2);
+    const bool any = IsDown(sysState_, left) || IsDown(sysState_, static_cast<uint16_t>(left + 1));
+    sysState_[generic] = static_cast<uint8_t>((sysState_[generic] & 0x01) | (any ? 0x80 : 0));
+  }
+}
+
+[[gnu::always_inline]] inline void SimDesktop::InsertUnit(char16_t unit) {
+  Window* w = FocusedWindow();
+  if (w == nullptr) return;
+  if (w->Caret == w->Text.size()) {
+    w->Text.push_back(unit);
+  } else {
+    w->Text.insert(w->Caret, 1, unit);
+  }
+  ++w->Caret;
+}
+
 void SimDesktop::Deliver(uint16_t vk, bool up, char16_t unit) {
   if (service_ != nullptr) {
     const HookVerdict verdict = CHookLogic::OnKeyEvent(*service_, vk, !up);
@@ -104,24 +133,6 @@ void SimDesktop::Deliver(uint16_t vk, bool up, char16_t unit) {
 
 void SimDesktop::RecordAppKey(uint16_t vk, bool up, char16_t unit) {
   AppKeys.push_back(AppKeyEvent{vk, up, vk == kVkPacket ? unit : char16_t{0}});
-}
-
-void SimDesktop::UpdateSystemState(uint16_t vk, bool up) {
-  uint8_t& s = sysState_[vk];
-  if (up) {
-    s &= 0x01;
-  } else {
-    if ((s & 0x80) == 0 && (vk == vk::kCapital || vk == vk::kNumLock || vk == vk::kScroll)) s ^= 0x01;
-    s |= 0x80;
-  }
-  if (vk >= vk::kLShift && vk <= vk::kRMenu) {
-    // Sided modifiers come in left/right pairs at even/odd codes; the
-    // generic key is down while either of its pair is.
-    const uint16_t left = vk & ~uint16_t{1};
-    const auto generic = static_cast<uint16_t>(vk::kShift + (vk - vk::kLShift) / 2);
-    const bool any = IsDown(sysState_, left) || IsDown(sysState_, static_cast<uint16_t>(left + 1));
-    sysState_[generic] = static_cast<uint8_t>((sysState_[generic] & 0x01) | (any ? 0x80 : 0));
-  }
 }
 
 void SimDesktop::ApplyKeyDown(uint16_t vk) {
@@ -177,17 +188,6 @@ void SimDesktop::ApplyKeyDown(uint16_t vk) {
   }
   char16_t out[2] = {0, 0};
   if (UsKeyboard::Translate(vk, sysState_, out) == 1 && out[0] >= 0x20) InsertUnit(out[0]);
-}
-
-void SimDesktop::InsertUnit(char16_t unit) {
-  Window* w = FocusedWindow();
-  if (w == nullptr) return;
-  if (w->Caret == w->Text.size()) {
-    w->Text.push_back(unit);
-  } else {
-    w->Text.insert(w->Caret, 1, unit);
-  }
-  ++w->Caret;
 }
 
 void SimDesktop::Insert(std::u16string_view text) {
