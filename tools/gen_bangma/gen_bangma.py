@@ -236,6 +236,9 @@ def storable(form):
 
 
 def main():
+    if len(sys.argv) > 2 or (len(sys.argv) == 2 and sys.argv[1].startswith("-")):
+        print("usage: gen_bangma.py [OUTPUT]   (default: Resources/BangMa.ini)")
+        sys.exit(0 if sys.argv[1] in ("-h", "--help") else 2)
     here = os.path.dirname(os.path.abspath(__file__))
     path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "Resources", "BangMa.ini")
     lines = ["; Code tables: key = Unicode character, value = its encoded form",

@@ -101,6 +101,9 @@ def main():
     if len(sys.argv) > 1 and sys.argv[1] == "--markdown":
         print(markdown(METHODS))
         return
+    if len(sys.argv) > 2 or (len(sys.argv) == 2 and sys.argv[1].startswith("-")):
+        print("usage: gen_kieugo.py [OUTPUT | --markdown]   (default: Resources/KieuGo.ini)")
+        sys.exit(0 if sys.argv[1] in ("-h", "--help") else 2)
     here = os.path.dirname(os.path.abspath(__file__))
     path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "Resources", "KieuGo.ini")
     with open(path, "wb") as f:
