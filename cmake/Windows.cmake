@@ -9,13 +9,6 @@ file(GLOB_RECURSE WIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win/*.
 list(FILTER WIN_SOURCES EXCLUDE REGEX "/src/common/win/")
 list(REMOVE_ITEM WIN_SOURCES ${TAVIREL_WIN_MAIN})
 
-# GCC 12 at -O3 reports impossible overlaps inside inlined std::basic_string
-# copies (GCC bug 105329); the warning is a false positive there.
-if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
-  target_compile_options(tavirel_core PRIVATE -Wno-restrict)
-  add_compile_options(-Wno-restrict)
-endif()
-
 set(TAVIREL_WIN_DEFS UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
     WINVER=0x0A00 _WIN32_WINNT=0x0A00)
 set(TAVIREL_WIN_SYSLIBS user32 gdi32 comctl32 shell32 ole32 advapi32)
