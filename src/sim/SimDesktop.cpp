@@ -414,10 +414,6 @@ uint32_t SimDesktop::RegisterClipboardFormat(std::u16string_view name) {
 
 void SimDesktop::GetKeyboardState(uint8_t state[256]) { std::copy_n(sysState_, 256, state); }
 
-int SimDesktop::TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) {
-  return UsKeyboard::Translate(vk, state, out);
-}
-
 // ---------------------------------------------------------------- clock
 
 void SimDesktop::StartRestoreTimer(uint32_t milliseconds) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "service/IDesktop.h"
+#include "sim/UsKeyboard.h"
 
 namespace tavirel {
 
@@ -102,7 +103,9 @@ class SimDesktop : public IDesktop {
   bool SetClipboardBytes(uint32_t format, const std::vector<uint8_t>& bytes) override;
   uint32_t RegisterClipboardFormat(std::u16string_view name) override;
   void GetKeyboardState(uint8_t state[256]) override;
-  int TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) override;
+  int TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) override {
+    return UsKeyboard::Translate(vk, state, out);
+  }
   void StartRestoreTimer(uint32_t milliseconds) override;
   void StopRestoreTimer() override;
   bool CaretRect(DesktopRect& rect) override;
