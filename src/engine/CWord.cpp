@@ -123,8 +123,12 @@ void CWord::Reset() {
 
 void CWord::CopyTo(CWord& other) const {
   other.Raw = Raw;
-  other.CacKT = CacKT;
   other.CacKTThuong = CacKTThuong;
+  CopyShownTo(other);
+}
+
+void CWord::CopyShownTo(CWord& other) const {
+  other.CacKT = CacKT;
   other.CDPAD = CDPAD;
   other.CDNA = CDNA;
   other.CDPAC = CDPAC;

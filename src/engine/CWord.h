@@ -91,6 +91,9 @@ class CWord {
   // ---- word model ----
   void Reset();
   void CopyTo(CWord& other) const;
+  // CopyTo without Raw and CacKTThuong: what a before-image needs to work out
+  // the characters to replace (the shown text and the scalar fields).
+  void CopyShownTo(CWord& other) const;
   void SetKey(char16_t key, char16_t lowerKey);
   bool AddLetter();
   bool RemoveLast();

@@ -27,7 +27,9 @@ bool CTypingContext::ProcessChar(char16_t ch) {
 void CTypingContext::TakeBefore() {
   Word.VTThayDoi = -1;
   Word.ThemPhim = false;
-  Word.CopyTo(Before);
+  // Per key only the shown text and the scalars of the before-image are read;
+  // the word end and the restore take a full copy of their own.
+  Word.CopyShownTo(Before);
 }
 
 bool CTypingContext::ApplyBinding(const Binding& binding) {
