@@ -13,6 +13,7 @@
 #include "common/Letters.h"
 #include "common/TextFile.h"
 #include "engine/CWord.h"
+#include "engine/TelexWordKeys.h"
 #include "spelling/CGhepVan.h"
 
 namespace {
@@ -32,45 +33,6 @@ void operator delete(void* p, size_t) noexcept { std::free(p); }
 namespace tavirel {
 namespace {
 
-int TelexFunction(char16_t low) {
-  switch (low) {
-    case u's': return kFnDauSac;
-    case u'f': return kFnDauHuyen;
-    case u'r': return kFnDauHoi;
-    case u'x': return kFnDauNga;
-    case u'j': return kFnDauNang;
-    case u'z': return kFnXoaDauThanh;
-    case u'a': return kFnA_Circumflex;
-    case u'e': return kFnE_Circumflex;
-    case u'o': return kFnO_Circumflex;
-    case u'w': return kFnUOA_HornBreve_U;
-    case u'd': return kFnD_DD;
-    default: return -1;
-  }
-}
-
-std::u16string TelexKeys(std::u16string_view syl) {
-  static constexpr std::u16string_view kToneKeys = u"sfrxj";
-  std::u16string keys;
-  char16_t tone = 0;
-  for (char16_t ch : syl) {
-    const char16_t c = letters::StripTone(ch);
-    if (letters::ToneOf(ch) >= 0) tone = kToneKeys[letters::ToneOf(ch)];
-    switch (c) {
-      case u'â': keys += u"aa"; break;
-      case u'ê': keys += u"ee"; break;
-      case u'ô': keys += u"oo"; break;
-      case u'ă': keys += u"aw"; break;
-      case u'ơ': keys += u"ow"; break;
-      case u'ư': keys += u"uw"; break;
-      case u'đ': keys += u"dd"; break;
-      default: keys += c;
-    }
-  }
-  if (tone) keys += tone;
-  return keys;
-}
-
 struct Fixture : CWordOwner {
   CGhepVan tables;
   std::vector<std::u16string> words;  // Telex keys of each syllable
@@ -79,7 +41,7 @@ struct Fixture : CWordOwner {
     GhepVan = &tables;
     for (const auto& syl : ReadTextLines(ResourcePath(u"TuDien.txt"))) {
       if (syl.empty()) continue;
-      words.push_back(TelexKeys(syl));
+      words.push_back(test::TelexKeys(syl, false));
       keys += words.back().size();
     }
   }
@@ -93,7 +55,7 @@ Fixture& Data() {
 // One key, as the typing context applies it.
 inline bool Key(CWord& w, char16_t key) {
   const char16_t low = letters::ToLower(key);
-  const int fn = TelexFunction(low);
+  const int fn = test::TelexFunction(low);
   w.VTThayDoi = -1;
   w.ThemPhim = false;
   w.SetKey(key, low);

@@ -191,43 +191,6 @@ TEST_F(WordTest, FunctionsOnAnEmptyOrForeignWordRefuse) {
   EXPECT_EQ(w.CacKT, before);
 }
 
-// Telex keys for a syllable: marks right after their letter (ươ as uow) and
-// the tone at the end, or the tone right after the vowel that carries it.
-std::u16string TelexKeys(std::u16string_view syl, bool toneAfterVowel) {
-  static constexpr std::u16string_view kToneKeys = u"sfrxj";
-  std::u16string keys;
-  char16_t toneKey = 0;
-  for (size_t i = 0; i < syl.size(); ++i) {
-    const char16_t c = letters::StripTone(syl[i]);
-    const int t = letters::ToneOf(syl[i]);
-    if (c == u'ư' && i + 1 < syl.size() && letters::StripTone(syl[i + 1]) == u'ơ') {
-      keys += u"uo";
-      const int t2 = letters::ToneOf(syl[i + 1]);
-      if (t2 >= 0) toneKey = kToneKeys[t2];
-      keys += u'w';
-      if (toneAfterVowel && toneKey) keys += std::exchange(toneKey, 0);
-      ++i;
-      continue;
-    }
-    switch (c) {
-      case u'â': keys += u"aa"; break;
-      case u'ê': keys += u"ee"; break;
-      case u'ô': keys += u"oo"; break;
-      case u'ă': keys += u"aw"; break;
-      case u'ơ': keys += u"ow"; break;
-      case u'ư': keys += u"uw"; break;
-      case u'đ': keys += u"dd"; break;
-      default: keys += c;
-    }
-    // A literal oo (xoong) needs the third o.
-    if (c == u'o' && i + 1 < syl.size() && letters::StripTone(syl[i + 1]) == u'o') keys += u'o';
-    if (t >= 0) toneKey = kToneKeys[t];
-    if (toneAfterVowel && toneKey) keys += std::exchange(toneKey, 0);
-  }
-  if (toneKey) keys += toneKey;
-  return keys;
-}
-
 TEST_F(WordTest, EveryDictionarySyllableComposesFromTelexKeys) {
   int failures = 0;
   for (bool toneAfterVowel : {false, true}) {

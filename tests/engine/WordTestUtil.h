@@ -14,6 +14,7 @@
 #include "common/Utf8.h"
 #include "engine/CWord.h"
 #include "spelling/CGhepVan.h"
+#include "engine/TelexWordKeys.h"
 
 namespace tavirel::test {
 
@@ -34,25 +35,6 @@ inline const std::vector<std::u16string>& Syllables() {
 }
 
 inline std::string U8(std::u16string_view s) { return Utf16ToUtf8(s); }
-
-// Telex keys: s f r x j tones, z removes it, a e o circumflex (and a breve
-// swap), w horn/breve or ư, d stroke.
-inline int TelexFunction(char16_t low) {
-  switch (low) {
-    case u's': return kFnDauSac;
-    case u'f': return kFnDauHuyen;
-    case u'r': return kFnDauHoi;
-    case u'x': return kFnDauNga;
-    case u'j': return kFnDauNang;
-    case u'z': return kFnXoaDauThanh;
-    case u'a': return kFnA_Circumflex;
-    case u'e': return kFnE_Circumflex;
-    case u'o': return kFnO_Circumflex;
-    case u'w': return kFnUOA_HornBreve_U;
-    case u'd': return kFnD_DD;
-    default: return -1;
-  }
-}
 
 class WordTest : public ::testing::Test, public CWordOwner {
  protected:
