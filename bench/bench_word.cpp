@@ -52,19 +52,6 @@ Fixture& Data() {
   return f;
 }
 
-// One key, as the typing context applies it.
-inline bool Key(CWord& w, char16_t key) {
-  const char16_t low = letters::ToLower(key);
-  const int fn = test::TelexFunction(low);
-  w.VTThayDoi = -1;
-  w.ThemPhim = false;
-  w.SetKey(key, low);
-  if (w.CD0TV > 0 || fn < 0 || (w.CacKT.empty() && fn < 17)) return w.AddLetter();
-  bool r = w.ApplyFunction(fn);
-  if (w.ThemPhim) r = w.AddLetter();
-  return r;
-}
-
 void BM_TelexKeys(benchmark::State& state) {
   Fixture& f = Data();
   CWord w(&f);
@@ -77,7 +64,7 @@ void BM_TelexKeys(benchmark::State& state) {
       w.Reset();
       for (char16_t k : word) {
         w.CopyTo(before);  // the before-image taken for every key
-        benchmark::DoNotOptimize(Key(w, k));
+        benchmark::DoNotOptimize(test::TelexKey(w, k));
       }
     }
     allocs += g_allocs.load(std::memory_order_relaxed) - a0;

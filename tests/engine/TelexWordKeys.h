@@ -67,4 +67,19 @@ inline std::u16string TelexKeys(std::u16string_view syl, bool toneAfterVowel) {
   return keys;
 }
 
+// One key, as the typing context applies it: a bound function, else (or when
+// the function leaves it to the caller) the key as a letter. Returns the
+// swallow result.
+inline bool TelexKey(CWord& w, char16_t key) {
+  const char16_t low = letters::ToLower(key);
+  const int fn = TelexFunction(low);
+  w.VTThayDoi = -1;
+  w.ThemPhim = false;
+  w.SetKey(key, low);
+  if (w.CD0TV > 0 || fn < 0 || (w.CacKT.empty() && fn < 17)) return w.AddLetter();
+  bool r = w.ApplyFunction(fn);
+  if (w.ThemPhim) r = w.AddLetter();
+  return r;
+}
+
 }  // namespace tavirel::test

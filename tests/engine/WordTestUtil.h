@@ -43,17 +43,7 @@ class WordTest : public ::testing::Test, public CWordOwner {
   // One key the way the typing context applies it: a bound key on a word in
   // progress runs its function, anything else is a letter; ThemPhim adds the
   // key as a letter afterwards. Returns the swallow result.
-  bool Key(char16_t key) {
-    const char16_t low = letters::ToLower(key);
-    const int fn = TelexFunction(low);
-    w.VTThayDoi = -1;
-    w.ThemPhim = false;
-    w.SetKey(key, low);
-    if (w.CD0TV > 0 || fn < 0 || (w.CacKT.empty() && fn < 17)) return w.AddLetter();
-    bool r = w.ApplyFunction(fn);
-    if (w.ThemPhim) r = w.AddLetter();
-    return r;
-  }
+  bool Key(char16_t key) { return TelexKey(w, key); }
 
   // Types keys into a fresh word and returns what it shows.
   std::u16string Type(std::u16string_view keys) {
