@@ -16,9 +16,12 @@ CInputMethodService* g_service = nullptr;
 
 // The generic key (Shift, Ctrl, Alt) and modifier bit of each virtual key:
 // the sided keys map to their generic key, every other key to itself.
+// LockOrModifier marks the keys that leave the ordinary key path: Caps Lock,
+// Num Lock and every key with a modifier bit.
 struct ModifierInfo {
   uint16_t Generic[256];
   uint8_t Bit[256];
+  bool LockOrModifier[256];
 };
 
 constexpr ModifierInfo BuildModifierInfo() {
@@ -38,6 +41,9 @@ constexpr ModifierInfo BuildModifierInfo() {
   sided(vk::kLMenu, vk::kRMenu, vk::kMenu, modbits::kAlt);
   m.Bit[vk::kLWin] = static_cast<uint8_t>(modbits::kWin);
   m.Bit[vk::kRWin] = static_cast<uint8_t>(modbits::kWin);
+  for (uint16_t k = 0; k < 256; ++k) {
+    m.LockOrModifier[k] = m.Bit[k] != 0 || k == vk::kCapital || k == vk::kNumLock;
+  }
   return m;
 }
 
@@ -46,6 +52,8 @@ constexpr ModifierInfo kModifierInfo = BuildModifierInfo();
 uint16_t GenericOf(uint16_t key) { return key < 256 ? kModifierInfo.Generic[key] : key; }
 
 int32_t ModifierBitOf(uint16_t key) { return key < 256 ? kModifierInfo.Bit[key] : 0; }
+
+bool IsLockOrModifier(uint16_t key) { return key < 256 && kModifierInfo.LockOrModifier[key]; }
 
 }  // namespace
 
@@ -112,22 +120,13 @@ bool CInputMethodService::IsModifierKey(uint16_t key) const { return ModifierBit
 bool CInputMethodService::OnKeyDown(uint16_t key) {
   if (sending_) return false;
   passWithZeroKey_ = false;
-  if (key == vk::kCapital || key == vk::kNumLock) return false;
-
-  if (IsModifierKey(key)) {
-    const uint16_t generic = GenericOf(key);
-    keyState_[generic] = static_cast<uint8_t>((keyState_[generic] ^ 0x01) | 0x80);
-    if (generic != key) keyState_[key] = static_cast<uint8_t>((keyState_[key] ^ 0x01) | 0x80);
-    modifiers_ |= ModifierBitOf(key);
-    consumed_ = false;
-    return false;
-  }
+  if (IsLockOrModifier(key)) [[unlikely]] return OnLockOrModifierKeyDown(key);
 
   bool r = MatchKeyDown(key);
   if (consumed_ || modifiers_ != 0) consumed_ = true;
   if (modifiers_ != 0 && modifiers_ != modbits::kShift) {
     Reset();
-  } else if (!r && MasterSwitch && (vietnamese_ || context_->GoTatKhiTatTavirel)) {
+  } else if (!r && MasterSwitch && (vietnamese_ || context_->GoTatKhiTatTavirel)) [[likely]] {
     try {
       r = InterpretKey(key, r);
     } catch (const std::exception& e) {
@@ -143,8 +142,19 @@ bool CInputMethodService::OnKeyDown(uint16_t key) {
     // screen, and a later replacement would delete the wrong characters.
     Reset();
   }
-  RaiseDebugText();
+  if (!DebugText.Empty()) [[unlikely]] RaiseDebugText();
   return r;
+}
+
+bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
+  if (!IsLockOrModifier(key)) return false;  // never: keeps key inside keyState_
+  if (key == vk::kCapital || key == vk::kNumLock) return false;
+  const uint16_t generic = GenericOf(key);
+  keyState_[generic] = static_cast<uint8_t>((keyState_[generic] ^ 0x01) | 0x80);
+  if (generic != key) keyState_[key] = static_cast<uint8_t>((keyState_[key] ^ 0x01) | 0x80);
+  modifiers_ |= ModifierBitOf(key);
+  consumed_ = false;
+  return false;
 }
 
 bool CInputMethodService::InterpretKey(uint16_t key, bool r) {
@@ -217,12 +227,16 @@ bool CInputMethodService::InterpretKey(uint16_t key, bool r) {
 bool CInputMethodService::OnKeyUp(uint16_t key) {
   if (sending_) return false;
   passWithZeroKey_ = false;
+  if (!IsLockOrModifier(key)) [[likely]] return false;
+  return OnLockOrModifierKeyUp(key);
+}
+
+bool CInputMethodService::OnLockOrModifierKeyUp(uint16_t key) {
+  if (!IsLockOrModifier(key)) return false;  // never: keeps key inside keyState_
   if (key == vk::kCapital || key == vk::kNumLock) {
     keyState_[key] ^= 0x01;
     return false;
   }
-  if (!IsModifierKey(key)) return false;
-
   if (!consumed_ && modifiers_ != 0) RunHotKeys(modifiers_, 0);
   const uint16_t generic = GenericOf(key);
   keyState_[generic] &= 0x01;
@@ -234,19 +248,23 @@ bool CInputMethodService::OnKeyUp(uint16_t key) {
 
 bool CInputMethodService::MatchKeyDown(uint16_t key) {
   if (key == 0 && modifiers_ == 0) return false;
-  if (!AnyHotKeyFor(KeyCombo(modifiers_, key))) return false;
+  if (!AnyHotKeyFor(KeyCombo(modifiers_, key))) [[likely]] return false;
   return RunHotKeys(modifiers_, key);
 }
 
 bool CInputMethodService::AnyHotKeyFor(KeyCombo combo) const {
   // Keys are read on every call: an action's key may be changed at any time.
-  for (const CHotKeyActionBase* action : builtInHotKeys_) {
-    if (action->Key.Key == combo.Key && action->Key.Modifiers == combo.Modifiers) return true;
+  // The built-ins are members (the same six, in order, as builtInHotKeys_),
+  // read in place; the key is compared first, as it rarely matches.
+  const auto bound = [combo](const CHotKeyActionBase& action) {
+    return action.Key.Key == combo.Key && action.Key.Modifiers == combo.Modifiers;
+  };
+  if (bound(clear_) || bound(khoiPhuc_) || bound(suggestion_) || bound(closeSuggestion_) ||
+      bound(chuyen_) || bound(chuyenMa_)) {
+    return true;
   }
   for (const auto& action : userHotKeys_) {
-    if (action != nullptr && action->Key.Key == combo.Key && action->Key.Modifiers == combo.Modifiers) {
-      return true;
-    }
+    if (action != nullptr && bound(*action)) return true;
   }
   return false;
 }

@@ -108,7 +108,10 @@ class CInputMethodService : public IInputMethodService {
   bool PassWithZeroKey() const { return passWithZeroKey_; }
   // Reads the focused window; on a change resets the context when the mouse
   // hook is not installed and re-runs the auto-complete detection.
-  void CheckFocusWindow();
+  void CheckFocusWindow() {
+    const WindowHandle window = desktop_->FocusWindow();
+    if (window != focusWindow_) [[unlikely]] FocusChanged(window);
+  }
   // After a key-down: re-arms the one-second restore timer when the
   // clipboard was used for this key.
   void ArmRestoreTimerIfUsed() {
@@ -151,8 +154,9 @@ class CInputMethodService : public IInputMethodService {
   bool AutoCompleteWindow() const { return autoCompleteWindow_; }
   bool RestorePending() const { return restorePending_; }
 
-  // The built-in actions, in matching order.
-  std::vector<CHotKeyActionBase*>& BuiltInHotKeys() { return builtInHotKeys_; }
+  // The built-in actions, in matching order. The set is fixed; their keys
+  // may be re-bound at any time through the actions or the setters below.
+  const std::vector<CHotKeyActionBase*>& BuiltInHotKeys() const { return builtInHotKeys_; }
   // The user's hotkeys from PhimTat.ini, owned.
   std::vector<std::unique_ptr<CHotKeyActionBase>>& UserHotKeys() { return userHotKeys_; }
   // Re-binding of the four configurable built-in keys.
@@ -191,6 +195,10 @@ class CInputMethodService : public IInputMethodService {
 
  private:
   bool InterpretKey(uint16_t vk, bool r);
+  // Key-down and key-up of Caps Lock, Num Lock and the modifiers.
+  bool OnLockOrModifierKeyDown(uint16_t vk);
+  bool OnLockOrModifierKeyUp(uint16_t vk);
+  void FocusChanged(WindowHandle window);
   bool IsModifierKey(uint16_t vk) const;
   void RunModifierOnlyHotKeys();
   // Runs the matching built-in then user actions for (modifiers, key).

@@ -5,19 +5,16 @@
 
 namespace tavirel {
 
-HookVerdict CHookLogic::OnKeyEvent(CInputMethodService& service, uint16_t vk, bool down) {
-  // Our own injected input re-enters here and goes straight through.
-  if (service.IsSending()) return HookVerdict::Pass;
+HookVerdict CHookLogic::OnUserKeyDown(CInputMethodService& service, uint16_t vk) {
+  service.CheckFocusWindow();
+  const bool swallow = service.OnKeyDown(vk);
+  service.ArmRestoreTimerIfUsed();
+  if (service.PassWithZeroKey()) return HookVerdict::PassWithZeroKey;
+  return swallow ? HookVerdict::Swallow : HookVerdict::Pass;
+}
 
-  bool swallow = false;
-  if (down) {
-    service.CheckFocusWindow();
-    swallow = service.OnKeyDown(vk);
-    service.ArmRestoreTimerIfUsed();
-  } else {
-    swallow = service.OnKeyUp(vk);
-  }
-
+HookVerdict CHookLogic::OnUserKeyUp(CInputMethodService& service, uint16_t vk) {
+  const bool swallow = service.OnKeyUp(vk);
   if (service.PassWithZeroKey()) return HookVerdict::PassWithZeroKey;
   return swallow ? HookVerdict::Swallow : HookVerdict::Pass;
 }

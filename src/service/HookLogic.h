@@ -4,11 +4,10 @@
 // road in the tests as on Windows.
 #include <cstdint>
 
+#include "service/CInputMethodService.h"
 #include "service/IDesktop.h"
 
 namespace tavirel {
-
-class CInputMethodService;
 
 enum class HookVerdict {
   Pass,             // call the next hook with the event unchanged
@@ -20,11 +19,20 @@ class CHookLogic {
  public:
   // A keyboard event with a non-negative hook code. down is true for
   // key-down and system-key-down, false for key-up and system-key-up.
-  static HookVerdict OnKeyEvent(CInputMethodService& service, uint16_t vk, bool down);
+  static HookVerdict OnKeyEvent(CInputMethodService& service, uint16_t vk, bool down) {
+    // Our own injected input re-enters here and goes straight through.
+    if (service.IsSending()) return HookVerdict::Pass;
+    return down ? OnUserKeyDown(service, vk) : OnUserKeyUp(service, vk);
+  }
   // A mouse event with a non-negative hook code; always passed on.
   static void OnMouseEvent(CInputMethodService& service, uint32_t message, DesktopPoint point);
   // The clipboard-restore timer fired.
   static void OnRestoreTimer(CInputMethodService& service);
+
+ private:
+  // A key event that is not the service's own injection.
+  static HookVerdict OnUserKeyDown(CInputMethodService& service, uint16_t vk);
+  static HookVerdict OnUserKeyUp(CInputMethodService& service, uint16_t vk);
 };
 
 }  // namespace tavirel

@@ -125,6 +125,22 @@ class IDesktop {
   // The text as Unicode key packets: for each UTF-16 unit a down and an up
   // record, all 2 x length records in one injection, in order.
   virtual void SendUnicodeText(std::u16string_view text) = 0;
+  // An edit before the caret as one injection, in this order: deletes
+  // presses (down and up) of Delete, backspaces presses of Backspace, then
+  // the text as SendUnicodeText sends it (nothing when it is empty). Counts
+  // of zero or less send no presses. Desktops that can inject several
+  // records at once should override this; the default makes the single calls.
+  virtual void SendReplacement(int deletes, int backspaces, std::u16string_view text) {
+    for (int i = 0; i < deletes; ++i) {
+      SendKey(vk::kDelete, false);
+      SendKey(vk::kDelete, true);
+    }
+    for (int i = 0; i < backspaces; ++i) {
+      SendKey(vk::kBack, false);
+      SendKey(vk::kBack, true);
+    }
+    if (!text.empty()) SendUnicodeText(text);
+  }
 
   // ---- focus ----
   // The focused window of the foreground thread; 0 when there is none.

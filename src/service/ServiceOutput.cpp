@@ -26,38 +26,32 @@ bool IsAutoCompleteClass(std::u16string_view name) {
 void CInputMethodService::SendText(int backspaces, const std::u16string& text) {
   const bool wasSending = sending_;
   sending_ = true;
-  if (autoCompleteWindow_) {
-    desktop_->SendKey(vk::kDelete, false);
-    desktop_->SendKey(vk::kDelete, true);
+  // An auto-complete window's suggestion goes first (Delete), then the
+  // Backspaces; typed text rides in the same injection.
+  const int deletes = autoCompleteWindow_ ? 1 : 0;
+  bool paste = !text.empty();
+  if (paste && !Clipboard) {
+    if (!outputNeedsUnicode_ || focusWindow_ == 0) {
+      paste = false;
+    } else if (focusUnicode_ && !focusPasteOnly_) {
+      paste = false;
+    }
   }
-  for (int i = 0; i < backspaces; ++i) {
-    desktop_->SendKey(vk::kBack, false);
-    desktop_->SendKey(vk::kBack, true);
-  }
-  if (!text.empty()) {
-    bool paste = true;
-    if (!Clipboard) {
-      if (!outputNeedsUnicode_ || focusWindow_ == 0) {
-        paste = false;
-      } else if (focusUnicode_ && !focusPasteOnly_) {
-        paste = false;
+  if (!paste) {
+    desktop_->SendReplacement(deletes, backspaces, text);
+  } else {
+    desktop_->SendReplacement(deletes, backspaces, {});
+    if (RestoreClipboard && !restorePending_) {
+      // Keep the user's own clipboard, not our text of an earlier key of
+      // the same burst. When it cannot be saved, do not overwrite it.
+      if (!clipboardBackup_.Save(*desktop_)) {
+        SendUnicode(text);
+        sending_ = wasSending;
+        return;
       }
     }
-    if (!paste) {
-      SendUnicode(text);
-    } else {
-      if (RestoreClipboard && !restorePending_) {
-        // Keep the user's own clipboard, not our text of an earlier key of
-        // the same burst. When it cannot be saved, do not overwrite it.
-        if (!clipboardBackup_.Save(*desktop_)) {
-          SendUnicode(text);
-          sending_ = wasSending;
-          return;
-        }
-      }
-      if (RestoreClipboard) clipboardUsed_ = true;
-      Paste(text);
-    }
+    if (RestoreClipboard) clipboardUsed_ = true;
+    Paste(text);
   }
   sending_ = wasSending;
 }
@@ -99,9 +93,7 @@ void CInputMethodService::Paste(const std::u16string& text) {
   sending_ = wasSending;
 }
 
-void CInputMethodService::CheckFocusWindow() {
-  const WindowHandle window = desktop_->FocusWindow();
-  if (window == focusWindow_) return;
+void CInputMethodService::FocusChanged(WindowHandle window) {
   if (!MouseHookInstalled) Reset();
   focusWindow_ = window;
   // The class name is read once per focus change and what it decides is kept.

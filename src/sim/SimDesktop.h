@@ -83,13 +83,14 @@ class SimDesktop : public IDesktop {
   // ---- what happened ----
   std::vector<AppKeyEvent> AppKeys;  // recorded while RecordAppKeys is on
   bool RecordAppKeys = true;
-  int UnicodeInjections = 0;  // SendUnicodeText calls
+  int UnicodeInjections = 0;  // injections that carried Unicode packets
   int Beeps = 0;
   const uint8_t* SystemKeyState() const { return sysState_; }
 
   // ---- IDesktop ----
   void SendKey(uint16_t vk, bool up) override;
   void SendUnicodeText(std::u16string_view text) override;
+  void SendReplacement(int deletes, int backspaces, std::u16string_view text) override;
   WindowHandle FocusWindow() override { return focus_; }
   std::u16string WindowClassName(WindowHandle window) override;
   bool IsUnicodeWindow(WindowHandle window) override;
@@ -130,9 +131,9 @@ class SimDesktop : public IDesktop {
   [[gnu::noinline]] void RecordAppKey(uint16_t vk, bool up, char16_t unit);
   // A real key (1..0xFF, not a packet) went down or up.
   void UpdateSystemState(uint16_t vk, bool up);
-  // A key-down that reached the focused application.
-  void ApplyKeyDown(uint16_t vk);
-  void InsertUnit(char16_t unit);
+  // A key-down (not a packet) that reached the focused window's application.
+  void ApplyKeyDown(Window& w, uint16_t vk);
+  void InsertUnit(Window& w, char16_t unit);
   void Insert(std::u16string_view text);
   void PasteIntoApp();
   Window* FocusedWindow();
