@@ -16,12 +16,9 @@ CInputMethodService* g_service = nullptr;
 
 // The generic key (Shift, Ctrl, Alt) and modifier bit of each virtual key:
 // the sided keys map to their generic key, every other key to itself.
-// LockOrModifier marks the keys that leave the ordinary key path: Caps Lock,
-// Num Lock and every key with a modifier bit.
 struct ModifierInfo {
   uint16_t Generic[256];
   uint8_t Bit[256];
-  bool LockOrModifier[256];
 };
 
 constexpr ModifierInfo BuildModifierInfo() {
@@ -41,9 +38,6 @@ constexpr ModifierInfo BuildModifierInfo() {
   sided(vk::kLMenu, vk::kRMenu, vk::kMenu, modbits::kAlt);
   m.Bit[vk::kLWin] = static_cast<uint8_t>(modbits::kWin);
   m.Bit[vk::kRWin] = static_cast<uint8_t>(modbits::kWin);
-  for (uint16_t k = 0; k < 256; ++k) {
-    m.LockOrModifier[k] = m.Bit[k] != 0 || k == vk::kCapital || k == vk::kNumLock;
-  }
   return m;
 }
 
@@ -51,9 +45,19 @@ constexpr ModifierInfo kModifierInfo = BuildModifierInfo();
 
 uint16_t GenericOf(uint16_t key) { return key < 256 ? kModifierInfo.Generic[key] : key; }
 
-int32_t ModifierBitOf(uint16_t key) { return key < 256 ? kModifierInfo.Bit[key] : 0; }
+constexpr int32_t ModifierBitOf(uint16_t key) { return key < 256 ? kModifierInfo.Bit[key] : 0; }
 
-bool IsLockOrModifier(uint16_t key) { return key < 256 && kModifierInfo.LockOrModifier[key]; }
+constexpr bool IsLockOrModifier(uint16_t key) { return CInputMethodService::IsLockOrModifierKey(key); }
+
+// The set is exactly Caps Lock, Num Lock and the keys with a modifier bit.
+constexpr bool LockOrModifierSetIsRight() {
+  for (uint16_t k = 0; k < 300; ++k) {
+    const bool expected = ModifierBitOf(k) != 0 || k == vk::kCapital || k == vk::kNumLock;
+    if (IsLockOrModifier(k) != expected) return false;
+  }
+  return true;
+}
+static_assert(LockOrModifierSetIsRight());
 
 }  // namespace
 
@@ -117,12 +121,26 @@ void CInputMethodService::Reset() {
 
 bool CInputMethodService::IsModifierKey(uint16_t key) const { return ModifierBitOf(key) != 0; }
 
-bool CInputMethodService::OnKeyDown(uint16_t key) {
+bool CInputMethodService::OnKeyDown(uint16_t key) { return HandleKeyDown(key); }
+
+bool CInputMethodService::OnHookKeyDown(uint16_t key) {
+  CheckFocusWindow();
+  const bool swallow = HandleKeyDown(key);
+  ArmRestoreTimerIfUsed();
+  return swallow;
+}
+
+// Inlined into both callers: one frame per key on the hook's road.
+[[gnu::always_inline]] inline bool CInputMethodService::HandleKeyDown(uint16_t key) {
   if (sending_) return false;
   passWithZeroKey_ = false;
   if (IsLockOrModifier(key)) [[unlikely]] return OnLockOrModifierKeyDown(key);
 
-  bool r = MatchKeyDown(key);
+  // MatchKeyDown, with only the rare run of the actions out of line.
+  bool r = false;
+  if ((key != 0 || modifiers_ != 0) && AnyHotKeyFor(KeyCombo(modifiers_, key))) [[unlikely]] {
+    r = RunHotKeys(modifiers_, key);
+  }
   if (consumed_ || modifiers_ != 0) consumed_ = true;
   if (modifiers_ != 0 && modifiers_ != modbits::kShift) {
     Reset();
@@ -157,7 +175,7 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
   return false;
 }
 
-bool CInputMethodService::InterpretKey(uint16_t key, bool r) {
+[[gnu::always_inline]] inline bool CInputMethodService::InterpretKey(uint16_t key, bool r) {
   CTypingContext& ctx = *context_;
   switch (key) {
     case vk::kBack: {
@@ -224,13 +242,6 @@ bool CInputMethodService::InterpretKey(uint16_t key, bool r) {
   return r;
 }
 
-bool CInputMethodService::OnKeyUp(uint16_t key) {
-  if (sending_) return false;
-  passWithZeroKey_ = false;
-  if (!IsLockOrModifier(key)) [[likely]] return false;
-  return OnLockOrModifierKeyUp(key);
-}
-
 bool CInputMethodService::OnLockOrModifierKeyUp(uint16_t key) {
   if (!IsLockOrModifier(key)) return false;  // never: keeps key inside keyState_
   if (key == vk::kCapital || key == vk::kNumLock) {
@@ -252,7 +263,7 @@ bool CInputMethodService::MatchKeyDown(uint16_t key) {
   return RunHotKeys(modifiers_, key);
 }
 
-bool CInputMethodService::AnyHotKeyFor(KeyCombo combo) const {
+[[gnu::always_inline]] inline bool CInputMethodService::AnyHotKeyFor(KeyCombo combo) const {
   // Keys are read on every call: an action's key may be changed at any time.
   // The built-ins are members (the same six, in order, as builtInHotKeys_),
   // read in place; the key is compared first, as it rarely matches.

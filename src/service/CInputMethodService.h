@@ -92,9 +92,28 @@ class CInputMethodService : public IInputMethodService {
   // ---- key pipeline ----
   // Key-down and system-key-down: true swallows the key.
   bool OnKeyDown(uint16_t vk);
+  // What the keyboard hook does with a key-down that is not our own
+  // injection: CheckFocusWindow(), OnKeyDown(), ArmRestoreTimerIfUsed().
+  bool OnHookKeyDown(uint16_t vk);
+  // Caps Lock, Num Lock, Shift, Ctrl, Alt (generic and sided) and the Win
+  // keys: the keys that leave the ordinary key path, as a 256-bit set.
+  static constexpr uint64_t kLockOrModifierSet[4] = {
+      (uint64_t{1} << vk::kShift) | (uint64_t{1} << vk::kControl) | (uint64_t{1} << vk::kMenu) |
+          (uint64_t{1} << vk::kCapital),
+      (uint64_t{1} << (vk::kLWin - 64)) | (uint64_t{1} << (vk::kRWin - 64)),
+      (uint64_t{1} << (vk::kNumLock - 128)) | (uint64_t{0x3F} << (vk::kLShift - 128)),
+      0};
+  static constexpr bool IsLockOrModifierKey(uint16_t vk) {
+    return vk < 256 && ((kLockOrModifierSet[vk >> 6] >> (vk & 63)) & 1) != 0;
+  }
   // Key-up and system-key-up: tracks toggles and modifiers, runs
   // modifier-only hotkeys; never swallows.
-  bool OnKeyUp(uint16_t vk);
+  bool OnKeyUp(uint16_t vk) {
+    if (sending_) return false;
+    passWithZeroKey_ = false;
+    if (!IsLockOrModifierKey(vk)) [[likely]] return false;
+    return OnLockOrModifierKeyUp(vk);
+  }
   // Runs the hotkeys bound to the held modifiers and vk; true consumes.
   bool MatchKeyDown(uint16_t vk);
   void OnMouse(uint32_t message, DesktopPoint point);
@@ -194,6 +213,7 @@ class CInputMethodService : public IInputMethodService {
   bool SuggestionUIManualPosition = false;
 
  private:
+  bool HandleKeyDown(uint16_t vk);
   bool InterpretKey(uint16_t vk, bool r);
   // Key-down and key-up of Caps Lock, Num Lock and the modifiers.
   bool OnLockOrModifierKeyDown(uint16_t vk);

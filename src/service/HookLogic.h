@@ -22,17 +22,14 @@ class CHookLogic {
   static HookVerdict OnKeyEvent(CInputMethodService& service, uint16_t vk, bool down) {
     // Our own injected input re-enters here and goes straight through.
     if (service.IsSending()) return HookVerdict::Pass;
-    return down ? OnUserKeyDown(service, vk) : OnUserKeyUp(service, vk);
+    const bool swallow = down ? service.OnHookKeyDown(vk) : service.OnKeyUp(vk);
+    if (service.PassWithZeroKey()) return HookVerdict::PassWithZeroKey;
+    return swallow ? HookVerdict::Swallow : HookVerdict::Pass;
   }
   // A mouse event with a non-negative hook code; always passed on.
   static void OnMouseEvent(CInputMethodService& service, uint32_t message, DesktopPoint point);
   // The clipboard-restore timer fired.
   static void OnRestoreTimer(CInputMethodService& service);
-
- private:
-  // A key event that is not the service's own injection.
-  static HookVerdict OnUserKeyDown(CInputMethodService& service, uint16_t vk);
-  static HookVerdict OnUserKeyUp(CInputMethodService& service, uint16_t vk);
 };
 
 }  // namespace tavirel

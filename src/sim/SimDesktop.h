@@ -133,7 +133,9 @@ class SimDesktop : public IDesktop {
   void UpdateSystemState(uint16_t vk, bool up);
   // A key-down (not a packet) that reached the focused window's application.
   void ApplyKeyDown(Window& w, uint16_t vk);
+  [[gnu::noinline]] void ApplyOtherKeyDown(Window& w, uint16_t vk);
   void InsertUnit(Window& w, char16_t unit);
+  [[gnu::noinline]] void InsertUnitSlow(Window& w, char16_t unit);
   void Insert(std::u16string_view text);
   void PasteIntoApp();
   Window* FocusedWindow();
