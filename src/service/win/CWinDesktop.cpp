@@ -83,20 +83,46 @@ void CWinDesktop::SendKey(uint16_t vk, bool up) {
   SendInput(1, &in, sizeof(INPUT));
 }
 
-void CWinDesktop::SendUnicodeText(std::u16string_view text) {
-  if (text.empty()) return;
-  packets_.resize(text.size() * 2);
-  for (size_t i = 0; i < text.size(); ++i) {
-    INPUT& down = packets_[2 * i];
-    INPUT& up = packets_[2 * i + 1];
-    down = INPUT{};
+void CWinDesktop::AddKeyPress(uint16_t vk) {
+  INPUT down{};
+  down.type = INPUT_KEYBOARD;
+  down.ki.wVk = vk;
+  down.ki.dwFlags = IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0;
+  down.ki.dwExtraInfo = kInjectedMarker;
+  INPUT up = down;
+  up.ki.dwFlags |= KEYEVENTF_KEYUP;
+  packets_.push_back(down);
+  packets_.push_back(up);
+}
+
+void CWinDesktop::AddUnicodePackets(std::u16string_view text) {
+  for (const char16_t unit : text) {
+    INPUT down{};
     down.type = INPUT_KEYBOARD;
-    down.ki.wScan = text[i];
+    down.ki.wScan = unit;
     down.ki.dwFlags = KEYEVENTF_UNICODE;
     down.ki.dwExtraInfo = kInjectedMarker;
-    up = down;
+    INPUT up = down;
     up.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    packets_.push_back(down);
+    packets_.push_back(up);
   }
+}
+
+void CWinDesktop::SendUnicodeText(std::u16string_view text) {
+  if (text.empty()) return;
+  packets_.clear();
+  AddUnicodePackets(text);
+  SendInput(static_cast<UINT>(packets_.size()), packets_.data(), sizeof(INPUT));
+}
+
+void CWinDesktop::SendReplacement(int deletes, int backspaces, std::u16string_view text) {
+  // One SendInput: nothing the user types can land between the records.
+  packets_.clear();
+  for (int i = 0; i < deletes; ++i) AddKeyPress(VK_DELETE);
+  for (int i = 0; i < backspaces; ++i) AddKeyPress(VK_BACK);
+  AddUnicodePackets(text);
+  if (packets_.empty()) return;
   SendInput(static_cast<UINT>(packets_.size()), packets_.data(), sizeof(INPUT));
 }
 

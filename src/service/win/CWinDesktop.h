@@ -31,6 +31,7 @@ class CWinDesktop : public IDesktop {
   // ---- IDesktop ----
   void SendKey(uint16_t vk, bool up) override;
   void SendUnicodeText(std::u16string_view text) override;
+  void SendReplacement(int deletes, int backspaces, std::u16string_view text) override;
   WindowHandle FocusWindow() override;
   std::u16string WindowClassName(WindowHandle window) override;
   bool IsUnicodeWindow(WindowHandle window) override;
@@ -54,6 +55,10 @@ class CWinDesktop : public IDesktop {
 
  private:
   static LRESULT CALLBACK TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // Appends a down and an up record of a virtual key to packets_.
+  void AddKeyPress(uint16_t vk);
+  // Appends the down and up records of each unit to packets_.
+  void AddUnicodePackets(std::u16string_view text);
 
   std::atomic<HWND> timerWindow_{nullptr};
   DWORD timerThread_ = 0;
