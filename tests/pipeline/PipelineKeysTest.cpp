@@ -104,6 +104,31 @@ TEST_F(PipelineTest, HotKeyListsMatchInOrder) {
   EXPECT_EQ(service.PhimClear(), KeyCombo(modbits::kCtrl, 'Q'));
 }
 
+TEST_F(PipelineTest, KeysReboundThroughTheActionsTakeEffectAtOnce) {
+  // The switch action (fifth built-in) moved to F9 alone, then back.
+  CHotKeyActionBase* chuyen = service.BuiltInHotKeys()[4];
+  chuyen->Key = KeyCombo(0, vk::kF9);
+  desk.AppKeys.clear();
+  desk.Press(vk::kF9);
+  EXPECT_FALSE(service.IsVietnamese());
+  ASSERT_EQ(desk.AppKeys.size(), 1u);  // the key-down was swallowed
+  EXPECT_EQ(desk.AppKeys[0], (SimDesktop::AppKeyEvent{vk::kF9, true, 0}));
+  chuyen->Key = CInputMethodService::kDefaultPhimChuyen;
+  desk.Press(vk::kF9);
+  EXPECT_FALSE(service.IsVietnamese());
+  Chord({vk::kLControl, vk::kLShift}, 0);
+  EXPECT_TRUE(service.IsVietnamese());
+  // A user action re-bound after it was added.
+  auto action = std::make_unique<CountingAction>(&service, KeyCombo(modbits::kCtrl, 'Q'), true);
+  CountingAction* a = action.get();
+  service.UserHotKeys().push_back(std::move(action));
+  a->Key = KeyCombo(modbits::kCtrl, 'W');
+  Chord({vk::kLControl}, 'Q');
+  EXPECT_EQ(a->runs, 0);
+  Chord({vk::kLControl}, 'W');
+  EXPECT_EQ(a->runs, 1);
+}
+
 TEST_F(PipelineTest, CodeConversionHotKeyIsSwallowed) {
   int requests = 0;
   service.CodeConversionRequested.AddFn([&](CInputMethodService*) { ++requests; });

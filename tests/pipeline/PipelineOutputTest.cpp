@@ -122,6 +122,22 @@ TEST_F(PipelineOutputTest, DeletePrecedesBackspacesInAutoCompleteWindows) {
   EXPECT_EQ(Count(vk::kDelete, false), 0);
 }
 
+TEST_F(PipelineOutputTest, ReplacementsWorkAwayFromTheEndOfTheField) {
+  desk.SetText(u" end");
+  desk.Click(0);
+  EXPECT_EQ(Type(u"vieetj"), "việt end");
+  EXPECT_EQ(desk.Caret(), 4u);
+  Type(u"\b\b");
+  EXPECT_EQ(Field(), "vi end");
+  // One injection per replacement, Backspaces and text together.
+  desk.AppKeys.clear();
+  desk.UnicodeInjections = 0;
+  Type(u"eeo");
+  EXPECT_EQ(Field(), "viêo end");
+  EXPECT_EQ(desk.UnicodeInjections, 1);
+  EXPECT_EQ(Count(vk::kBack, false), 1);
+}
+
 TEST_F(PipelineOutputTest, ABusyClipboardIsNeverOverwrittenOrRestoredStale) {
   FocusNew(u"gdkWindowToplevel");
   desk.SetClipboardText(u"first");

@@ -1,6 +1,9 @@
 // SimDesktop on its own: the US layout, the field, the clipboard, the clock.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "sim/SimDesktop.h"
 #include "sim/UsKeyboard.h"
 
@@ -59,6 +62,82 @@ TEST(SimDesktopTest, FieldEditingWithoutAService) {
   desk.SetFocus(0);
   desk.TypeText(u"lost");  // no focus window: nowhere to go
   EXPECT_EQ(desk.Text(), u"");
+}
+
+TEST(SimDesktopTest, EditingKeysActUnderAnyModifierAndAtAnyCaret) {
+  SimDesktop desk;
+  desk.SetText(u"abcd");
+  desk.Press(vk::kBack);  // at the end
+  EXPECT_EQ(desk.Text(), u"abc");
+  desk.KeyDown(vk::kLControl);
+  desk.Press(vk::kBack);  // Ctrl does not change what Backspace does here
+  desk.KeyUp(vk::kLControl);
+  EXPECT_EQ(desk.Text(), u"ab");
+  desk.Press(vk::kHome);
+  desk.Press(vk::kBack);  // at the start: nothing to delete
+  EXPECT_EQ(desk.Text(), u"ab");
+  EXPECT_EQ(desk.Caret(), 0u);
+  desk.Press(vk::kRight);
+  desk.Press(vk::kBack);  // inside the text
+  EXPECT_EQ(desk.Text(), u"b");
+  EXPECT_EQ(desk.Caret(), 0u);
+  desk.TypeText(u"xy");  // inserted before the caret, not appended
+  EXPECT_EQ(desk.Text(), u"xyb");
+  desk.KeyDown(vk::kLMenu);
+  desk.Press(vk::kEnd);
+  desk.KeyUp(vk::kLMenu);
+  EXPECT_EQ(desk.Caret(), 3u);
+  for (int i = 0; i < 5; ++i) desk.Press(vk::kBack);  // past the start
+  EXPECT_EQ(desk.Text(), u"");
+  EXPECT_EQ(desk.Caret(), 0u);
+  // A long run grows the field's storage many times.
+  std::u16string expected;
+  for (int i = 0; i < 500; ++i) {
+    desk.TypeChar(u'a' + i % 26);
+    expected.push_back(static_cast<char16_t>(u'a' + i % 26));
+  }
+  EXPECT_EQ(desk.Text(), expected);
+  EXPECT_EQ(desk.Caret(), 500u);
+}
+
+TEST(SimDesktopTest, ReplacementIsDeletesThenBackspacesThenPacketsInOneGo) {
+  using AppKey = SimDesktop::AppKeyEvent;
+  constexpr uint16_t kPacket = SimDesktop::kVkPacket;
+  const std::vector<AppKey> expected = {
+      {vk::kDelete, false, 0}, {vk::kDelete, true, 0}, {vk::kBack, false, 0},   {vk::kBack, true, 0},
+      {vk::kBack, false, 0},   {vk::kBack, true, 0},   {kPacket, false, u'ệ'}, {kPacket, true, u'ệ'},
+      {kPacket, false, u't'},  {kPacket, true, u't'}};
+  // The sim's own injection and IDesktop's default (one call per record)
+  // must look the same to the application.
+  for (const bool batched : {true, false}) {
+    SCOPED_TRACE(batched ? "batched" : "single calls");
+    SimDesktop desk;
+    desk.SetText(u"abcXYZ");
+    desk.Click(3);
+    const auto send = [&](int deletes, int backspaces, std::u16string_view text) {
+      if (batched) {
+        desk.SendReplacement(deletes, backspaces, text);
+      } else {
+        desk.IDesktop::SendReplacement(deletes, backspaces, text);
+      }
+    };
+    send(1, 2, u"ệt");
+    EXPECT_EQ(desk.Text(), u"aệtYZ");
+    EXPECT_EQ(desk.Caret(), 3u);
+    EXPECT_EQ(desk.AppKeys, expected);
+    EXPECT_EQ(desk.UnicodeInjections, 1);
+    // Nothing to do, or counts below zero: no event at all.
+    desk.AppKeys.clear();
+    send(0, 0, u"");
+    send(-1, -3, u"");
+    EXPECT_TRUE(desk.AppKeys.empty());
+    EXPECT_EQ(desk.UnicodeInjections, 1);
+    EXPECT_EQ(desk.Text(), u"aệtYZ");
+    // More Backspaces than the text before the caret holds.
+    send(0, 9, u"");
+    EXPECT_EQ(desk.Text(), u"YZ");
+    EXPECT_EQ(desk.Caret(), 0u);
+  }
 }
 
 TEST(SimDesktopTest, ClipboardIsExclusiveAndFormatsKeepTheirOrder) {
