@@ -171,6 +171,7 @@ class CWord {
   };
 
   const CGhepVan* Tables() const;
+  bool AppendedVowelCannotStand(char16_t v) const;
   std::u16string_view InitialView() const;
   std::u16string_view FinalView(int cdpac) const;
   int TonePositionWithFinal(int cdpac) const;

@@ -190,10 +190,35 @@ bool CWord::ApplyMarkGroup(const CVowelGroupTable& forward, const CVowelGroupTab
   return Refuse();
 }
 
+// True when appending the vowel v (lower case) could never leave the word
+// Vietnamese, so that trying it (a whole reparse) can be skipped. A necessary
+// condition of InsertText's success only: false does not promise success.
+bool CWord::AppendedVowelCannotStand(char16_t v) const {
+  if (CD0TV > 0) return false;  // InsertText decides these itself
+  const size_t len = CacKTThuong.size();
+  // The same letter again takes the first one back: that path must run.
+  if (len > 0 && CacKTThuong[len - 1] == v) return false;
+  // After a final the new vowel is never part of the final: it is left over.
+  if (WA == 2) return true;
+  if (WA != 1) return false;
+  const CGhepVan* g = Tables();
+  if (g == nullptr) return true;
+  // The new nucleus is the old one (less the i of "gi") and v, without tones.
+  size_t start = static_cast<size_t>(CDPAD);
+  if (start >= len) return false;
+  if (CacKTThuong[start] == u'i' && InitialView() == u"g") ++start;
+  if (len - start + 1 > 3) return true;
+  char16_t buf[3];
+  size_t m = 0;
+  for (size_t i = start; i < len; ++i) buf[m++] = StripTone(CacKTThuong[i]);
+  buf[m++] = v;
+  return g->FindNucleus(std::u16string_view(buf, m)) < 0;
+}
+
 bool CWord::HornOrU() {
   const bool afterUO =
       WA == 1 && Raw.size() >= 3 && ToLower(Raw[Raw.size() - 3]) == u'u';
-  if (!afterUO && InsertText(u"ư")) return true;
+  if (!afterUO && !AppendedVowelCannotStand(u'ư') && InsertText(u"ư")) return true;
   ThemPhim = false;
   return ApplyMarkGroup(vowelgroups::HornBreve(), vowelgroups::HornBreveUndo());
 }

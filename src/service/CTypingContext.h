@@ -241,7 +241,7 @@ class CTypingContext : public CWordOwner {
   std::map<char16_t, int> otherBindings_;   // other keys -> index
   CBangMa codeTable_;
   std::u16string sendBuffer_;               // reused output buffer
-  CWord previousCopy_;                      // EndWord: the previous word before corrections
+  std::u16string previousText_;             // EndWord: the previous word as shown before corrections
   std::u16string shorthandTail_;            // end of the run as a shorthand would see it
 };
 

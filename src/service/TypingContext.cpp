@@ -14,8 +14,7 @@ CTypingContext::CTypingContext(IInputMethodService* service)
       Word(this),
       Before(this),
       Words(this, kMaxRunWords + 2),
-      AutoRestored(this),
-      previousCopy_(this) {
+      AutoRestored(this) {
   Init();
 }
 
@@ -26,8 +25,7 @@ CTypingContext::CTypingContext(IInputMethodService* service,
       Before(this),
       Words(this, kMaxRunWords + 2),
       AutoRestored(this),
-      ghepVan_(ghepVanLines),
-      previousCopy_(this) {
+      ghepVan_(ghepVanLines) {
   Init();
 }
 
@@ -41,6 +39,7 @@ void CTypingContext::Init() {
   RecentText.reserve(kMaxLooseText + kMaxRunWords * 16);
   LooseStack.reserve(kMaxRunWords + 2);
   sendBuffer_.reserve(64);
+  previousText_.reserve(32);
 }
 
 // ---- setup ----

@@ -82,7 +82,7 @@ bool CTypingContext::EndWord(char16_t ch) {
   {
     Word.CopyTo(Before);
     CWord* previous = Words.empty() ? nullptr : &Words.back();
-    if (previous != nullptr) previous->CopyTo(previousCopy_);
+    if (previous != nullptr) previousText_.assign(previous->CacKT);
     for (size_t k = Words.size() >= 2 ? Words.size() - 2 : 0; k < Words.size(); ++k) {
       Words[k].VTThayDoi = -1;
       Words[k].ThemPhim = false;
@@ -116,10 +116,10 @@ bool CTypingContext::EndWord(char16_t ch) {
         Word.RestoreRaw();
         if (previousChanged) {
           // A correction of the previous word goes out with the restore.
-          const std::u16string oldText = previousCopy_.CacKT + u" " + Before.CacKT;
+          const std::u16string oldText = previousText_ + u" " + Before.CacKT;
           const std::u16string newText = previous->CacKT + u" " + Word.CacKT;
           ReplaceOnScreen(oldText, newText);
-          ReplacePreviousInRecent(RecentText, previousCopy_.CacKT, previous->CacKT);
+          ReplacePreviousInRecent(RecentText, previousText_, previous->CacKT);
           previous->VTThayDoi = -1;
         } else if (Word.VTThayDoi >= 0) {
           ReplaceOnScreen(Before.CacKT, Word.CacKT);
@@ -130,11 +130,11 @@ bool CTypingContext::EndWord(char16_t ch) {
     }
 
     if (previousChanged) {
-      const std::u16string oldText = previousCopy_.CacKT + u" " + Before.CacKT;
+      const std::u16string oldText = previousText_ + u" " + Before.CacKT;
       const std::u16string newText = previous->CacKT + u" " + Word.CacKT;
       ReplaceOnScreen(oldText, newText);
       AddReplacement(oldText, newText);
-      ReplacePreviousInRecent(RecentText, previousCopy_.CacKT, previous->CacKT);
+      ReplacePreviousInRecent(RecentText, previousText_, previous->CacKT);
       previous->VTThayDoi = -1;
     } else if (Word.VTThayDoi >= 0) {
       const int d = std::min(Word.VTThayDoi, Word.Length());

@@ -161,5 +161,24 @@ TEST_F(Coverage, LiteralsAndTheEscapeKey) {
   EXPECT_EQ(N(test::TypeKeys(u"tie6ng1", u"VNI", false)), "tiếng");
 }
 
+TEST_F(Coverage, TelexTwoWIsAVowelOrAHorn) {
+  // w first tries to add ư to the word, then puts a horn or breve on the
+  // nucleus; a word that cannot take ư must still get the horn.
+  test::TypingHarness h;
+  h.Context.SetBindings(LoadBuiltInKieuGo(u"Telex 2"));
+  const struct {
+    const char* keys;
+    const char* want;
+  } cases[] = {
+      {"tw", "tư"},       {"ngw", "ngư"},     {"giw", "giư"},     {"Giw", "Giư"},
+      {"GIW", "GIƯ"},     {"giwf", "giừ"},    {"gifw", "gìw"},    {"tww", "tw"},
+      {"huwww", "huww"},  {"tuw", "tư"},      {"uaw", "ưa"},      {"tuaw", "tưa"},
+      {"nguwow", "ngươ"}, {"uow", "uơ"},      {"thuow", "thuơ"},  {"ow", "ơ"},
+      {"oaw", "oă"},      {"quaw", "quă"},    {"quw", "quw"},     {"khuyw", "khuyw"},
+      {"anw", "ăn"},      {"tranw", "trăn"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(N(Type(h, U(c.keys))), c.want) << c.keys;
+}
+
 }  // namespace
 }  // namespace tavirel
