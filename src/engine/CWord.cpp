@@ -129,6 +129,10 @@ void CWord::CopyTo(CWord& other) const {
 
 void CWord::CopyShownTo(CWord& other) const {
   other.CacKT = CacKT;
+  CopyScalarsTo(other);
+}
+
+void CWord::CopyScalarsTo(CWord& other) const {
   other.CDPAD = CDPAD;
   other.CDNA = CDNA;
   other.CDPAC = CDPAC;

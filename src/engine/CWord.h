@@ -94,6 +94,8 @@ class CWord {
   // CopyTo without Raw and CacKTThuong: what a before-image needs to work out
   // the characters to replace (the shown text and the scalar fields).
   void CopyShownTo(CWord& other) const;
+  // The split, tone, mark and change fields alone (not the texts).
+  void CopyScalarsTo(CWord& other) const;
   void SetKey(char16_t key, char16_t lowerKey);
   bool AddLetter();
   bool RemoveLast();

@@ -48,6 +48,9 @@ class CRunWords {
 
   // Copies the word in as the newest; a full ring grows.
   void push_back(const CWord& word);
+  // As push_back, but the word's texts are exchanged with the slot's rather
+  // than copied: the word is left holding stale texts and must be Reset.
+  void push_back_taking(CWord& word);
   void pop_back() {
     if (size_ > 0) --size_;
   }
@@ -62,6 +65,7 @@ class CRunWords {
   }
 
  private:
+  CWord& NewSlot();  // the slot after the newest, counted in; a full ring grows
   size_t Slot(size_t i) const {
     const size_t s = head_ + i;
     return s >= slots_.size() ? s - slots_.size() : s;

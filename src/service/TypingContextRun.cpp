@@ -29,7 +29,7 @@ CRunWords::CRunWords(CWordOwner* owner, size_t capacity) : owner_(owner) {
   for (size_t i = 0; i < capacity; ++i) slots_.emplace_back(owner);
 }
 
-void CRunWords::push_back(const CWord& word) {
+CWord& CRunWords::NewSlot() {
   if (size_ == slots_.size()) {
     // Full: lay the words out oldest first in a larger ring.
     std::rotate(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(head_), slots_.end());
@@ -37,12 +37,26 @@ void CRunWords::push_back(const CWord& word) {
     const size_t grown = slots_.size() * 2 + 1;
     while (slots_.size() < grown) slots_.emplace_back(owner_);
   }
-  CWord& slot = slots_[Slot(size_)];
+  return slots_[Slot(size_++)];
+}
+
+void CRunWords::push_back(const CWord& word) {
+  CWord& slot = NewSlot();
   word.CopyTo(slot);
   slot.PhimGo = word.PhimGo;
   slot.PhimThuong = word.PhimThuong;
   slot.ThemPhim = word.ThemPhim;
-  ++size_;
+}
+
+void CRunWords::push_back_taking(CWord& word) {
+  CWord& slot = NewSlot();
+  slot.Raw.swap(word.Raw);
+  slot.CacKTThuong.swap(word.CacKTThuong);
+  slot.CacKT.swap(word.CacKT);
+  word.CopyScalarsTo(slot);
+  slot.PhimGo = word.PhimGo;
+  slot.PhimThuong = word.PhimThuong;
+  slot.ThemPhim = word.ThemPhim;
 }
 
 void CTypingContext::PushWord(const CWord& word) { Words.push_back(word); }
@@ -54,7 +68,7 @@ void CTypingContext::ClearWords() { Words.clear(); }
 void CTypingContext::FinishWord() {
   if (!HasWord) return;
   RecentText += Word.CacKT;
-  PushWord(Word);
+  Words.push_back_taking(Word);
   HasWord = false;
   Word.Reset();
   BoundRun();

@@ -20,6 +20,14 @@ void ReplacePreviousInRecent(std::u16string& recent, const std::u16string& oldWo
   recent += u' ';
 }
 
+// Same letters and the same split, tone and mark: every question about the
+// syllable has the same answer for both.
+bool SameSyllable(const CWord& a, const CWord& b) {
+  return a.WA == b.WA && a.CDPAD == b.CDPAD && a.CDNA == b.CDNA && a.CDPAC == b.CDPAC &&
+         a.CD0TV == b.CD0TV && a.DT == b.DT && a.VTDT == b.VTDT && a.VTDau == b.VTDau &&
+         a.KTCoDT == b.KTCoDT && a.CacKTThuong == b.CacKTThuong;
+}
+
 }  // namespace
 
 bool CTypingContext::RestoreRawOf(CWord& word, const CWord& before) {
@@ -90,17 +98,26 @@ bool CTypingContext::EndWord(char16_t ch) {
     Word.VTThayDoi = -1;
     Word.ThemPhim = false;
 
-    if (Word.CDNA > 0 && Word.CD0TV == 0 && !Word.IsIncomplete()) {
-      ApplyInitialShorthand(Word);
-      ApplyFinalShorthand(Word);
-      ApplyAutoSac(Word);
-      CorrectCompound(Word, previous);
+    // Whether the word as typed is incomplete, once asked (-1: not asked).
+    int incomplete = -1;
+    if (Word.CDNA > 0 && Word.CD0TV == 0) {
+      incomplete = Word.IsIncomplete() ? 1 : 0;
+      if (incomplete == 0) {
+        ApplyInitialShorthand(Word);
+        ApplyFinalShorthand(Word);
+        ApplyAutoSac(Word);
+        CorrectCompound(Word, previous);
+      }
     }
     const bool previousChanged = previous != nullptr && previous->VTThayDoi >= 0;
 
     if (KhoiPhucPhimVoiTuSai && Word.CDNA > 0 && Word.RawDiffers()) {
       const bool marked = Word.VTDau >= 0 || Word.DT != -1;
-      const bool wrong = Word.CD0TV != 0 || Word.IsIncomplete();
+      // The corrections above may have changed the word; if not, the
+      // answer already worked out stands.
+      const bool wrong = Word.CD0TV != 0 || (incomplete >= 0 && SameSyllable(Word, Before)
+                                                 ? incomplete == 1
+                                                 : Word.IsIncomplete());
       bool restore = false;
       if (!marked && !Word.CacKTThuong.empty() && Word.CacKTThuong[0] == u'đ' && wrong) {
         restore = true;
