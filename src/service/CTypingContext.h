@@ -89,8 +89,10 @@ class CTypingContext : public CWordOwner {
   using Replacement = std::pair<std::u16string, std::u16string>;
 
   // The finished words kept for the run; older ones (and the text before
-  // them) are dropped. Bounds the recent text as well.
+  // them) are dropped once kRunSlack more have come, down to kMaxRunWords.
+  // Bounds the recent text as well.
   static constexpr size_t kMaxRunWords = 32;
+  static constexpr size_t kRunSlack = 16;
   // Loose characters (no word) kept at most in the recent text.
   static constexpr size_t kMaxLooseText = 256;
   // Replacements the restore hotkey can walk back.

@@ -13,7 +13,7 @@ CTypingContext::CTypingContext(IInputMethodService* service)
     : Service(service),
       Word(this),
       Before(this),
-      Words(this, kMaxRunWords + 2),
+      Words(this, kMaxRunWords + kRunSlack + 2),
       AutoRestored(this) {
   Init();
 }
@@ -23,7 +23,7 @@ CTypingContext::CTypingContext(IInputMethodService* service,
     : Service(service),
       Word(this),
       Before(this),
-      Words(this, kMaxRunWords + 2),
+      Words(this, kMaxRunWords + kRunSlack + 2),
       AutoRestored(this),
       ghepVan_(ghepVanLines) {
   Init();
@@ -36,8 +36,8 @@ void CTypingContext::Init() {
   TuDien = &CTuDien::Instance();
   SetBindings(LoadBuiltInKieuGo(std::u16string(kDefaultKieuGo)));
   std::fill(std::begin(asciiBindings_), std::end(asciiBindings_), int16_t{-1});
-  RecentText.reserve(kMaxLooseText + kMaxRunWords * 16);
-  LooseStack.reserve(kMaxRunWords + 2);
+  RecentText.reserve(kMaxLooseText + (kMaxRunWords + kRunSlack) * 16);
+  LooseStack.reserve(kMaxRunWords + kRunSlack + 2);
   sendBuffer_.reserve(64);
   previousText_.reserve(32);
 }

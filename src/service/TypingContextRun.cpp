@@ -93,13 +93,18 @@ void CTypingContext::AppendLoose(char16_t ch) {
 }
 
 void CTypingContext::BoundRun() {
-  // Old words go first, with the loose characters before them.
-  while (Words.size() > kMaxRunWords && !LooseStack.empty()) {
-    const size_t cut = std::min(RecentText.size(), static_cast<size_t>(LooseStack.front()) +
-                                                       Words.front().CacKT.size());
-    RecentText.erase(0, cut);
-    Words.pop_front();
-    LooseStack.erase(LooseStack.begin());
+  // Old words go first, with the loose characters before them; they go
+  // kRunSlack at a time so that the text is not shifted at every word end.
+  if (Words.size() > kMaxRunWords + kRunSlack) {
+    size_t cut = 0;
+    size_t dropped = 0;
+    while (Words.size() > kMaxRunWords && dropped < LooseStack.size()) {
+      cut += static_cast<size_t>(std::max(LooseStack[dropped], 0)) + Words.front().CacKT.size();
+      Words.pop_front();
+      ++dropped;
+    }
+    RecentText.erase(0, std::min(cut, RecentText.size()));
+    LooseStack.erase(LooseStack.begin(), LooseStack.begin() + static_cast<std::ptrdiff_t>(dropped));
   }
   // A long stretch of characters outside words: keep only its tail.
   if (!HasWord && static_cast<size_t>(LooseCount) > kMaxLooseText) {

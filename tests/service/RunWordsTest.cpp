@@ -16,11 +16,18 @@ TEST(RunWords, NewestWordsKeptInOrderAndBackspaceReachesThem) {
   const int total = 3 * static_cast<int>(CTypingContext::kMaxRunWords) + 7;
   for (int i = 0; i < total; ++i) h.Type(words[i % 5] + u" ");
   ASSERT_TRUE(h.Mismatch.empty());
-  ASSERT_EQ(h.Context.Words.size(), CTypingContext::kMaxRunWords);
-  for (size_t k = 0; k < h.Context.Words.size(); ++k) {
-    const size_t i = static_cast<size_t>(total) - CTypingContext::kMaxRunWords + k;
+  const size_t kept = h.Context.Words.size();
+  ASSERT_GE(kept, CTypingContext::kMaxRunWords);
+  ASSERT_LE(kept, CTypingContext::kMaxRunWords + CTypingContext::kRunSlack);
+  // The recent text is cut with the dropped words: each kept word with the
+  // space typed before it, then the last space.
+  std::u16string recent;
+  for (size_t k = 0; k < kept; ++k) {
+    const size_t i = static_cast<size_t>(total) - kept + k;
     EXPECT_EQ(h.Context.Words[k].CacKT, shown[i % 5]) << k;
+    recent += u" " + shown[i % 5];
   }
+  EXPECT_EQ(h.Context.RecentText, recent + u" ");
   // Back over the space into the last word "ba", then through it and the
   // space before it into "hai", which takes a tone again.
   h.Type(u"\b\b");

@@ -150,7 +150,7 @@ TEST(TypingContextKeys, ShorthandWhileVietnameseIsOff) {
 TEST(TypingContextKeys, RunStaysBounded) {
   TypingHarness h;
   for (int i = 0; i < 200; ++i) h.Type(u"mootj ");
-  EXPECT_LE(h.Context.Words.size(), CTypingContext::kMaxRunWords);
+  EXPECT_LE(h.Context.Words.size(), CTypingContext::kMaxRunWords + CTypingContext::kRunSlack);
   for (int i = 0; i < 1000; ++i) h.Type(u"1");
   EXPECT_LE(h.Context.RecentText.size(), CTypingContext::kMaxLooseText);
   h.Type(u" hai");
