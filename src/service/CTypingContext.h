@@ -137,10 +137,13 @@ class CTypingContext : public CWordOwner {
   bool EscapePending = false;   // the escape key was pressed inside a word
   bool HasWord = false;         // Word is the current word
   CWord Word;                   // current word (valid while HasWord)
-  // Before-image of the current word. After a key it holds the shown text
-  // (CacKT) and the scalar fields only; Raw and CacKTThuong are filled where
-  // a full copy is taken (word end, restore).
+  // Before-image of the current word. After a key it holds the scalar
+  // fields, and the shown text (CacKT) only when a byte code table needs the
+  // replaced characters; BeforeLength is the length of that text either way.
+  // Raw and CacKTThuong are filled where a full copy is taken (word end,
+  // restore).
   CWord Before;
+  size_t BeforeLength = 0;
   std::u16string RecentText;    // finished words and the characters between them
   CRunWords Words;              // finished words of the run, oldest first
   int32_t LooseCount = 0;       // loose characters since the last finished word

@@ -139,8 +139,13 @@ void CTypingContext::SendReplacing(std::u16string_view deleted, int extraBackspa
 }
 
 void CTypingContext::SendDiff(int backspaces, std::u16string_view text) {
-  // The characters to delete are the last ones of the before-image.
+  // The characters to delete are the last ones of the before-image; with no
+  // code table only their number counts (and the image may hold no text).
   if (backspaces < 0) backspaces = 0;
+  if (codeTable_.Empty()) {
+    Send(backspaces, text);
+    return;
+  }
   const std::u16string_view old = Before.CacKT;
   const size_t n = std::min(static_cast<size_t>(backspaces), old.size());
   SendReplacing(old.substr(old.size() - n), backspaces - static_cast<int>(n), text);

@@ -27,9 +27,16 @@ bool CTypingContext::ProcessChar(char16_t ch) {
 void CTypingContext::TakeBefore() {
   Word.VTThayDoi = -1;
   Word.ThemPhim = false;
-  // Per key only the shown text and the scalars of the before-image are read;
-  // the word end and the restore take a full copy of their own.
-  Word.CopyShownTo(Before);
+  // Per key only the scalars of the before-image and the length of its text
+  // are read; the replaced characters themselves only matter to a byte code
+  // table (their encoded lengths). The word end and the restore take a full
+  // copy of their own.
+  if (codeTable_.Empty()) {
+    Word.CopyScalarsTo(Before);
+  } else {
+    Word.CopyShownTo(Before);
+  }
+  BeforeLength = Word.CacKT.size();
 }
 
 bool CTypingContext::ApplyBinding(const Binding& binding) {
@@ -127,7 +134,7 @@ bool CTypingContext::ComposeKey(char16_t ch) {
     const int from = std::min(d, len);
     int end = (result || split || wordBreak) ? len : len - 1;
     end = std::max(end, from);
-    SendDiff(static_cast<int>(Before.CacKT.size()) - from,
+    SendDiff(static_cast<int>(BeforeLength) - from,
              std::u16string_view(Word.CacKT).substr(static_cast<size_t>(from),
                                                    static_cast<size_t>(end - from)));
     Word.VTThayDoi = -1;

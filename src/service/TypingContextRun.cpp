@@ -21,6 +21,7 @@ void CTypingContext::StartWord() {
   Word.ThemPhim = false;
   Before.Reset();
   Before.VTThayDoi = -1;
+  BeforeLength = 0;
   HasAutoRestored = false;
 }
 

@@ -58,6 +58,7 @@ void CTypingContext::RestoreLastWord() {
 
   if (HasWord) {
     Word.CopyTo(Before);
+    BeforeLength = Before.CacKT.size();
     RestoreRawOf(Word, Before);
     return;
   }

@@ -89,6 +89,7 @@ bool CTypingContext::EndWord(char16_t ch) {
 
   {
     Word.CopyTo(Before);
+    BeforeLength = Before.CacKT.size();
     CWord* previous = Words.empty() ? nullptr : &Words.back();
     if (previous != nullptr) previousText_.assign(previous->CacKT);
     for (size_t k = Words.size() >= 2 ? Words.size() - 2 : 0; k < Words.size(); ++k) {
