@@ -82,16 +82,6 @@ CWord::CWord(CWordOwner* owner) : Owner(owner) {
   scratch_.reserve(32);
 }
 
-CWord::NucleusText::NucleusText(const CWord& w) {
-  if (w.CDNA <= 0 || w.CDPAD + w.CDNA > w.Length()) return;
-  const std::u16string_view n = std::u16string_view(w.CacKTThuong).substr(w.CDPAD, w.CDNA);
-  data_ = n.data();
-  size_ = n.size();
-  if (w.VTDT >= w.CDPAD && w.VTDT < w.CDPAD + w.CDNA && w.KTCoDT != 0) {
-    Set(static_cast<size_t>(w.VTDT - w.CDPAD), w.KTCoDT);
-  }
-}
-
 void CWord::NucleusText::Own() {
   if (owned_) return;
   owned_ = true;
@@ -109,8 +99,6 @@ void CWord::NucleusText::Set(size_t i, char16_t c) {
   Own();
   (data_ == units_ ? units_ : long_.data())[i] = c;
 }
-
-const CGhepVan* CWord::Tables() const { return Owner ? Owner->GhepVan : nullptr; }
 
 void CWord::Reset() {
   Raw.clear();
@@ -143,12 +131,6 @@ void CWord::CopyScalarsTo(CWord& other) const {
   other.DT = DT;
   other.VTDT = VTDT;
   other.KTCoDT = KTCoDT;
-}
-
-void CWord::SetKey(char16_t key, char16_t lowerKey) {
-  Raw.push_back(key);
-  PhimGo = key;
-  PhimThuong = lowerKey;
 }
 
 void CWord::WriteAt(int i, char16_t c) {

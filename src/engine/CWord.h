@@ -96,7 +96,11 @@ class CWord {
   void CopyShownTo(CWord& other) const;
   // The split, tone, mark and change fields alone (not the texts).
   void CopyScalarsTo(CWord& other) const;
-  void SetKey(char16_t key, char16_t lowerKey);
+  void SetKey(char16_t key, char16_t lowerKey) {
+    Raw.push_back(key);
+    PhimGo = key;
+    PhimThuong = lowerKey;
+  }
   bool AddLetter();
   bool RemoveLast();
   bool InsertText(std::u16string_view text);
@@ -154,7 +158,14 @@ class CWord {
   // CacKTThuong while the tone sits elsewhere, else a copy held here.
   class NucleusText {
    public:
-    explicit NucleusText(const CWord& w);
+    explicit NucleusText(const CWord& w) {
+      if (w.CDNA <= 0 || w.CDPAD < 0 || w.CDPAD + w.CDNA > w.Length()) return;
+      data_ = w.CacKTThuong.data() + w.CDPAD;
+      size_ = static_cast<size_t>(w.CDNA);
+      if (w.VTDT >= w.CDPAD && w.VTDT < w.CDPAD + w.CDNA && w.KTCoDT != 0) {
+        Set(static_cast<size_t>(w.VTDT - w.CDPAD), w.KTCoDT);
+      }
+    }
     NucleusText(const NucleusText&) = delete;
     NucleusText& operator=(const NucleusText&) = delete;
     std::u16string_view View() const { return {data_, size_}; }
@@ -172,7 +183,7 @@ class CWord {
     std::u16string long_;
   };
 
-  const CGhepVan* Tables() const;
+  const CGhepVan* Tables() const { return Owner ? Owner->GhepVan : nullptr; }
   bool AppendedVowelCannotStand(char16_t v) const;
   std::u16string_view InitialView() const;
   std::u16string_view FinalView(int cdpac) const;

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/Letters.h"
 #include "engine/CWord.h"
 #include "engine/CWordOwner.h"
 #include "spelling/CGhepVan.h"
@@ -214,8 +215,8 @@ class CTypingContext : public CWordOwner {
  private:
   void Init();
   // Lower case of a key for binding lookup.
-  static char16_t LookupKey(char16_t ch);
-  static bool IsLetter(char16_t ch);
+  static char16_t LookupKey(char16_t ch) { return letters::ToLower(ch); }
+  static bool IsLetter(char16_t ch) { return letters::IsLower(ch) || letters::IsUpper(ch); }
   static bool IsDigit(char16_t ch) { return ch >= u'0' && ch <= u'9'; }
   bool Numpad() const;
   bool Vietnamese() const;

@@ -109,10 +109,6 @@ void CTypingContext::SetShorthandTable(std::vector<std::u16string> keys,
 
 // ---- helpers ----
 
-char16_t CTypingContext::LookupKey(char16_t ch) { return letters::ToLower(ch); }
-
-bool CTypingContext::IsLetter(char16_t ch) { return letters::IsLower(ch) || letters::IsUpper(ch); }
-
 bool CTypingContext::Numpad() const { return Service != nullptr && Service->IsNumpadKey(); }
 
 bool CTypingContext::Vietnamese() const { return Service == nullptr || Service->IsVietnamese(); }
