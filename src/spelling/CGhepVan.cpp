@@ -197,6 +197,7 @@ void CGhepVan::Clear() {
   nucleusFast_.Rebuild(nucleusIndex_, kIndexOf);
   finalFast_.Rebuild(finalIndex_, kIndexOf);
   RebuildBareFast();
+  RebuildFinalPrefixes();
 }
 
 void CGhepVan::RebuildBareFast() {
@@ -229,6 +230,31 @@ void CGhepVan::LoadLines(const std::vector<std::u16string>& lines) {
   RebuildFinalIndex();
   padNaBits_.Rebuild(padNa_, nuclei_.size());
   naPacBits_.Rebuild(naPac_, finals_.size());
+  RebuildFinalPrefixes();
+}
+
+void CGhepVan::RebuildFinalPrefixes() {
+  finalPrefixIndex_.clear();
+  for (const Entry& entry : finals_) {
+    for (const std::u16string& spelling : entry) {
+      for (size_t k = 1; k <= spelling.size(); ++k) {
+        finalPrefixIndex_.emplace(spelling.substr(0, k), static_cast<int>(finalPrefixIndex_.size()));
+      }
+    }
+  }
+  finalPrefixFast_.Rebuild(finalPrefixIndex_, kIndexOf);
+  IndexLists lists(naPac_.size());
+  for (size_t n = 0; n < naPac_.size(); ++n) {
+    for (int32_t f : naPac_[n]) {
+      if (f < 0 || static_cast<size_t>(f) >= finals_.size()) continue;
+      for (const std::u16string& spelling : finals_[static_cast<size_t>(f)]) {
+        for (size_t k = 1; k <= spelling.size(); ++k) {
+          lists[n].push_back(Lookup(finalPrefixIndex_, finalPrefixFast_, std::u16string_view(spelling).substr(0, k)));
+        }
+      }
+    }
+  }
+  naPrefixBits_.Rebuild(lists, finalPrefixIndex_.size());
 }
 
 void CGhepVan::PairBits::Rebuild(const IndexLists& lists, size_t columns) {
@@ -348,13 +374,15 @@ bool CGhepVan::NucleusAllowsFinalPrefix(std::u16string_view nucleus, std::u16str
   if (special && StartsWith(*special, prefix)) return true;
   const int n = FindNucleus(nucleus);
   if (n < 0) return false;
-  for (int32_t f : naPac_[n]) {
-    if (f < 0 || static_cast<size_t>(f) >= finals_.size()) continue;
-    for (const std::u16string& spelling : finals_[f]) {
-      if (StartsWith(spelling, prefix)) return true;
+  if (static_cast<size_t>(n) >= naPac_.size()) return false;
+  if (prefix.empty()) {
+    for (int32_t f : naPac_[n]) {
+      if (f >= 0 && static_cast<size_t>(f) < finals_.size() && !finals_[f].empty()) return true;
     }
+    return false;
   }
-  return false;
+  const int p = Lookup(finalPrefixIndex_, finalPrefixFast_, prefix);
+  return p >= 0 && naPrefixBits_.Test(n, p);
 }
 
 bool CGhepVan::BareNucleusAllowsFinal(std::u16string_view bareNucleus, std::u16string_view final) const {
@@ -458,6 +486,7 @@ void CGhepVan::SetUoWithFinals(bool on) {
     uoAdded_.clear();
   }
   naPacBits_.Rebuild(naPac_, finals_.size());
+  RebuildFinalPrefixes();
 }
 
 void CGhepVan::AddInitialAlias(const std::u16string& spelling, const std::u16string& existing) {
@@ -487,6 +516,7 @@ void CGhepVan::AddFinalAlias(const std::u16string& spelling, const std::u16strin
   finals_[f].push_back(spelling);
   finalIndex_.emplace(spelling, f);
   finalFast_.Rebuild(finalIndex_, kIndexOf);
+  RebuildFinalPrefixes();
 }
 
 void CGhepVan::RemoveFinalAlias(const std::u16string& spelling) {
@@ -495,6 +525,7 @@ void CGhepVan::RemoveFinalAlias(const std::u16string& spelling) {
   Entry& entry = finals_[f];
   entry.erase(std::remove(entry.begin(), entry.end(), spelling), entry.end());
   RebuildFinalIndex();
+  RebuildFinalPrefixes();
 }
 
 }  // namespace tavirel

@@ -165,6 +165,12 @@ class CGhepVan {
   std::vector<int32_t> uoAdded_;
   PairBits padNaBits_;
   PairBits naPacBits_;
+  // Every beginning of a final's spelling (c, ch, n, ng, ...) and, per
+  // nucleus, which of them an allowed final starts with.
+  IndexMap finalPrefixIndex_;
+  ShortIndex<int> finalPrefixFast_;
+  PairBits naPrefixBits_;
+  void RebuildFinalPrefixes();
 
   IndexMap initialIndex_;
   IndexMap nucleusIndex_;

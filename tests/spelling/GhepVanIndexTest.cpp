@@ -77,5 +77,55 @@ TEST(GhepVanIndex, AliasesOfEveryLength) {
   EXPECT_FALSE(empty.IsBareNucleus(u"ai"));
 }
 
+// Plain search: some final allowed after the nucleus has a spelling that
+// begins with the prefix (the user's allowed words are left out here).
+bool SearchFinalPrefix(const CGhepVan& g, std::u16string_view nucleus, std::u16string_view prefix) {
+  const int n = Search(g.Nuclei(), nucleus);
+  if (n < 0) return false;
+  for (int32_t f : g.NucleusFinals()[static_cast<size_t>(n)]) {
+    if (f < 0 || static_cast<size_t>(f) >= g.Finals().size()) continue;
+    for (const std::u16string& spelling : g.Finals()[static_cast<size_t>(f)]) {
+      if (spelling.substr(0, prefix.size()) == prefix) return true;
+    }
+  }
+  return false;
+}
+
+void ExpectFinalPrefixesAgree(const CGhepVan& g, const char* when) {
+  std::vector<std::u16string> prefixes{u"", u"x", u"nn", u"chh", u"ngh"};
+  for (const auto& entry : g.Finals()) {
+    for (const std::u16string& spelling : entry) {
+      for (size_t k = 1; k <= spelling.size(); ++k) prefixes.push_back(spelling.substr(0, k));
+    }
+  }
+  int checked = 0;
+  for (const auto& entry : g.Nuclei()) {
+    for (const std::u16string& nucleus : entry) {
+      for (const std::u16string& prefix : prefixes) {
+        EXPECT_EQ(g.NucleusAllowsFinalPrefix(nucleus, prefix), SearchFinalPrefix(g, nucleus, prefix))
+            << when << ": " << nucleus.size() << " " << prefix.size();
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 500) << when;
+}
+
+TEST(GhepVanIndex, FinalPrefixesAgreeWithTheEntries) {
+  CGhepVan g;  // the shipped tables
+  ASSERT_FALSE(g.Finals().empty());
+  ExpectFinalPrefixesAgree(g, "as shipped");
+  g.SetUoWithFinals(true);
+  ExpectFinalPrefixesAgree(g, "uo with finals");
+  g.AddFinalAlias(u"g", u"ng");
+  g.AddFinalAlias(u"kh", u"ch");
+  ExpectFinalPrefixesAgree(g, "aliases");
+  EXPECT_TRUE(g.NucleusAllowsFinalPrefix(u"a", u"k"));
+  g.RemoveFinalAlias(u"kh");
+  g.SetUoWithFinals(false);
+  ExpectFinalPrefixesAgree(g, "taken back");
+  EXPECT_FALSE(g.NucleusAllowsFinalPrefix(u"a", u"k"));
+}
+
 }  // namespace
 }  // namespace tavirel
