@@ -119,8 +119,6 @@ void CInputMethodService::Reset() {
 
 // ---------------------------------------------------------------- keys
 
-bool CInputMethodService::IsModifierKey(uint16_t key) const { return ModifierBitOf(key) != 0; }
-
 bool CInputMethodService::OnKeyDown(uint16_t key) { return HandleKeyDown(key); }
 
 bool CInputMethodService::OnHookKeyDown(uint16_t key) {

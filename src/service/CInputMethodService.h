@@ -219,7 +219,6 @@ class CInputMethodService : public IInputMethodService {
   bool OnLockOrModifierKeyDown(uint16_t vk);
   bool OnLockOrModifierKeyUp(uint16_t vk);
   void FocusChanged(WindowHandle window);
-  bool IsModifierKey(uint16_t vk) const;
   void RunModifierOnlyHotKeys();
   // Runs the matching built-in then user actions for (modifiers, key).
   bool RunHotKeys(int32_t modifiers, uint16_t key);
