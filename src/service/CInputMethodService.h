@@ -15,6 +15,7 @@
 #include "service/IDesktop.h"
 #include "service/IInputMethodService.h"
 #include "service/KeyCombo.h"
+#include "service/ServiceDispatcher.h"
 
 namespace tavirel {
 
@@ -188,7 +189,14 @@ class CInputMethodService : public IInputMethodService {
   KeyCombo PhimGoiY() const { return suggestion_.Key; }
   KeyCombo PhimChuyen() const { return chuyen_.Key; }
 
+  // Other threads change the service only through this (see
+  // ServiceDispatcher.h).
+  CServiceDispatcher& Dispatcher() { return dispatcher_; }
+
   // ---- events ----
+  // Raised on the hook thread. Subscribe before the hook thread starts or
+  // through Dispatcher(); a subscriber that belongs to another thread posts
+  // from its handler (on Windows through CInvokerWnd) and never blocks.
   Event<CInputMethodService*> ModeChanged;
   Event<CInputMethodService*> CodeConversionRequested;
   Event<CHotKeyActionBase*> ActionExecuted;
@@ -264,6 +272,7 @@ class CInputMethodService : public IInputMethodService {
   std::vector<std::unique_ptr<CHotKeyActionBase>> userHotKeys_;
 
   CClipboardBackup clipboardBackup_;
+  CServiceDispatcher dispatcher_{*this};
 };
 
 }  // namespace tavirel
