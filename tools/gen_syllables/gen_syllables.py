@@ -5,6 +5,11 @@
 Usage:
     tools/gen_syllables/gen_syllables.py [--out Resources] [--debs DIR] [--report]
 
+Every source word the model drops is decided in rejected.py (a typo, a piece
+of a word, an abbreviation, a loan word or a name outside the spelling, with
+the reason); the run warns and exits 1 when a dropped word is not listed there,
+a listed word is no longer dropped, or a typo's right spelling is not a syllable. --report prints that list by reason.
+
 The word lists come from two Debian packages, fetched with `apt-get download`
 into a temporary folder and unpacked there with `dpkg-deb -x` (nothing is
 installed):
@@ -46,6 +51,8 @@ import sys
 import tempfile
 import unicodedata
 
+import rejected
+
 INITIALS = ["b", "c", "ch", "d", "đ", "g", "gh", "gi", "h", "k", "kh", "l", "m", "n", "ng",
             "ngh", "nh", "p", "ph", "qu", "r", "s", "t", "th", "tr", "v", "x"]
 
@@ -82,7 +89,7 @@ NUCLEUS_FINALS = [
     # rising glide o/u
     ("oa", ALL),
     ("oă", {"c", "m", "n", "ng", "t"}),
-    ("oe", {"n", "ng", "t"}),
+    ("oe", {"m", "n", "ng", "t"}),      # m: ngoém, ngoẻm
     ("oo", {"c", "ng"}),
     ("uâ", {"n", "ng", "t"}),
     ("uê", {"ch", "nh"}),
@@ -101,9 +108,11 @@ STOP_FINALS = {"c", "ch", "p", "t"}
 FRONT = {"e", "ê", "i", "y", "ia", "iê", "iu", "iêu", "eo", "êu"}   # k gh ngh
 O_GLIDE = {"oa", "oă", "oe", "oai", "oay", "oao", "oeo"}
 U_GLIDE = {"uy", "uê", "uâ", "uya", "uyê", "uyu", "uơ", "uây"}
-# After qu the u glide is part of the initial.
-AFTER_QU = {"a", "ă", "â", "e", "ê", "i", "ô", "ơ", "y", "ai", "ao", "au", "ay", "ây", "eo",
-            "êu", "yê"}
+# After qu the u glide is part of the initial. The rounded o, oa, oă, ơi and iu
+# come from colloquial and southern words: quạu quọ, quềnh quoàng, quay
+# quoắt, Bình Quới, líu quíu.
+AFTER_QU = {"a", "ă", "â", "e", "ê", "i", "o", "ô", "ơ", "y", "ai", "ao", "au", "ay", "ây", "eo",
+            "êu", "iu", "oa", "oă", "ơi", "yê"}
 # y alone after an initial (lý/lí, mỹ, kỹ, quý, hy, tỷ ...).
 Y_AFTER = {"đ", "d", "h", "k", "l", "m", "n", "qu", "s", "t", "th", "v", "x"}
 
@@ -287,7 +296,8 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--out", default=os.path.join(os.path.dirname(__file__), "../../Resources"))
     ap.add_argument("--debs")
-    ap.add_argument("--report", action="store_true", help="list the words that were dropped")
+    ap.add_argument("--report", action="store_true",
+                    help="print the dropped words by reason (Markdown, for Resources/README.md)")
     args = ap.parse_args()
 
     root = fetch(args.debs)
@@ -305,9 +315,20 @@ def main():
     with open(os.path.join(args.out, "TuDien.txt"), "w", encoding="utf-8", newline="\n") as f:
         f.write("\n".join(ordered) + "\n")
     print(f"{len(ordered)} syllables, {len(dropped)} source words dropped", file=sys.stderr)
+    record = rejected.decided()
+    undecided = sorted(dropped - set(record))
+    stale = sorted(w for w in record if w not in dropped)
+    if undecided:
+        print("dropped but not in rejected.py: " + " ".join(undecided), file=sys.stderr)
+    if stale:
+        print("in rejected.py but not dropped: " + " ".join(stale), file=sys.stderr)
+    unknown = [(w, r) for w, (_, r) in sorted(record.items()) if r and r not in words]
+    for word, right in unknown:
+        print(f"rejected.py: {right} (for {word}) is not a syllable", file=sys.stderr)
     if args.report:
-        print("\n".join(sorted(dropped)))
+        print(rejected.markdown())
+    return 1 if undecided or stale or unknown else 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())
