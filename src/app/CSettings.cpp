@@ -1,0 +1,46 @@
+#include "app/CSettings.h"
+
+#include "app/GoTatFile.h"
+#include "app/LuaChonFile.h"
+#include "app/PhimTatFile.h"
+#include "app/SettingsFolder.h"
+#include "common/AppDirectory.h"
+#include "service/CInputMethodService.h"
+#include "service/CTypingContext.h"
+
+namespace tavirel {
+
+CSettings::CSettings(CInputMethodService& service, AppOptions& app, std::u16string folder)
+    : service_(service), app_(app), folder_(std::move(folder)) {}
+
+std::u16string CSettings::OptionsPath() const { return JoinPath(folder_, kLuaChonFile); }
+std::u16string CSettings::ShorthandsPath() const { return JoinPath(folder_, kGoTatFile); }
+std::u16string CSettings::HotkeysPath() const { return JoinPath(folder_, kPhimTatFile); }
+
+void CSettings::Load(bool runAtLogin) {
+  options_ = LoadOptions(OptionsPath(), service_, app_, runAtLogin);
+  shorthands_ = LoadShorthands(ShorthandsPath(), service_.Context());
+  hotkeys_ = LoadHotkeys(HotkeysPath(), service_);
+}
+
+SaveResult CSettings::Save(SettingsFileStatus& status, SaveKind kind, bool (CSettings::*write)()) {
+  if (status == SettingsFileStatus::Unreadable && kind == SaveKind::Automatic) {
+    return SaveResult::KeptUnreadFile;
+  }
+  if (!EnsureFolder(folder_) || !(this->*write)()) return SaveResult::Failed;
+  // What is in the file now is what the program holds.
+  status = SettingsFileStatus::Read;
+  return SaveResult::Written;
+}
+
+SaveResult CSettings::SaveOptions(SaveKind kind) { return Save(options_, kind, &CSettings::WriteOptions); }
+SaveResult CSettings::SaveShorthands(SaveKind kind) {
+  return Save(shorthands_, kind, &CSettings::WriteShorthands);
+}
+SaveResult CSettings::SaveHotkeys(SaveKind kind) { return Save(hotkeys_, kind, &CSettings::WriteHotkeys); }
+
+bool CSettings::WriteOptions() { return tavirel::SaveOptions(OptionsPath(), service_, app_); }
+bool CSettings::WriteShorthands() { return tavirel::SaveShorthands(ShorthandsPath(), service_.Context()); }
+bool CSettings::WriteHotkeys() { return tavirel::SaveHotkeys(HotkeysPath(), service_.UserHotKeys()); }
+
+}  // namespace tavirel
