@@ -31,7 +31,7 @@ class RawTerminal {
     raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL);
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
+    tcsetattr(STDIN_FILENO, TCSANOW, &raw);  // keys typed before now are kept
   }
   ~RawTerminal() {
     if (ok_) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
@@ -96,11 +96,32 @@ void Chord(SimDesktop& desk, uint16_t a, uint16_t b) {
   desk.KeyUp(a);
 }
 
+// The virtual key of a letter or digit byte; 0 for any other byte.
+uint16_t LetterOrDigitKey(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<uint16_t>(c - 'a' + 'A');
+  if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return c;
+  return 0;
+}
+
+CInputMethodService* g_service = nullptr;
+
+bool UserHotkeyBound(KeyCombo combo) {
+  if (g_service == nullptr) return false;
+  for (const auto& action : g_service->UserHotKeys()) {
+    if (action && action->Key == combo) return true;
+  }
+  return false;
+}
+
 bool ReadByte(unsigned char& c) { return ::read(STDIN_FILENO, &c, 1) == 1; }
 
-// The rest of an escape sequence after ESC: arrows, Home, End, Delete.
-void HandleEscape(SimDesktop& desk) {
-  // A lone Esc is followed by nothing within a short while.
+// The rest of an escape sequence after ESC: arrows, Home, End, Delete, in
+// their "ESC [" and "ESC O" forms and the numbered forms ("ESC [1~" Home,
+// "ESC [4~" End, "ESC [3~" Delete, 7~ and 8~ as rxvt sends Home and End).
+// A lone Esc is followed by nothing within a short while; a byte that comes
+// within that while but starts no sequence is a key typed right after Esc:
+// Esc is pressed and the byte is handed back (true) to be typed as usual.
+bool HandleEscape(SimDesktop& desk, unsigned char& next) {
   fd_set set;
   FD_ZERO(&set);
   FD_SET(STDIN_FILENO, &set);
@@ -108,27 +129,45 @@ void HandleEscape(SimDesktop& desk) {
   unsigned char c = 0;
   if (select(STDIN_FILENO + 1, &set, nullptr, nullptr, &tv) <= 0 || !ReadByte(c)) {
     desk.Press(vk::kEscape);
-    return;
+    return false;
   }
   if (c != '[' && c != 'O') {
+    // Terminals send Alt+key as Esc and the key: a user hotkey on Alt+key
+    // runs as that chord.
+    const uint16_t key = LetterOrDigitKey(c);
+    if (key != 0 && UserHotkeyBound(KeyCombo(modbits::kAlt, key))) {
+      Chord(desk, vk::kLMenu, key);
+      return false;
+    }
     desk.Press(vk::kEscape);
-    return;
+    next = c;
+    return true;
   }
-  if (!ReadByte(c)) return;
+  if (!ReadByte(c)) return false;
   switch (c) {
-    case 'A': desk.Press(vk::kUp); return;
-    case 'B': desk.Press(vk::kDown); return;
-    case 'C': desk.Press(vk::kRight); return;
-    case 'D': desk.Press(vk::kLeft); return;
-    case 'H': desk.Press(vk::kHome); return;
-    case 'F': desk.Press(vk::kEnd); return;
+    case 'A': desk.Press(vk::kUp); return false;
+    case 'B': desk.Press(vk::kDown); return false;
+    case 'C': desk.Press(vk::kRight); return false;
+    case 'D': desk.Press(vk::kLeft); return false;
+    case 'H': desk.Press(vk::kHome); return false;
+    case 'F': desk.Press(vk::kEnd); return false;
     default: break;
   }
-  // "3~" is Delete; other numbered keys are read to their end and dropped.
-  const unsigned char first = c;
-  while (c >= '0' && c <= '9' && ReadByte(c)) {
+  // Numbered keys: the digits, then "~" (or a modifier part, read to its
+  // end and dropped).
+  std::string number;
+  while (c >= '0' && c <= '9') {
+    number.push_back(static_cast<char>(c));
+    if (!ReadByte(c)) return false;
   }
-  if (first == '3' && c == '~') desk.Press(vk::kDelete);
+  while (c == ';' || (c >= '0' && c <= '9')) {
+    if (!ReadByte(c)) return false;
+  }
+  if (c != '~') return false;
+  if (number == "1" || number == "7") desk.Press(vk::kHome);
+  if (number == "4" || number == "8") desk.Press(vk::kEnd);
+  if (number == "3") desk.Press(vk::kDelete);
+  return false;
 }
 
 }  // namespace
@@ -137,11 +176,14 @@ int RunInteractive(TypeSession& session) {
   RawTerminal terminal;
   if (!terminal.Ok()) return 1;
   SimDesktop& desk = session.Desk();
+  g_service = &session.Service();
   Write("\x1b[?1049h");  // the alternate screen
   Render(session);
   std::string pending;  // bytes of a UTF-8 character being read
   unsigned char c = 0;
-  while (ReadByte(c)) {
+  bool haveByte = false;  // a byte read after Esc waits to be typed
+  while (haveByte || ReadByte(c)) {
+    haveByte = false;
     if (c == kQuit1 || c == kQuit2) break;
     if (c == kSwitch) {
       Chord(desk, vk::kLControl, vk::kLShift);
@@ -156,7 +198,11 @@ int RunInteractive(TypeSession& session) {
     } else if (c == '\r' || c == '\n') {
       desk.Press(vk::kReturn);
     } else if (c == 0x1B) {
-      HandleEscape(desk);
+      if (HandleEscape(desk, c)) {
+        Render(session);
+        haveByte = true;
+        continue;
+      }
     } else if (c >= 0x80) {
       pending.push_back(static_cast<char>(c));
       const std::u16string decoded = Utf8ToUtf16Replacing(pending);
@@ -169,6 +215,10 @@ int RunInteractive(TypeSession& session) {
       if (!pending.empty()) continue;
     } else if (c == '\t' || c >= 0x20) {
       desk.TypeChar(static_cast<char16_t>(c));
+    } else if (c >= 0x01 && c <= 0x1A && UserHotkeyBound(KeyCombo(modbits::kCtrl, 'A' + c - 1))) {
+      // Ctrl+letter bound to a user hotkey (the session's own keys above
+      // come first).
+      Chord(desk, vk::kLControl, static_cast<uint16_t>('A' + c - 1));
     }
     Render(session);
   }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/AppOptions.h"
 #include "service/CInputMethodService.h"
 #include "sim/SimDesktop.h"
 
@@ -16,6 +17,9 @@ class TypeSession {
 
   CInputMethodService& Service() { return service_; }
   SimDesktop& Desk() { return desk_; }
+  // The application's own options (main dialog layout, conversion), read
+  // from and kept for LuaChon.ini.
+  AppOptions& App() { return app_; }
 
   // One character as a key press ('\n' Enter, '\b' Backspace, '\t' Tab).
   void Type(char16_t ch) { desk_.TypeChar(ch); }
@@ -31,6 +35,7 @@ class TypeSession {
  private:
   SimDesktop desk_;
   CInputMethodService service_{&desk_};
+  AppOptions app_;
   bool byteOutput_ = false;
 };
 

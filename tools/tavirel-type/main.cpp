@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "Interactive.h"
 #include "TypeOptions.h"
 #include "TypeSession.h"
+#include "app/CSettings.h"
 #include "common/Utf8.h"
 #include "tables/CBangMa.h"
 #include "tables/CKieuGo.h"
@@ -38,6 +40,9 @@ void PrintHelp() {
       "                     with a byte table the output holds the encoded bytes\n"
       "  --set KEY=VALUE    set an option by its LuaChon.ini name, e.g.\n"
       "                     --set BoDauThanhKieu2=1 (repeatable; see below)\n"
+      "  --config DIR       read LuaChon.ini, GoTat.ini and PhimTat.ini from DIR,\n"
+      "                     as Tavirel.exe reads them at start; -m, -b and --set\n"
+      "                     given as well apply after them\n"
       "  -i                 interactive terminal session (the default when standard\n"
       "                     input is a terminal)\n"
       "  --list-methods     list the typing methods\n"
@@ -74,8 +79,9 @@ void TypeLine(TypeSession& session, const std::u16string& line) {
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  std::string method = "Telex 2";
-  std::string table = "Unicode";
+  std::string method;
+  std::string table;
+  std::string config;
   std::vector<std::pair<std::string, std::string>> sets;
   bool haveText = false;
   std::string text;
@@ -110,6 +116,8 @@ int main(int argc, char** argv) {
       const size_t eq = kv.find('=');
       if (eq == std::string::npos || eq == 0) return Fail("--set needs KEY=VALUE, got '" + kv + "'");
       sets.emplace_back(kv.substr(0, eq), kv.substr(eq + 1));
+    } else if (arg == "--config") {
+      if (!next(config)) return Fail("--config needs a folder");
     } else if (arg == "-i") {
       interactive = true;
     } else {
@@ -119,16 +127,35 @@ int main(int argc, char** argv) {
 
   const std::u16string methodName = Utf8ToUtf16(method);
   const std::u16string tableName = Utf8ToUtf16(table);
-  if (!Contains(GetTypingMethodNames(), methodName)) return Fail("no typing method named '" + method + "'");
-  if (!Contains(GetCodeTableNames(), tableName)) return Fail("no code table named '" + table + "'");
+  if (!method.empty() && !Contains(GetTypingMethodNames(), methodName)) {
+    return Fail("no typing method named '" + method + "'");
+  }
+  if (!table.empty() && !Contains(GetCodeTableNames(), tableName)) {
+    return Fail("no code table named '" + table + "'");
+  }
 
   TypeSession session;
   CInputMethodService& service = session.Service();
-  service.SetTypingMethod(methodName);
-  service.SetCodeTable(tableName);
+  if (!config.empty()) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(config, ec)) return Fail("no folder '" + config + "'");
+    CSettings settings(service, session.App(), Utf8ToUtf16(config));
+    settings.Load(false);
+    const std::pair<SettingsFileStatus, std::u16string> files[] = {
+        {settings.OptionsStatus(), settings.OptionsPath()},
+        {settings.ShorthandsStatus(), settings.ShorthandsPath()},
+        {settings.HotkeysStatus(), settings.HotkeysPath()}};
+    for (const auto& [status, path] : files) {
+      if (status == SettingsFileStatus::Unreadable) {
+        std::cerr << "tavirel-type: cannot read " << Utf16ToUtf8(path) << "; its defaults are used\n";
+      }
+    }
+  }
+  if (!method.empty()) service.SetTypingMethod(methodName);
+  if (!table.empty()) service.SetCodeTable(tableName);
   for (const auto& [key, value] : sets) {
     std::string error;
-    if (!ApplyTypeOption(service, key, value, error)) return Fail(error);
+    if (!ApplyTypeOption(service, session.App(), key, value, error)) return Fail(error);
   }
   session.UpdateOutputKind();
 

@@ -46,6 +46,46 @@ check "large input line count" "10000" "$(printf '%s\n' "$out" | wc -l | tr -d '
 check "large input every line" "10000" "$(printf '%s\n' "$out" | grep -cx 'Tiếng Việt rất hay, người Việt Nam và thế giới.')"
 rm -f "$tmp" "$tmp.big"
 
+# --config reads the three settings files as the Windows program does.
+cfg=$(mktemp -d)
+printf '\xef\xbb\xbf[LuaChon]\r\nKieuGo = VNI ; by numbers\r\nBoDauThanhKieu2=1\r\n' > "$cfg/LuaChon.ini"
+printf 'header\nvn\tVi\xe1\xbb\x87t Nam\n' > "$cfg/GoTat.ini"
+printf '[0]\nHotKey=65620\nName=ChuyenKieuGo\nParam=Telex 2\n' > "$cfg/PhimTat.ini"
+check "--config options and shorthands" "Việt Nam hoà" "$("$bin" --config "$cfg" -e 'vn hoa2')"
+check "--config then -m" "hoà" "$("$bin" --config "$cfg" -m 'Telex 2' -e 'hoaf')"
+"$bin" --config "$cfg/none" -e x >/dev/null 2>&1
+check "--config of a missing folder fails" "2" "$?"
+
+# The terminal session, on a pseudo-terminal: keys are sent once the status
+# line is shown, Ctrl+D once the field shows the expected text.
+terminal() {  # config-folder keys expected-field
+  local out fifo
+  out=$(mktemp); fifo=$(mktemp -u); mkfifo "$fifo"
+  ( script -qfec "$bin -i --config $1" "$out" < "$fifo" >/dev/null 2>&1 ) &
+  local pid=$!
+  exec 7>"$fifo"
+  local i
+  for i in $(seq 200); do grep -q 'Tavirel |' "$out" 2>/dev/null && break; sleep 0.1; done
+  printf '%b' "$2" >&7
+  for i in $(seq 200); do grep -qF "$3" "$out" 2>/dev/null && break; sleep 0.1; done
+  printf '\004' >&7
+  exec 7>&-
+  for i in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill "$pid" 2>/dev/null
+  # The field is printed last, after the session leaves the alternate screen.
+  sed -n 's/.*\x1b\[?1049l//p' "$out" | tr -d '\r' | tail -1
+  rm -f "$out" "$fifo"
+}
+if command -v script >/dev/null; then
+  empty=$(mktemp -d)
+  # Home and End as ESC [1~ / ESC [4~; a key right after Esc is typed.
+  check "terminal: Home, End, a key right after Esc" "xcabd" "$(terminal "$empty" 'ab\e[1~x\ec\e[4~d' xcabd)"
+  # Alt+T from PhimTat.ini (ESC t) switches VNI to Telex 2 while typing.
+  check "terminal: user hotkey from PhimTat.ini" "việt tiếng" "$(terminal "$cfg" 'vie65t \ettieengs' 'tiếng')"
+  rm -rf "$empty"
+fi
+rm -rf "$cfg"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)"
   exit 1
