@@ -109,6 +109,13 @@ IniSections ReadIniFile(const IniSyntax& syntax, const std::u16string& path) {
   return ParseIniLines(syntax, ReadTextLines(path));
 }
 
+TextFileStatus ReadIniFile(const IniSyntax& syntax, const std::u16string& path, IniSections& sections) {
+  std::vector<std::u16string> lines;
+  const TextFileStatus status = ReadTextFile(path, lines);
+  sections = ParseIniLines(syntax, lines);
+  return status;
+}
+
 std::vector<std::u16string> FormatIniPieces(const IniSyntax& s, const IniSections& sections) {
   std::vector<std::u16string> pieces;
   for (const auto& [name, keys] : sections) {

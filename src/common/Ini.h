@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/TextFile.h"
+
 namespace tavirel {
 
 struct IniSyntax {
@@ -31,6 +33,9 @@ using IniKeys = std::map<std::u16string, std::u16string>;
 using IniSections = std::map<std::u16string, IniKeys>;
 
 IniSections ReadIniFile(const IniSyntax& syntax, const std::u16string& path);
+// The same, telling a missing file from one that could not be read (which a
+// caller must never write back: it would lose what it could not read).
+TextFileStatus ReadIniFile(const IniSyntax& syntax, const std::u16string& path, IniSections& sections);
 IniSections ParseIniLines(const IniSyntax& syntax, const std::vector<std::u16string>& lines);
 bool WriteIniFile(const IniSyntax& syntax, const std::u16string& path, const IniSections& sections);
 // The pieces WriteIniFile writes (without the byte-order mark).

@@ -4,39 +4,46 @@ namespace tavirel {
 
 namespace {
 
+// Length of the well-formed sequence at bytes[i] (its code point in cp), or 0
+// when it is malformed: bad lead byte, bad or missing continuation, overlong
+// form, surrogate code point or a value above U+10FFFF.
+size_t DecodeOne(std::string_view bytes, size_t i, char32_t& cp) {
+  const unsigned char b0 = static_cast<unsigned char>(bytes[i]);
+  if (b0 < 0x80) {
+    cp = b0;
+    return 1;
+  }
+  size_t len = 0;
+  char32_t min = 0;
+  if ((b0 & 0xE0) == 0xC0) {
+    len = 2; cp = b0 & 0x1F; min = 0x80;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    len = 3; cp = b0 & 0x0F; min = 0x800;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    len = 4; cp = b0 & 0x07; min = 0x10000;
+  } else {
+    return 0;  // stray continuation byte or invalid lead byte
+  }
+  if (bytes.size() - i < len) return 0;
+  for (size_t k = 1; k < len; ++k) {
+    const unsigned char b = static_cast<unsigned char>(bytes[i + k]);
+    if ((b & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
 // Decodes UTF-8; on a malformed sequence either stops or writes U+FFFD for
 // its first byte and goes on with the next one.
 std::u16string Decode(std::string_view bytes, bool replace) {
   std::u16string out;
   out.reserve(bytes.size());
-  const size_t n = bytes.size();
   size_t i = 0;
-  while (i < n) {
-    const unsigned char b0 = static_cast<unsigned char>(bytes[i]);
-    if (b0 < 0x80) {
-      out.push_back(static_cast<char16_t>(b0));
-      ++i;
-      continue;
-    }
-    size_t len = 0;
+  while (i < bytes.size()) {
     char32_t cp = 0;
-    char32_t min = 0;
-    if ((b0 & 0xE0) == 0xC0) {
-      len = 2; cp = b0 & 0x1F; min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-      len = 3; cp = b0 & 0x0F; min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-      len = 4; cp = b0 & 0x07; min = 0x10000;
-    } else {
-      len = 0;  // stray continuation byte or invalid lead byte
-    }
-    bool ok = len != 0 && n - i >= len;
-    for (size_t k = 1; ok && k < len; ++k) {
-      const unsigned char b = static_cast<unsigned char>(bytes[i + k]);
-      if ((b & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    const size_t len = DecodeOne(bytes, i, cp);
+    if (len == 0) {
       if (!replace) break;
       out.push_back(u'\uFFFD');
       ++i;
@@ -59,6 +66,21 @@ std::u16string Decode(std::string_view bytes, bool replace) {
 std::u16string Utf8ToUtf16(std::string_view bytes) { return Decode(bytes, false); }
 
 std::u16string Utf8ToUtf16Replacing(std::string_view bytes) { return Decode(bytes, true); }
+
+bool IsValidUtf8(std::string_view bytes) {
+  size_t i = 0;
+  while (i < bytes.size()) {
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    char32_t cp = 0;
+    const size_t len = DecodeOne(bytes, i, cp);
+    if (len == 0) return false;
+    i += len;
+  }
+  return true;
+}
 
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;

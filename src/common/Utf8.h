@@ -14,6 +14,9 @@ std::u16string Utf8ToUtf16(std::string_view bytes);
 // file or a terminal): each malformed byte becomes U+FFFD.
 std::u16string Utf8ToUtf16Replacing(std::string_view bytes);
 
+// True when the bytes are well-formed UTF-8 from end to end.
+bool IsValidUtf8(std::string_view bytes);
+
 // Encodes UTF-16. An unpaired surrogate is written as U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 

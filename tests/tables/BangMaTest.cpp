@@ -214,7 +214,7 @@ TEST_F(BangMaFile, NamesAndSectionsResolveAsListed) {
 
 TEST_F(BangMaFile, BadLinesLoadWithoutHarm) {
   const std::u16string path = Write(
-      "[T]\n"
+      "\xEF\xBB\xBF[T]\n"
       "no separator here\n"
       "=orphan value\n"
       "\xC3\xA0=\n"                 // à with an empty value: no entry
@@ -223,7 +223,7 @@ TEST_F(BangMaFile, BadLinesLoadWithoutHarm) {
       "\xC3\xA1=z\n"                // duplicate key: first wins
       ";\xC3\xA2=commented\n"
       "   \n"
-      "\xE1\xBA\xA1=\xFF\xFE" " bad utf8\n"  // value cut at the malformed bytes: empty
+      "\xE1\xBA\xA1=\xFF\xFE" " bad utf8\n"  // not UTF-8: read in code page 1258, key á (taken)
       "\xE1\xBA\xA3=;\n"            // only a comment: empty
       "d=\x01\x02\n"
       "[unterminated\n"

@@ -192,6 +192,19 @@ TEST_F(KieuGoFiles, SavedUserMethodsReadBackTheSame) {
             "[Rỗng]\n\n[Zeta]\n7=UO_ƯƠ\n\n");
 }
 
+TEST_F(KieuGoFiles, UserFileInTheAnsiCodePageSurvivesASave) {
+  // Saved by an editor in code page 1258: "ơ" is one byte, "ử" is ư + a tone byte.
+  Write(user_, "[Ki\xEA\xD2" "u t\xF4i]\nw=\xF5\nq=\xFD\xD2" "a\nz=DauSac\n");
+  const CKieuGoRegistry reg(builtIn_, user_);
+  CKieuGo expected;
+  expected.Add(u'q', KeyBinding::Text(u"ửa"));
+  expected.Add(u'w', KeyBinding::Text(u"ơ"));
+  expected.Add(u'z', KeyBinding::Function(2));
+  ASSERT_EQ(reg.LoadKieuGo(u"Kiểu tôi"), expected);
+  ASSERT_TRUE(reg.SaveUserMethods({{u"Kiểu tôi", expected}}));
+  EXPECT_EQ(reg.LoadKieuGo(u"Kiểu tôi"), expected);
+}
+
 TEST_F(KieuGoFiles, BindingsThatCannotBeStoredDoNotDamageTheFile) {
   // Such a line would come back as a comment, a different key, or a section
   // header that cuts the method short; it is left out and the rest survives.
