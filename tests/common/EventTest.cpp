@@ -40,7 +40,7 @@ TEST(Event, HandlersMaySubscribeAndUnsubscribeWhileRaised) {
   EXPECT_EQ(log[1], "c");
   EXPECT_EQ(log[2], "d");
   EXPECT_EQ(log[3], "new1");
-  EXPECT_FALSE(e.RemoveHandler(self));
+  EXPECT_EQ(e.Count(), 3u + 16u);
 }
 
 TEST(Event, RemovalDuringARaiseSkipsLaterHandlersAndNestedRaisesAgree) {
