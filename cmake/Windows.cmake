@@ -11,7 +11,7 @@ list(REMOVE_ITEM WIN_SOURCES ${TAVIREL_WIN_MAIN} ${CMAKE_SOURCE_DIR}/src/app/win
 
 set(TAVIREL_WIN_DEFS UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
     WINVER=0x0A00 _WIN32_WINNT=0x0A00)
-set(TAVIREL_WIN_SYSLIBS user32 gdi32 comctl32 shell32 ole32 advapi32)
+set(TAVIREL_WIN_SYSLIBS user32 gdi32 comctl32 shell32 ole32 advapi32 wtsapi32 version)
 
 add_library(tavirel_win STATIC ${WIN_SOURCES})
 target_include_directories(tavirel_win PUBLIC ${CMAKE_SOURCE_DIR}/src)
@@ -29,7 +29,7 @@ target_compile_options(Tavirel PRIVATE ${TAVIREL_WARNINGS} -municode)
 target_link_options(Tavirel PRIVATE -municode -mwindows)
 target_link_libraries(Tavirel PRIVATE tavirel_win)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.manifest;${TAVIREL_GENERATED}/TavirelVersion.h")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.manifest;${TAVIREL_GENERATED}/TavirelVersion.h;${CMAKE_SOURCE_DIR}/src/app/win/icons/TavirelOn.ico;${CMAKE_SOURCE_DIR}/src/app/win/icons/TavirelOff.ico")
 
 install(TARGETS Tavirel RUNTIME DESTINATION .)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Resources DESTINATION .)
