@@ -59,3 +59,12 @@ if(TAVIREL_TESTS)
     target_link_libraries(tavirel_e2e_hooks PRIVATE tavirel_win)
   endif()
 endif()
+
+# The tray driver of tests/e2e/run-shell-e2e.
+if(TAVIREL_TESTS)
+  add_executable(tavirel_e2e_shell ${CMAKE_SOURCE_DIR}/tests/e2e/shell/E2eShell.cpp)
+  target_compile_definitions(tavirel_e2e_shell PRIVATE ${TAVIREL_WIN_DEFS})
+  target_compile_options(tavirel_e2e_shell PRIVATE ${TAVIREL_WARNINGS} -municode)
+  target_link_options(tavirel_e2e_shell PRIVATE -municode)
+  target_link_libraries(tavirel_e2e_shell PRIVATE user32)
+endif()

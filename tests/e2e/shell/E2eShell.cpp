@@ -1,0 +1,65 @@
+// tavirel_e2e_shell.exe: does to Tavirel.exe's tray window what a user's
+// actions do, by the messages those actions produce, and prints what it
+// did. Usage: tavirel_e2e_shell.exe COMMAND [ARG]
+//   find                 exit 0 when the tray window exists
+//   click                the icon's left-button click
+//   menu                 the icon's right-button release (opens the menu)
+//   command N            WM_COMMAND N (a menu item)
+//   taskbarcreated       the shell's "TaskbarCreated" broadcast
+//   session N            WM_WTSSESSION_CHANGE N (7 lock, 8 unlock)
+//   power N              WM_POWERBROADCAST N (4 suspend, 18 resume)
+//   queryend             WM_QUERYENDSESSION, prints the answer
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+constexpr UINT kTrayCallback = WM_APP + 1;
+constexpr WPARAM kIconId = 120;
+
+HWND FindTray() {
+  for (int i = 0; i < 100; ++i) {
+    if (HWND w = FindWindowW(L"TavirelTrayWnd", nullptr)) return w;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return 2;
+  const wchar_t* cmd = argv[1];
+  const long arg = argc > 2 ? std::wcstol(argv[2], nullptr, 10) : 0;
+  HWND tray = FindTray();
+  if (tray == nullptr) {
+    std::printf("no tray window\n");
+    return 1;
+  }
+  BOOL ok = TRUE;
+  if (!std::wcscmp(cmd, L"find")) {
+  } else if (!std::wcscmp(cmd, L"click")) {
+    ok = PostMessageW(tray, kTrayCallback, kIconId, WM_LBUTTONDOWN);
+  } else if (!std::wcscmp(cmd, L"menu")) {
+    ok = PostMessageW(tray, kTrayCallback, kIconId, WM_RBUTTONUP);
+  } else if (!std::wcscmp(cmd, L"command")) {
+    ok = PostMessageW(tray, WM_COMMAND, static_cast<WPARAM>(arg), 0);
+  } else if (!std::wcscmp(cmd, L"taskbarcreated")) {
+    ok = PostMessageW(tray, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  } else if (!std::wcscmp(cmd, L"session")) {
+    ok = PostMessageW(tray, WM_WTSSESSION_CHANGE, static_cast<WPARAM>(arg), 0);
+  } else if (!std::wcscmp(cmd, L"power")) {
+    ok = PostMessageW(tray, WM_POWERBROADCAST, static_cast<WPARAM>(arg), 0);
+  } else if (!std::wcscmp(cmd, L"queryend")) {
+    DWORD_PTR answer = 0;
+    ok = SendMessageTimeoutW(tray, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer) != 0;
+    std::printf("answer=%d\n", static_cast<int>(answer));
+  } else {
+    return 2;
+  }
+  std::printf("%s\n", ok ? "ok" : "failed");
+  std::fflush(stdout);
+  return ok ? 0 : 1;
+}
