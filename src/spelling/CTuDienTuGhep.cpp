@@ -75,6 +75,10 @@ void CTuDienTuGhep::BuildHashes() const {
   hashes_.clear();
   hashes_.reserve(entries_.size());
   for (const auto& entry : entries_) hashes_.push_back(Hash(entry));
+  byHash_.clear();
+  byHash_.reserve(entries_.size());
+  for (size_t i = 0; i < hashes_.size(); ++i) byHash_.emplace_back(hashes_[i], static_cast<int>(i));
+  std::sort(byHash_.begin(), byHash_.end());
 }
 
 bool CTuDienTuGhep::LetterRange(char16_t ch, int& first, int& last) const {
@@ -94,10 +98,9 @@ int CTuDienTuGhep::Find(std::u16string_view word) const {
   int last = -1;
   if (!LetterRange(word[0], first, last)) return -1;
   const uint64_t h = Hash(word);
-  for (int i = first; i <= last; ++i) {
-    if (hashes_[static_cast<size_t>(i)] == h) return i;
-  }
-  return -1;
+  // The entry with this hash and the lowest number not below first.
+  const auto it = std::lower_bound(byHash_.begin(), byHash_.end(), std::make_pair(h, first));
+  return it != byHash_.end() && it->first == h && it->second <= last ? it->second : -1;
 }
 
 void CTuDienTuGhep::Clear() {
@@ -105,6 +108,8 @@ void CTuDienTuGhep::Clear() {
   entries_.shrink_to_fit();
   hashes_.clear();
   hashes_.shrink_to_fit();
+  byHash_.clear();
+  byHash_.shrink_to_fit();
   index_.clear();
   starts_.clear();
 }

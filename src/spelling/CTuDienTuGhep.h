@@ -4,12 +4,14 @@
 // syllables separated by single spaces, numbered from 0 in file order. The file
 // keeps all entries whose first letter folds to the same base letter together
 // (d and đ share d); a first-letter index gives each base letter its range, and
-// a lookup compares 64-bit hashes within that range only.
+// a lookup compares 64-bit hashes within that range only. The hashes are also
+// kept sorted, so a lookup is a binary search, not a scan of the range.
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tavirel {
@@ -26,7 +28,8 @@ class CTuDienTuGhep {
   // could have held). A leading EF BB BF and one CR before each LF are dropped.
   void LoadBytes(std::string_view bytes);
 
-  // Computes the hash of every entry (done by Find when needed).
+  // Computes the hash of every entry and the hash-ordered index (done by Find
+  // when needed).
   void BuildHashes() const;
   bool HasHashes() const { return !hashes_.empty() || entries_.empty(); }
 
@@ -36,7 +39,7 @@ class CTuDienTuGhep {
 
   // Number of the first entry in the range of the word's first letter whose
   // hash equals the word's hash, or -1. Only hashes are compared, so two
-  // words with the same hash are not told apart.
+  // words with the same hash are not told apart. O(log n).
   int Find(std::u16string_view word) const;
 
   // Empties entries, hashes and index.
@@ -61,6 +64,8 @@ class CTuDienTuGhep {
   std::vector<std::u16string> entries_;
   // Filled on first need by a lookup; the key thread is the only reader.
   mutable std::vector<uint64_t> hashes_;
+  // (hash, entry number) of every entry, ordered by hash then number.
+  mutable std::vector<std::pair<uint64_t, int>> byHash_;
   std::map<char16_t, int> index_;
   // Start numbers of the letter ranges in ascending order, to end a range
   // where the next one begins.

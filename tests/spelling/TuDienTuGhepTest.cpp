@@ -76,6 +76,15 @@ TEST(TuDienTuGhep, FindsEveryEntryWithinItsRangeOnly) {
   EXPECT_EQ(d.Find(u"đi học "), -1);
   EXPECT_EQ(d.Find(u"bà con"), -1);  // no range for b
   EXPECT_EQ(d.Find(u""), -1);
+
+  // A file out of order: the second "an ninh" lies in the range of b, where
+  // a lookup starting with a never looks; "bà con" is found at its first place.
+  CTuDienTuGhep unsorted;
+  unsorted.LoadBytes("4\nanh em\nbà con\nan ninh\nbà con\n");
+  EXPECT_EQ(RangeOf(unsorted, u'a'), (Range{true, 0, 0}));
+  EXPECT_EQ(unsorted.Find(u"an ninh"), -1);
+  EXPECT_EQ(unsorted.Find(u"bà con"), 1);
+  EXPECT_EQ(unsorted.Find(u"anh em"), 0);
 }
 
 TEST(TuDienTuGhep, EqualHashesAreNotToldApart) {
