@@ -53,8 +53,6 @@ import unicodedata
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
-sys.path.insert(0, os.path.join(ROOT, "tools", "gen_syllables"))
-import gen_syllables  # noqa: E402  (split / well_formed: the rhyme model)
 
 PACKAGES = [  # (package, catalogue, licence)
     ("coreutils", "coreutils.mo", "GPL-3+"),
@@ -91,9 +89,15 @@ def read_mo(path):
     return out
 
 
+_SYLLABLES = None
+
+
 def is_word(token):
-    parts = gen_syllables.split(token.lower())
-    return parts is not None and gen_syllables.well_formed(parts)
+    global _SYLLABLES
+    if _SYLLABLES is None:
+        with open(os.path.join(ROOT, "Resources", "TuDien.txt"), encoding="utf-8-sig") as f:
+            _SYLLABLES = {line.rstrip("\r\n") for line in f} - {""}
+    return token.lower() in _SYLLABLES
 
 
 def runs(text):
