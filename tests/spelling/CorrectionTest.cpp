@@ -124,6 +124,37 @@ TEST(CorrectionCompound, KnownCompoundWithTheWordBeforeIsLeftAlone) {
   EXPECT_EQ(c.Type(u"sanr xuaats sawcs "), u"sản xuất sắc ");
 }
 
+// Correct words side by side that make a compound once a letter or tone is
+// swapped stay as typed: a pair seen in real prose, or a common previous word
+// that would become a rarer one. A rare previous word, and the current word,
+// are still corrected on the dictionary's word.
+TEST(CorrectionCompound, CorrectWordsThatAlmostMakeACompoundStay) {
+  struct Case {
+    std::vector<std::u16string> dict;
+    const char16_t* keys;
+    const char16_t* screen;
+  } cases[] = {
+      {{u"bảng ghi"}, u"banr ghi ", u"bản ghi "},            // seen side by side
+      {{u"có tiếng"}, u"cos tieens ", u"có tiến "},          // seen, current word
+      {{u"mộc bản"}, u"mootj banr ", u"một bản "},           // một is common, mộc is not
+      {{u"cát thành"}, u"cacs thanhf ", u"các thành "},
+      {{u"Đặc quyền"}, u"DDawtj quyeenf ", u"Đặt quyền "},
+      {{u"đặc quyền"}, u"ddawtj quyeenf ", u"đặt quyền "},
+      {{u"cải lương"}, u"caix luwowng ", u"cải lương "},     // cãi is rare
+      {{u"sản xuất"}, u"sanr suaats ", u"sản xuất "},        // the current word
+      {{u"mộc sản", u"một sẵn"}, u"mootj sanr ", u"một sản "},   // the first row found decides
+  };
+  for (const Case& k : cases) {
+    Corrector c(k.dict, {});
+    EXPECT_EQ(c.Type(k.keys), k.screen) << Utf16ToUtf8(k.keys);
+    EXPECT_IN_STEP(c.h);
+  }
+  // Refused, the pair goes on to the single-word correction.
+  Corrector single({u"mộc bản"}, {u"bản"});
+  EXPECT_EQ(single.Type(u"mootj banx "), u"một bản ");
+  EXPECT_IN_STEP(single.h);
+}
+
 TEST(CorrectionCompound, OnlyOneSpaceBetweenTheWords) {
   Corrector two({u"sản xuất"}, {});
   EXPECT_EQ(two.Type(u"sanr  suaats "), u"sản  suất ");
