@@ -104,6 +104,7 @@ FileConversionResult ConvertFile(ConversionOptions& options, const std::u16strin
     options.source = DetectSourceTable(options, FileTextForSource(bytes, !utf8));
   }
   CTextConverter converter(options);
+  converter.SetLostReplacement(u'?');
   const std::u16string converted = converter.Convert(FileTextForSource(bytes, converter.SourceIsBytes()));
   if (converted.empty()) {
     result.ok = true;

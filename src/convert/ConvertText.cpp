@@ -170,11 +170,18 @@ void CTextConverter::Setup(const ConversionOptions& options, const CBangMa& sour
 }
 
 void CTextConverter::EncodeCounting(std::u16string_view text, std::u16string& out) {
+  std::u16string replaced;
   if (targetBytes_) {
-    for (const char16_t c : text) {
-      if (c >= 0x80 && !target_.Has(c)) ++lost_;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char16_t c = text[i];
+      if (c < 0x80 || target_.Has(c)) continue;
+      ++lost_;
+      if (lostAs_ == 0) continue;
+      if (replaced.empty()) replaced = text;
+      replaced[i] = lostAs_;
     }
   }
+  if (!replaced.empty()) text = replaced;
   if (target_.Empty()) {
     out.append(text);
   } else {

@@ -71,7 +71,10 @@ class CTextConverter {
   // holds no such place (keep reading).
   size_t SafeCut(std::u16string_view text) const;
 
-  // Characters that the target cannot hold (written as they were) so far.
+  // Writes the characters that a target of bytes cannot hold as c instead
+  // of as they are (where they would read as some other byte's letter).
+  void SetLostReplacement(char16_t c) { lostAs_ = c; }
+  // Characters that the target cannot hold so far.
   size_t LostCount() const { return lost_; }
   // The source and target hold only bytes (units up to 255) and are not "Unicode".
   bool SourceIsBytes() const { return sourceBytes_; }
@@ -92,6 +95,7 @@ class CTextConverter {
   bool slowTranscode_ = false;  // some source form has no target form
   std::vector<bool> inner_;     // units that occur past the first unit of a key
   size_t lost_ = 0;
+  char16_t lostAs_ = 0;
 };
 
 // ConvertText of the options: one call, tables loaded afresh.

@@ -176,6 +176,11 @@ TEST_F(Files, Utf8WithBomAndBadBytesIsReadWholeAndDetected) {
   // The bad byte becomes U+FFFD, which VNI cannot hold: written "?" and counted.
   EXPECT_EQ(Read("out.txt"), Raw(Encode(vni, u"tiếng ")) + "? " + Raw(Encode(vni, u"việt\n")));
   EXPECT_EQ(r.lost, 1u);
+  // A Latin-1 letter VNI lacks would be read back as another letter: "?".
+  Write("latin.txt", "a\xC3\x9F b");
+  r = ConvertFile(o, Path("latin.txt"), Path("latin-out.txt"));
+  EXPECT_EQ(Read("latin-out.txt"), "a? b");
+  EXPECT_EQ(r.lost, 1u);
   // Detection on a raw VNI file.
   Write("vni.txt", Raw(Encode(vni, u"Hôm nay trời đẹp, tôi đi học ở trường làng.")));
   o = test::Options(u"Unicode", u"Unicode");
