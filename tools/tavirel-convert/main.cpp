@@ -119,9 +119,8 @@ int main(int argc, char** argv) {
   bool haveIn = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    const auto value = [&](const char* what) -> std::optional<std::string> {
+    const auto value = [&]() -> std::optional<std::string> {
       if (i + 1 >= argc) return std::nullopt;
-      (void)what;
       return std::string(argv[++i]);
     };
     if (a == "-h" || a == "--help") {
@@ -131,7 +130,7 @@ int main(int argc, char** argv) {
       for (const auto& name : CodeTableNames()) std::cout << Utf16ToUtf8(name) << "\n";
       return kOk;
     } else if (a == "-f" || a == "-t") {
-      const auto v = value(a.c_str());
+      const auto v = value();
       if (!v) return Fail(kUsage, a + " needs a table name (see --list)");
       const auto table = FindTable(*v);
       if (!table) return Fail(kUsage, "no single table is named \"" + *v + "\" (see --list)");
@@ -149,7 +148,7 @@ int main(int argc, char** argv) {
     } else if (a == "--html") {
       html = true;
     } else if (a == "-o") {
-      const auto v = value("-o");
+      const auto v = value();
       if (!v) return Fail(kUsage, "-o needs a file name");
       outPath = *v;
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
