@@ -1,9 +1,6 @@
 #include "convert/ConvertFile.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <system_error>
 
 #include "common/AppDirectory.h"
@@ -48,33 +45,6 @@ bool SameFile(const std::u16string& a, const std::u16string& b) {
   std::error_code ec;
   const bool same = std::filesystem::equivalent(ToFsPath(a), ToFsPath(b), ec);
   return !ec && same;
-}
-
-bool WriteFileAtomically(const std::u16string& path, std::string_view bytes) {
-  const std::filesystem::path target = ToFsPath(path);
-  std::filesystem::path temp = target;
-  std::random_device random;
-  temp += ".tmp" + std::to_string(random() % 1000000);
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    return false;
-  }
-  return true;
 }
 
 FileConversionResult ConvertFile(ConversionOptions& options, const std::u16string& sourcePath,

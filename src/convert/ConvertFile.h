@@ -32,10 +32,6 @@ std::u16string FileTextForSource(std::string_view bytes, bool sourceIsBytes);
 FileConversionResult ConvertFile(ConversionOptions& options, const std::u16string& sourcePath,
                                  const std::u16string& targetPath);
 
-// Writes bytes to a temporary file in the target's folder and renames it over
-// the target. False (and the target untouched) on any failure.
-bool WriteFileAtomically(const std::u16string& path, std::string_view bytes);
-
 // Whether the two paths name the same existing file.
 bool SameFile(const std::u16string& a, const std::u16string& b);
 

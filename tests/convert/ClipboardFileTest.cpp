@@ -61,10 +61,12 @@ TEST_F(Clipboard, HtmlIsConvertedOrDroppedByFlag16) {
   const std::string body = "<html><body><!--StartFragment-->" + fragment + "<!--EndFragment--></body></html>";
   const auto header = [&](size_t start) {
     const size_t sf = start + 32, ef = sf + fragment.size();
-    char buf[200];
-    std::snprintf(buf, sizeof buf, "Version:0.9\r\nStartHTML:%08zu\r\nEndHTML:%08zu\r\nStartFragment:%08zu\r\nEndFragment:%08zu\r\n",
-                  start, start + body.size(), sf, ef);
-    return std::string(buf);
+    const auto num = [](size_t n) {
+      const std::string d = std::to_string(n);
+      return std::string(d.size() < 8 ? 8 - d.size() : 0, '0') + d;
+    };
+    return "Version:0.9\r\nStartHTML:" + num(start) + "\r\nEndHTML:" + num(start + body.size()) +
+           "\r\nStartFragment:" + num(sf) + "\r\nEndFragment:" + num(ef) + "\r\n";
   };
   const std::string html = header(header(0).size()) + body;
   for (const int32_t flags : {0, convflag::kDropHtml}) {

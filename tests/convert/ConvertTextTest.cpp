@@ -1,6 +1,7 @@
 // Case, marks, scoring, detection and every branch of the text conversion.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
 
 #include "common/Letters.h"
