@@ -89,26 +89,34 @@ double ScoreVietnamese(std::u16string_view text, const CTuDien& dictionary) {
 
 double ScoreVietnamese(std::u16string_view text) { return ScoreVietnamese(text, CTuDien::Instance()); }
 
-std::u16string DetectSourceTable(const ConversionOptions& options, std::u16string_view text,
-                                 const std::vector<std::u16string>& names, const CTuDien& dictionary,
-                                 TextOrigin origin) {
+CSourceDetector::CSourceDetector(const std::vector<std::u16string>& names, TextOrigin origin) : names_(names) {
+  maps_.resize(names_.size());
+  for (size_t i = 1; i < names_.size(); ++i) maps_[i] = SourceDecodeMap(LoadBangMa(names_[i]), true, origin);
+}
+
+std::u16string CSourceDetector::Detect(std::u16string_view text, const CTuDien& dictionary) const {
   // The best reading wins, the earlier one on ties. Stopping at the first
   // table that reaches the threshold would be wrong too often: tables whose
   // bytes are mostly Latin-1 letters (VISCII, VPS) read fairly as Unicode
   // and as each other, so every table is tried unless one reads every word.
-  // The threshold is kept for the dialog, which shows how sure a guess is.
-  (void)options;
   size_t best = 0;
   double bestScore = ScoreVietnamese(text, dictionary);
-  for (size_t i = 1; i < names.size() && bestScore < 1.0; ++i) {
-    const CDecodeMap map = SourceDecodeMap(LoadBangMa(names[i]), true, origin);
-    const double score = ScoreVietnamese(map.Decode(text), dictionary);
+  for (size_t i = 1; i < names_.size() && bestScore < 1.0; ++i) {
+    const double score = ScoreVietnamese(maps_[i].Decode(text), dictionary);
     if (score > bestScore) {
       best = i;
       bestScore = score;
     }
   }
-  return best == 0 ? kUnicodeTableName : names[best];
+  return best == 0 ? kUnicodeTableName : names_[best];
+}
+
+std::u16string DetectSourceTable(const ConversionOptions& options, std::u16string_view text,
+                                 const std::vector<std::u16string>& names, const CTuDien& dictionary,
+                                 TextOrigin origin) {
+  // The threshold is kept for the dialog, which shows how sure a guess is.
+  (void)options;
+  return CSourceDetector(names, origin).Detect(text, dictionary);
 }
 
 std::u16string DetectSourceTable(const ConversionOptions& options, std::u16string_view text, TextOrigin origin) {

@@ -49,6 +49,18 @@ std::u16string DetectSourceTable(const ConversionOptions& options, std::u16strin
                                  const std::vector<std::u16string>& names, const CTuDien& dictionary,
                                  TextOrigin origin = TextOrigin::Plain);
 
+// DetectSourceTable with the decode maps of the tables built once, for
+// guessing the source of many texts.
+class CSourceDetector {
+ public:
+  CSourceDetector(const std::vector<std::u16string>& names, TextOrigin origin = TextOrigin::Plain);
+  std::u16string Detect(std::u16string_view text, const CTuDien& dictionary) const;
+
+ private:
+  std::vector<std::u16string> names_;
+  std::vector<CDecodeMap> maps_;  // maps_[i] for names_[i]; maps_[0] unused
+};
+
 // One conversion set up once: the tables and maps of the options' source and
 // target, used for any number of pieces of text. Pieces may be converted one
 // after another when each is cut where SafeCut allows.
