@@ -28,35 +28,40 @@ long long ReadOffset(std::string_view value) {
 
 HtmlFormatHeader ParseHtmlFormatHeader(std::string_view data) {
   HtmlFormatHeader h;
+  static constexpr std::string_view kNames[] = {"Version",       "StartHTML",      "EndHTML",      "StartFragment",
+                                                "EndFragment",   "StartSelection", "EndSelection", "SourceURL"};
+  bool seen[8] = {};
   size_t pos = 0;
   for (int line = 0; line < 8 && pos < data.size(); ++line) {
     size_t end = data.find('\n', pos);
     const bool last = end == std::string_view::npos;
     if (last) end = data.size();
-    std::string_view text = data.substr(pos, end - pos);
+    const std::string_view text = data.substr(pos, end - pos);
     const size_t colon = text.find(':');
     if (colon == std::string_view::npos) break;
     if (line == 0) h.crlf = !text.empty() && text.back() == '\r';
     const std::string_view name = text.substr(0, colon);
-    std::string_view value = text.substr(colon + 1);
+    const std::string_view value = text.substr(colon + 1);
     pos = last ? end : end + 1;
+    size_t field = 0;
+    while (field < 8 && kNames[field] != name) ++field;
+    if (field == 8) continue;  // another name: skipped, but it counts
+    if (seen[field]) break;    // a field named twice is the document's text
+    seen[field] = true;
+    // The header ends after its last field; a skipped line after it (the
+    // document's first line may hold a colon) belongs to the document.
     h.headerEnd = pos;
     std::string_view bare = value;
-    if (!bare.empty() && bare.back() == '\r') bare.remove_suffix(1);
-    if (name == "Version") {
-      h.version = std::string(bare);
-    } else if (name == "SourceURL") {
-      h.sourceUrl = std::string(bare);
-    } else if (name == "StartHTML") {
-      h.startHtml = ReadOffset(value);
-    } else if (name == "EndHTML") {
-      h.endHtml = ReadOffset(value);
-    } else if (name == "StartFragment") {
-      h.startFragment = ReadOffset(value);
-    } else if (name == "EndFragment") {
-      h.endFragment = ReadOffset(value);
+    while (!bare.empty() && bare.back() == '\r') bare.remove_suffix(1);
+    switch (field) {
+      case 0: h.version = std::string(bare); break;
+      case 1: h.startHtml = ReadOffset(value); break;
+      case 2: h.endHtml = ReadOffset(value); break;
+      case 3: h.startFragment = ReadOffset(value); break;
+      case 4: h.endFragment = ReadOffset(value); break;
+      case 7: h.sourceUrl = std::string(bare); break;
+      default: break;
     }
-    if (last) break;
   }
   return h;
 }

@@ -93,6 +93,11 @@ TEST(HtmlFormat, HeadersWithMissingOrLyingOffsets) {
   EXPECT_EQ(ConvertHtmlFormat(o, ""), "");
   EXPECT_EQ(ConvertHtmlFormat(o, "no header at all"), "");
   EXPECT_EQ(h.version, "0.9");
+  // The document's first line may hold a colon; it is not part of the header.
+  const std::string doc = "<html xmlns:o=\"urn:x\">\r\n<body><!--StartFragment-->";
+  const std::string word = Make(doc, "abc", kTail, "\r\n", 10);
+  const std::string wordOut = ConvertHtmlFormat(o, word);
+  ExpectConsistent(wordOut, doc, "ABC", kTail);
   // Random cuts and byte flips of a good header never break the reader, and
   // whatever comes out is consistent.
   std::mt19937 rng(16);

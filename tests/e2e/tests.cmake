@@ -24,7 +24,7 @@ set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine_prefix
 
 # The same folders as the Linux unit tests: a folder with sources has a
 # test_<dir>.exe in the Windows build; test_win.exe is the Win32 front end's.
-foreach(dir common engine tables spelling service pipeline app win)
+foreach(dir common engine tables spelling service pipeline app convert win)
   if(dir STREQUAL "win")
     file(GLOB WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/unit/*.cpp)
   else()
