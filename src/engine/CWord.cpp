@@ -398,7 +398,9 @@ bool CWord::AddLetter() {
     if (cand == u"ưo") {
       fix = 1;
       cand = u"ươ";
-    } else if (cand == u"uơ" && !g->UODiKemPAC) {
+    } else if (cand == u"uơ" && (!g->UODiKemPAC || !CheckSyllableImpl(cand, false, 1))) {
+      // Widened, "uơ" keeps only the finals it was given (n, ng); any
+      // other final makes it ươ as without the option (được).
       fix = 2;
       cand = u"ươ";
     }
