@@ -185,6 +185,7 @@ void CGhepVan::Clear() {
   initialAliases_.clear();
   specialWords_.clear();
   freeInitials_ = false;
+  shorthandInitials_ = false;
   UODiKemPAC = false;
   uoAdded_.clear();
   padNaBits_ = {};
@@ -447,20 +448,32 @@ namespace {
 struct FreeInitial {
   const char16_t* spelling;
   const char16_t* joins;
+  bool shorthand;  // also an initial shorthand
 };
 constexpr FreeInitial kFreeInitials[] = {
-    {u"dz", u"d"}, {u"z", u"d"}, {u"f", u"ph"}, {u"j", u"gi"}, {u"w", u"qu"},
+    {u"dz", u"d", false}, {u"z", u"d", false}, {u"f", u"ph", true}, {u"j", u"gi", true}, {u"w", u"qu", true},
 };
 }  // namespace
 
 void CGhepVan::SetFreeInitials(bool on) {
   if (on == freeInitials_) return;
   freeInitials_ = on;
+  SyncInitialAliases();
+}
+
+void CGhepVan::SetShorthandInitials(bool on) {
+  if (on == shorthandInitials_) return;
+  shorthandInitials_ = on;
+  SyncInitialAliases();
+}
+
+void CGhepVan::SyncInitialAliases() {
   for (const FreeInitial& pair : kFreeInitials) {
-    if (on) {
-      AddInitialAlias(pair.spelling, pair.joins);
-    } else {
-      RemoveInitialAlias(pair.spelling);
+    const std::u16string spelling(pair.spelling);
+    if (freeInitials_ || (shorthandInitials_ && pair.shorthand)) {
+      AddInitialAlias(spelling, pair.joins);
+    } else if (initialAliases_.count(spelling) != 0) {
+      RemoveInitialAlias(spelling);
     }
   }
 }

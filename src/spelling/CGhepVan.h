@@ -69,6 +69,10 @@ class CGhepVan {
   // dz, z -> d; f -> ph; j -> gi; w -> qu.
   void SetFreeInitials(bool on);
   bool FreeInitials() const { return freeInitials_; }
+  // f -> ph, j -> gi, w -> qu for the initial shorthand. An alias stays while
+  // either this or the free initials need it, so the two switches commute.
+  void SetShorthandInitials(bool on);
+  bool ShorthandInitials() const { return shorthandInitials_; }
   // Stores UODiKemPAC; on adds finals 1 and 2 to nucleus 4.
   void SetUoWithFinals(bool on);
 
@@ -161,6 +165,10 @@ class CGhepVan {
   TextMap initialAliases_;
   TextMap specialWords_;
   bool freeInitials_ = false;
+  bool shorthandInitials_ = false;
+  // Adds the aliases the two switches need, in their fixed order, and takes
+  // away the ones neither needs.
+  void SyncInitialAliases();
   // Finals that SetUoWithFinals(true) added to nucleus 4 (taken back on false).
   std::vector<int32_t> uoAdded_;
   PairBits padNaBits_;

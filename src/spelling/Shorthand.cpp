@@ -19,7 +19,6 @@ struct Pair {
 constexpr std::array<Pair, 3> kInitialShorthand = {{{u"f", u"ph"}, {u"j", u"gi"}, {u"w", u"qu"}}};
 constexpr std::array<Pair, 3> kFinalShorthand = {{{u"k", u"ch"}, {u"g", u"ng"}, {u"h", u"nh"}}};
 constexpr std::array<std::u16string_view, 4> kSacOnlyFinals = {u"c", u"ch", u"p", u"t"};
-constexpr std::array<std::u16string_view, 5> kFreeInitials = {u"dz", u"z", u"f", u"j", u"w"};
 
 bool IsLetterOrDigit(char16_t c) {
   if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) return true;
@@ -87,19 +86,8 @@ bool CTypingContext::FindShorthandIn(std::u16string_view recent, std::u16string&
 }
 
 void CTypingContext::SetInitialShorthand(bool on) {
-  if (on == GoTatPAD) return;
   GoTatPAD = on;
-  for (const Pair& p : kInitialShorthand) {
-    if (on) {
-      ghepVan_.AddInitialAlias(std::u16string(p.Short), std::u16string(p.Full));
-      continue;
-    }
-    bool keep = false;
-    if (ghepVan_.FreeInitials()) {
-      for (std::u16string_view f : kFreeInitials) keep = keep || f == p.Short;
-    }
-    if (!keep) ghepVan_.RemoveInitialAlias(std::u16string(p.Short));
-  }
+  ghepVan_.SetShorthandInitials(on);
 }
 
 void CTypingContext::SetFinalShorthand(bool on) {
@@ -129,6 +117,11 @@ bool CTypingContext::ApplyInitialShorthand(CWord& word) {
 bool CTypingContext::ApplyFinalShorthand(CWord& word) {
   if (!GoTatPAC || word.CDPAC == 0) return false;
   const std::u16string final = word.Final();
+  if (word.CDPAD == 0) {
+    // A word of the user's allowed list ("ah") is typed as it stands.
+    const auto allowed = ghepVan_.SpecialWords().find(word.Nucleus());
+    if (allowed != ghepVan_.SpecialWords().end() && allowed->second == final) return false;
+  }
   for (const Pair& p : kFinalShorthand) {
     if (final != p.Short) continue;
     if (!ghepVan_.RhymeAllowsFinal(word.Initial(), word.Nucleus(), p.Full)) return false;

@@ -3,7 +3,11 @@
 // every key and every restore.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "TypeKeys.h"
+#include "common/AppDirectory.h"
+#include "common/TextFile.h"
 #include "common/Utf8.h"
 #include "spelling/CTuDien.h"
 
@@ -152,6 +156,93 @@ TEST(WordEndConsonants, OffByDefaultAndSwitchingBackRemovesAliases) {
   h.Type(u"tieesg ");
   EXPECT_EQ(h.Screen(), u"viêt tieesg ");
   EXPECT_IN_STEP(h);
+}
+
+TEST(WordEndConsonants, FreeInitialsAndInitialShorthandCommute) {
+  // Any order of switching the two options leaves the aliases the final
+  // state needs: f j w while either is on, dz and z only with free initials.
+  std::mt19937 rng(11);
+  for (int run = 0; run < 200; ++run) {
+    TypingHarness h;
+    CGhepVan& g = h.Context.GhepVanTables();
+    bool shorthand = false;
+    bool free = false;
+    for (int step = 0; step < 8; ++step) {
+      const bool on = rng() % 2 != 0;
+      if (rng() % 2 != 0) {
+        h.Context.SetInitialShorthand(on);
+        shorthand = on;
+      } else {
+        g.SetFreeInitials(on);
+        free = on;
+      }
+      for (std::u16string_view f : {u"f", u"j", u"w"}) {
+        ASSERT_EQ(g.FindInitial(f) >= 0, shorthand || free) << run << ' ' << step;
+      }
+      for (std::u16string_view f : {u"z", u"dz"}) ASSERT_EQ(g.FindInitial(f) >= 0, free) << run;
+      ASSERT_EQ(g.InitialAliases().size(), free ? 5u : shorthand ? 3u : 0u);
+    }
+  }
+  TypingHarness h;
+  h.Context.SetInitialShorthand(true);
+  h.Context.GhepVanTables().SetFreeInitials(true);
+  h.Context.GhepVanTables().SetFreeInitials(false);
+  h.Type(u"fieenf zaf ");
+  EXPECT_EQ(h.Screen(), u"phiền zaf ");
+  EXPECT_IN_STEP(h);
+}
+
+TEST(WordEndConsonants, AllowedWordsKeepTheirFinal) {
+  for (bool wordsFirst : {true, false}) {
+    TypingHarness h;
+    if (wordsFirst) h.Context.GhepVanTables().SetSpecialWords(u"ah uh");
+    h.Context.SetFinalShorthand(true);
+    if (!wordsFirst) h.Context.GhepVanTables().SetSpecialWords(u"ah uh");
+    // The listed word stands; with an initial the final is still shorthand.
+    h.Type(u"ah Uh bah tieeg ");
+    EXPECT_EQ(h.Screen(), u"ah Uh banh tiêng ") << wordsFirst;
+    EXPECT_IN_STEP(h);
+  }
+}
+
+TEST(WordEndUoWidening, OnlyTheWidenedFinalsKeepUo) {
+  // Every dictionary word with ươ and a final, typed "uow" as most typists
+  // do: with the widening on, uơ stays only where the tables let it take the
+  // final (n, ng); được, nước, mượt, bướm stay as typed without the option.
+  const std::vector<std::u16string> words = ReadTextLines(ResourcePath(u"TuDien.txt"));
+  TypingHarness on;
+  on.Context.GhepVanTables().SetUoWithFinals(true);
+  const CGhepVan& g = on.Context.GhepVanTables();
+  int kept = 0;
+  int horned = 0;
+  for (const std::u16string& w : words) {
+    const size_t at = w.find(u'ư');
+    if (at == std::u16string::npos || at + 2 >= w.size() || letters::StripTone(w[at + 1]) != u'ơ' ||
+        !letters::IsConsonant(w[at + 2])) {
+      continue;
+    }
+    std::u16string keys = test::TelexKeys(w);
+    keys.replace(keys.find(u"uwow"), 4, u"uow");
+    const std::u16string initial = w.substr(0, at);
+    const std::u16string final = w.substr(at + 2);
+    const bool uo = g.RhymeAllowsFinal(initial, u"uơ", final) &&
+                    (initial.empty() ? g.IsNucleus(u"uơ") : g.InitialAllowsNucleus(initial, u"uơ"));
+    std::u16string expected = w;
+    if (uo) {
+      expected[at] = u'u';
+      ++kept;
+    } else {
+      ++horned;
+    }
+    on.Type(keys + u" ");
+    ASSERT_TRUE(on.Screen().ends_with(expected + u" ")) << Utf16ToUtf8(keys);
+    TypingHarness off;
+    off.Type(keys + u" ");
+    EXPECT_EQ(off.Screen(), w + u" ");
+  }
+  EXPECT_IN_STEP(on);
+  EXPECT_GT(kept, 50);
+  EXPECT_GT(horned, 50);
 }
 
 TEST(WordEndRestore, UndoesShorthandBeforeLaterWords) {
