@@ -239,6 +239,17 @@ class CTypingContext : public CWordOwner {
   bool RestoreRawOf(CWord& word, const CWord& before);
   void TakeBefore();
   bool ApplyBinding(const Binding& binding);
+  // Whether the binding may start a word (text and letter-creating functions).
+  static bool CreatesLetter(const Binding& b) {
+    return b.IsText || (b.Function >= kFnUOA_HornBreve_U && b.Function <= kFnInsertLast);
+  }
+  // Backspace: makes the word's raw keys the keys of what it now shows.
+  // keysBefore_ holds the keys before the last character went.
+  void FitRawToText();
+  // Composes keys as one word on replay_, as the per-key step would; false
+  // when a key would have ended the word.
+  bool Replay(std::u16string_view keys);
+  bool ReplayGives(std::u16string_view keys, std::u16string_view text);
   // FindShorthand on the given end of the recent text.
   bool FindShorthandIn(std::u16string_view recent, std::u16string& typed,
                        std::u16string& expansion) const;
@@ -253,6 +264,9 @@ class CTypingContext : public CWordOwner {
   std::u16string sendBuffer_;               // reused output buffer
   std::u16string previousText_;             // EndWord: the previous word as shown before corrections
   std::u16string shorthandTail_;            // end of the run as a shorthand would see it
+  std::u16string keysBefore_;               // Backspace: the word's keys before it
+  std::u16string keysTried_;                // Backspace: a candidate for the remaining keys
+  CWord replay_{this};                      // Backspace: keys composed again
 };
 
 }  // namespace tavirel

@@ -6,14 +6,6 @@
 
 namespace tavirel {
 
-namespace {
-
-bool IsTextOrCreating(const CTypingContext::Binding& b) {
-  return b.IsText || (b.Function >= kFnUOA_HornBreve_U && b.Function <= kFnInsertLast);
-}
-
-}  // namespace
-
 bool CTypingContext::ProcessChar(char16_t ch) {
   Active = true;
   if (Vietnamese()) return ComposeKey(ch);
@@ -59,7 +51,7 @@ bool CTypingContext::ComposeKey(char16_t ch) {
   if (!HasWord) {
     // Only letters and the letter-creating bindings start a word.
     const Binding* b = numpad ? nullptr : FindBinding(low);
-    if (b != nullptr && IsTextOrCreating(*b)) {
+    if (b != nullptr && CreatesLetter(*b)) {
       StartWord();
       Word.SetKey(ch, low);
       result = ApplyBinding(*b);
@@ -94,7 +86,14 @@ bool CTypingContext::ComposeKey(char16_t ch) {
       result = ApplyBinding(*b);
     }
   } else {
-    // Not Vietnamese any more: letters and digits are only appended.
+    // Not Vietnamese any more: letters and digits are only appended. The
+    // escape key acts as in any word: once it is swallowed, twice it types.
+    const Binding* b = numpad ? nullptr : FindBinding(low);
+    if (b != nullptr && !b->IsText && b->Function == kFnThoat && !EscapePending) {
+      EscapePending = true;
+      return true;
+    }
+    EscapePending = false;
     if (!IsLetter(ch) && !IsDigit(ch)) return EndWord(ch);
     TakeBefore();
     Word.Raw.push_back(ch);
@@ -140,7 +139,12 @@ bool CTypingContext::ComposeKey(char16_t ch) {
     Word.VTThayDoi = -1;
   }
 
-  if (wordBreak) return EndWord(ch);
+  if (wordBreak) {
+    // The key ends the word: it follows the word on screen and is not one of
+    // the word's keys, or a restore would type it twice.
+    if (!Word.Raw.empty() && Word.Raw.back() == ch) Word.Raw.pop_back();
+    return EndWord(ch);
+  }
   if (split) return ContinueWord(ch, true);
   return result;
 }
