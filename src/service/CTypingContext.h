@@ -98,6 +98,9 @@ class CTypingContext : public CWordOwner {
   static constexpr size_t kMaxLooseText = 256;
   // Replacements the restore hotkey can walk back.
   static constexpr size_t kMaxReplacements = 64;
+  // A word longer than this (far beyond any syllable and its keys) is ended
+  // where it stands; the letters that follow it are loose characters.
+  static constexpr size_t kMaxWordLength = 32;
 
   // service receives all output and answers IsNumpadKey / IsVietnamese;
   // it may be null (nothing is sent, Vietnamese mode assumed).
@@ -136,6 +139,7 @@ class CTypingContext : public CWordOwner {
   // ---- state ----
   bool Active = false;          // a character was processed since Reset
   bool EscapePending = false;   // the escape key was pressed inside a word
+  bool LongWord = false;        // letters and digits go on a word ended for its length
   bool HasWord = false;         // Word is the current word
   CWord Word;                   // current word (valid while HasWord)
   // Before-image of the current word. After a key it holds the scalar

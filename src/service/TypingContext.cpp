@@ -187,6 +187,7 @@ std::u16string CTypingContext::DebugText() const {
 
 void CTypingContext::Reset() {
   Active = false;
+  LongWord = false;
   ClearWords();
   HasWord = false;
   Word.Reset();

@@ -48,6 +48,14 @@ bool CTypingContext::ComposeKey(char16_t ch) {
   const bool numpad = Numpad();
   bool result = false;
 
+  if (LongWord && !HasWord) {
+    if (IsLetter(ch) || IsDigit(ch)) {
+      AppendLoose(ch);
+      return false;
+    }
+    LongWord = false;
+    return EndWord(ch);
+  }
   if (!HasWord) {
     // Only letters and the letter-creating bindings start a word.
     const Binding* b = numpad ? nullptr : FindBinding(low);
@@ -95,6 +103,15 @@ bool CTypingContext::ComposeKey(char16_t ch) {
     }
     EscapePending = false;
     if (!IsLetter(ch) && !IsDigit(ch)) return EndWord(ch);
+    if (Word.CacKT.size() >= kMaxWordLength) {
+      // Too long for a word: it ends here as at a word end, and the rest of
+      // it is typed as it comes, so that nothing grows without bound.
+      EndWord(0);
+      if (HasWord) FinishWord();
+      LongWord = true;
+      AppendLoose(ch);
+      return false;
+    }
     TakeBefore();
     Word.Raw.push_back(ch);
     Word.CacKT.push_back(ch);

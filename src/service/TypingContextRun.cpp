@@ -123,6 +123,7 @@ void CTypingContext::BoundRun() {
 
 void CTypingContext::ReactivatePrevious() {
   if (Words.empty()) return;
+  LongWord = false;
   Words.back().CopyTo(Word);
   PopWord();
   const size_t n = std::min(RecentText.size(), Word.CacKT.size());

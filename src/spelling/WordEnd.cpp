@@ -41,6 +41,7 @@ bool CTypingContext::RestoreRawOf(CWord& word, const CWord& before) {
 
 bool CTypingContext::EndWord(char16_t ch) {
   bool result = false;
+  LongWord = false;
 
   if (HasWord && Word.CacKT.empty()) DropEmptyWord();
 

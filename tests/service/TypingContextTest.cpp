@@ -170,6 +170,33 @@ TEST(TypingContextKeys, ByteTablesCountUnits) {
   }
 }
 
+TEST(TypingContextKeys, AWordLongerThanAnySyllableStopsGrowing) {
+  // A run of letters without a break: the context keeps a bounded tail, the
+  // letters after the limit are not composed, and the screen stays in step.
+  TypingHarness h;
+  std::u16string keys;
+  while (keys.size() < 100000) keys += u"tieengsvieetjaa";
+  h.Type(keys);
+  const size_t bound = CTypingContext::kMaxWordLength + CTypingContext::kMaxLooseText + 64;
+  EXPECT_LE(h.Context.CurrentText().size(), bound);
+  EXPECT_LE(h.Context.Word.Raw.size(), CTypingContext::kMaxWordLength);
+  // What was allocated stays near the buffers' first size, far below the keys typed.
+  EXPECT_LT(h.Context.Word.Raw.capacity() + h.Context.Word.CacKT.capacity() + h.Context.RecentText.capacity(),
+            4096u);
+  EXPECT_TRUE(h.Screen().ends_with(u"tieengsvieetjaatieengsvieetjaa"));
+  EXPECT_TRUE(h.Mismatch.empty());
+
+  // Ended for its length, the word is what a word end makes of it (its keys
+  // back for a wrong word), and Backspace still reaches into it.
+  TypingHarness v;
+  const std::u16string tail(40, u'x');
+  v.Type(u"vieetj" + tail + u"aas ");
+  EXPECT_EQ(v.Screen(), u"vieetj" + tail + u"aas ");
+  v.Type(std::u16string(40, u'\b') + u"oo ");
+  EXPECT_EQ(v.Screen(), u"vieetj" + tail.substr(0, 4) + u"oo ");
+  EXPECT_TRUE(v.Mismatch.empty()) << Utf16ToUtf8(v.Mismatch);
+}
+
 // Long random key streams never break the agreement between the screen and
 // the context.
 TEST(TypingContextKeys, RandomStreamsKeepScreenInStep) {

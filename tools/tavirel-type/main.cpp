@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Interactive.h"
@@ -73,6 +74,44 @@ int Fail(const std::string& message) {
 
 void TypeLine(TypeSession& session, const std::u16string& line) {
   for (const char16_t ch : line) session.Type(ch);
+}
+
+// The length of bytes without an unfinished UTF-8 sequence at its end.
+size_t CompleteUtf8(std::string_view bytes) {
+  const size_t n = bytes.size();
+  for (size_t back = 1; back <= 4 && back <= n; ++back) {
+    const unsigned char c = static_cast<unsigned char>(bytes[n - back]);
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte
+    const size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+    return length > back ? n - back : n;
+  }
+  return n;
+}
+
+// Types decoded input; a CR right before a newline is dropped.
+void TypeUnits(TypeSession& session, std::u16string_view units) {
+  for (size_t i = 0; i < units.size(); ++i) {
+    if (units[i] == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n') continue;
+    session.Type(units[i]);
+  }
+}
+
+// Types standard input as it arrives, in blocks, writing the field out as it
+// grows: a long line never sits whole in memory.
+void TypeStream(TypeSession& session) {
+  std::vector<char> block(1 << 16);
+  std::string pending;
+  size_t n;
+  while ((n = std::fread(block.data(), 1, block.size(), stdin)) > 0) {
+    pending.append(block.data(), n);
+    size_t end = CompleteUtf8(pending);
+    // A CR at the end waits: a newline may follow in the next block.
+    if (end > 0 && pending[end - 1] == '\r') --end;
+    TypeUnits(session, Utf8ToUtf16Replacing(std::string_view(pending).substr(0, end)));
+    pending.erase(0, end);
+    if (session.Desk().Text().size() > kFlushAbove) session.Flush(stdout, kKeepTail);
+  }
+  TypeUnits(session, Utf8ToUtf16Replacing(pending));
 }
 
 }  // namespace
@@ -164,14 +203,7 @@ int main(int argc, char** argv) {
   if (haveText) {
     TypeLine(session, Utf8ToUtf16Replacing(text));
   } else {
-    std::string line;
-    while (std::getline(std::cin, line)) {
-      const bool newline = !std::cin.eof();
-      if (newline && !line.empty() && line.back() == '\r') line.pop_back();
-      TypeLine(session, Utf8ToUtf16Replacing(line));
-      if (newline) session.Type(u'\n');
-      if (session.Desk().Text().size() > kFlushAbove) session.Flush(stdout, kKeepTail);
-    }
+    TypeStream(session);
   }
   session.Flush(stdout, 0);
   std::fflush(stdout);

@@ -44,7 +44,12 @@ for i in 1 2 3 4 5; do cat "$tmp"; done > "$tmp.big"
 out=$("$bin" < "$tmp.big")
 check "large input line count" "10000" "$(printf '%s\n' "$out" | wc -l | tr -d ' ')"
 check "large input every line" "10000" "$(printf '%s\n' "$out" | grep -cx 'Tiếng Việt rất hay, người Việt Nam và thế giới.')"
-rm -f "$tmp" "$tmp.big"
+# One 8 MB line without a space streams through in little memory (whole, it
+# took over ten times its size).
+yes tieengsvieetjabc | tr -d '\n' | head -c 8000000 > "$tmp.long"
+check "long line in bounded memory" "8000000" "$( (ulimit -v 50000; "$bin" < "$tmp.long") | wc -c | tr -d ' ')"
+check "long line kept as typed" "$(tail -c 40 "$tmp.long")" "$("$bin" < "$tmp.long" | tail -c 40)"
+rm -f "$tmp" "$tmp.big" "$tmp.long"
 
 # --config reads the three settings files as the Windows program does.
 cfg=$(mktemp -d)
