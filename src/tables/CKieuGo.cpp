@@ -77,44 +77,161 @@ std::u16string KeyBinding::DisplayText() const {
 
 char16_t CKieuGo::LookupKey(char16_t typed) { return letters::ToLower(typed); }
 
+namespace {
+
+bool IsHex(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f'); }
+
+int HexValue(char16_t c) { return c <= u'9' ? c - u'0' : (c | 0x20) - u'a' + 10; }
+
+// "\uXXXX" at text[i]: the unit it stands for, or -1.
+int EscapedUnitAt(std::u16string_view text, size_t i) {
+  if (text.size() - i < 6 || text[i] != u'\\' || text[i + 1] != u'u') return -1;
+  int unit = 0;
+  for (size_t k = i + 2; k < i + 6; ++k) {
+    if (!IsHex(text[k])) return -1;
+    unit = unit * 16 + HexValue(text[k]);
+  }
+  return unit;
+}
+
+void AppendEscapedUnit(std::u16string& out, char16_t unit) {
+  static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+  out += u"\\u";
+  for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(unit >> shift) & 0xF]);
+}
+
+bool IsSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+// A high surrogate at text[i] followed by a low one: one character.
+bool PairAt(std::u16string_view text, size_t i) {
+  return text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+         text[i + 1] <= 0xDFFF;
+}
+
+// The key character of a key text: "\uXXXX" stands for that unit, any
+// other text for its first unit (0 for an empty key).
+char16_t KeyOfText(const std::u16string& key) {
+  if (key.size() == 6) {
+    const int unit = EscapedUnitAt(key, 0);
+    if (unit >= 0) return static_cast<char16_t>(unit);
+  }
+  return key.empty() ? char16_t(0) : key[0];
+}
+
+// The text of a quoted value ("..." with \\ and \uXXXX inside), or false
+// when the value is not in that form.
+bool UnquoteText(std::u16string_view value, std::u16string& text) {
+  if (value.size() < 2 || value.front() != u'"' || value.back() != u'"') return false;
+  const std::u16string_view inner = value.substr(1, value.size() - 2);
+  text.clear();
+  for (size_t i = 0; i < inner.size(); ++i) {
+    if (inner[i] != u'\\') {
+      text.push_back(inner[i]);
+    } else if (i + 1 < inner.size() && inner[i + 1] == u'\\') {
+      text.push_back(u'\\');
+      ++i;
+    } else {
+      const int unit = EscapedUnitAt(inner, i);
+      if (unit < 0) return false;
+      text.push_back(static_cast<char16_t>(unit));
+      i += 5;
+    }
+  }
+  return true;
+}
+
+// True when the text, written as it stands, reads back as the same text.
+bool PlainTextReadsBack(const std::u16string& text) {
+  const IniSyntax& s = StandardIniSyntax();
+  if (FindFunctionIniName(text) >= 0) return false;
+  if (!text.empty() && (text.front() == u' ' || text.back() == u' ')) return false;
+  if (text.size() >= 2 && text.front() == u'"' && text.back() == u'"') return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == s.Comment || c == u'\r' || c == u'\n') return false;
+    if (PairAt(text, i)) {
+      ++i;
+    } else if (IsSurrogate(c)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::u16string QuoteText(const std::u16string& text) {
+  const IniSyntax& s = StandardIniSyntax();
+  std::u16string out = u"\"";
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (PairAt(text, i)) {
+      out += text.substr(i, 2);
+      ++i;
+    } else if (c == u'\\') {
+      out += u"\\\\";
+    } else if (c == s.Comment || c == u'\r' || c == u'\n' || IsSurrogate(c)) {
+      AppendEscapedUnit(out, c);
+    } else {
+      out.push_back(c);
+    }
+  }
+  out.push_back(u'"');
+  return out;
+}
+
+}  // namespace
+
 CKieuGo CKieuGo::FromSection(const IniKeys& section) {
   CKieuGo method;
+  std::u16string quoted;
   for (const auto& [key, value] : section) {
-    const char16_t c = key.empty() ? char16_t(0) : key[0];
+    const char16_t c = KeyOfText(key);
+    if (UnquoteText(value, quoted)) {
+      method.Add(c, KeyBinding::Text(quoted));
+      continue;
+    }
     const int32_t f = FindFunctionIniName(value);
     method.Add(c, f >= 0 ? KeyBinding::Function(f) : KeyBinding::Text(value));
   }
   return method;
 }
 
-namespace {
+std::u16string KeyBinding::FileValue() const {
+  if (!isText && function >= 0 && function < kKieuGoFunctionCount) return IniValue();
+  return PlainTextReadsBack(text) ? text : QuoteText(text);
+}
 
-bool HasLineBreak(std::u16string_view text) { return text.find_first_of(u"\r\n") != std::u16string_view::npos; }
-
-// True when "key=value" is read back by the INI reader as a pair of this key
-// inside the same section.
-bool Storable(char16_t key, const std::u16string& value) {
+bool IsStorableMethodName(const std::u16string& name) {
   const IniSyntax& s = StandardIniSyntax();
-  if (key == s.Separator || key == s.Comment || key == u' ' || key == u'\r' || key == u'\n') return false;
-  if (HasLineBreak(value)) return false;
-  if (key == s.SectionOpen && value.find(s.SectionClose) != std::u16string::npos) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const char16_t c = name[i];
+    if (c == s.SectionClose || c == u'\r' || c == u'\n') return false;
+    if (PairAt(name, i)) {
+      ++i;
+    } else if (IsSurrogate(c)) {
+      return false;
+    }
+  }
   return true;
 }
 
-// A name the reader gives back unchanged from "[name]".
-bool StorableName(const std::u16string& name) {
-  const IniSyntax& s = StandardIniSyntax();
-  return !HasLineBreak(name) && name.find(s.SectionClose) == std::u16string::npos;
-}
-
-}  // namespace
-
 IniKeys CKieuGo::ToSection() const {
+  const IniSyntax& s = StandardIniSyntax();
   IniKeys section;
   for (const auto& [key, binding] : Bindings) {
-    std::u16string value = binding.IniValue();
-    if (!Storable(key, value)) continue;
-    section.emplace(std::u16string(1, key), std::move(value));
+    std::u16string value = binding.FileValue();
+    // A key the reader would take for something else is written escaped:
+    // "=" (empty key), ";" (comment), a space (trimmed), a line break, NUL,
+    // half of a surrogate pair, and "[" on a line holding "]" (a header).
+    const bool escape = key == s.Separator || key == s.Comment || key == u' ' || key == u'\r' ||
+                        key == u'\n' || key == 0 || IsSurrogate(key) ||
+                        (key == s.SectionOpen && value.find(s.SectionClose) != std::u16string::npos);
+    std::u16string keyText;
+    if (escape) {
+      AppendEscapedUnit(keyText, key);
+    } else {
+      keyText.assign(1, key);
+    }
+    section.emplace(std::move(keyText), std::move(value));
   }
   return section;
 }
@@ -149,8 +266,10 @@ bool Contains(const std::vector<std::u16string>& list, const std::u16string& nam
 
 CKieuGo CKieuGoRegistry::LoadKieuGo(const std::u16string& name) const {
   if (Contains(builtInNames_, name)) return CKieuGo::FromSection(ReadIniSection(builtInPath_, name));
-  if (Contains(GetUserMethodNames(), name)) return CKieuGo::FromSection(ReadIniSection(userPath_, name));
-  return CKieuGo();
+  // The user's section of exactly this name: "abc" is not "ABC".
+  const IniSections user = ParseIniLines(StandardIniSyntax(), ReadTextLines(userPath_));
+  const auto it = user.find(name);
+  return it == user.end() ? CKieuGo() : CKieuGo::FromSection(it->second);
 }
 
 CKieuGo CKieuGoRegistry::LoadBuiltInKieuGo(const std::u16string& name) const {
@@ -158,9 +277,13 @@ CKieuGo CKieuGoRegistry::LoadBuiltInKieuGo(const std::u16string& name) const {
 }
 
 bool CKieuGoRegistry::SaveUserMethods(const KieuGoMethods& methods) const {
+  // A user file that exists but could not be read is never replaced: the
+  // methods given here cannot hold what was in it.
+  std::vector<std::u16string> present;
+  if (ReadTextFile(userPath_, present) == TextFileStatus::Unreadable) return false;
   IniSections sections;
   for (const auto& [name, method] : methods) {
-    if (!StorableName(name)) continue;
+    if (!IsStorableMethodName(name)) return false;
     sections.emplace(name, method.ToSection());
   }
   return WriteIniFile(StandardIniSyntax(), userPath_, sections);

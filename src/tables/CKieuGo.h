@@ -28,8 +28,11 @@ struct KeyBinding {
   static KeyBinding Function(int32_t number) { return KeyBinding{number, std::u16string(), false}; }
   static KeyBinding Text(std::u16string value) { return KeyBinding{-1, std::move(value), true}; }
 
-  // The value written in KieuGo.ini: the text, or the function's ini name.
+  // The function's ini name, or the text as it stands.
   std::u16string IniValue() const;
+  // The value written in KieuGo.ini: the function's ini name, or the text,
+  // quoted when it would not read back the same (see CKieuGo::FromSection).
+  std::u16string FileValue() const;
   // What the editor and the main dialog show: the text, or the function's
   // display name.
   std::u16string DisplayText() const;
@@ -72,17 +75,28 @@ class CKieuGo {
 
   bool operator==(const CKieuGo&) const = default;
 
-  // Builds a method from the key/value pairs of one INI section: the key
-  // character is the first code unit of the key text (0 for an empty key),
-  // a value equal to an ini name gives a function binding, any other value a
-  // text binding, and the first pair of a key character wins.
+  // Builds a method from the key/value pairs of one INI section.
+  // Key: a key text of exactly the form \uXXXX (four hex digits) stands for
+  // that UTF-16 unit; any other key text for its first unit (0 when empty).
+  // Value: a value that begins and ends with a double quote, and holds no
+  // backslash other than \\ (a backslash) and \uXXXX (that unit), is quoted
+  // text: a text binding of what is between the quotes, even when it spells a
+  // function's ini name. Any other value equal to an ini name gives a function
+  // binding, and any other value a text binding of the value as it stands.
+  // The first pair of a key character wins.
   static CKieuGo FromSection(const IniKeys& section);
-  // The section a method is written as (one line per binding, in key order).
-  // Bindings that could not be read back as themselves from a file (a key that
-  // is "=", ";", a space or a line break, a text with a line break, a "[" line
-  // holding "]") are left out so that they cannot damage the rest of the file.
+  // The section a method is written as, one pair per binding, which
+  // FromSection reads back as the same method: keys the INI reader would
+  // take for something else ("=", ";", space, line breaks, NUL, a lone
+  // surrogate, "[" before a "]") are written \uXXXX, and texts that would
+  // not come back the same (an ini name, spaces at either end, ";", line
+  // breaks, a lone surrogate, quotes at both ends) are written quoted.
   IniKeys ToSection() const;
 };
+
+// A method name that a section header gives back unchanged: no "]", no line
+// break, no lone surrogate. The editor refuses other names.
+bool IsStorableMethodName(const std::u16string& name);
 
 // Method name -> method, in ordinal order of the names.
 using KieuGoMethods = std::map<std::u16string, CKieuGo>;
@@ -106,7 +120,9 @@ class CKieuGoRegistry {
   CKieuGo LoadKieuGo(const std::u16string& name) const;
   // The section of that name in the built-in file, whatever the lists say.
   CKieuGo LoadBuiltInKieuGo(const std::u16string& name) const;
-  // Replaces the user file with these methods; false when it cannot be written.
+  // Replaces the user file with these methods, atomically; false (and the
+  // file left as it was) when it cannot be written, when the present file
+  // exists but cannot be read, or when a name is not IsStorableMethodName.
   bool SaveUserMethods(const KieuGoMethods& methods) const;
 
  private:

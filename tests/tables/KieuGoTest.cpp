@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <string>
 
@@ -20,6 +21,12 @@ CKieuGo FromLines(const std::vector<std::u16string>& body) {
   std::vector<std::u16string> lines{u"[M]"};
   lines.insert(lines.end(), body.begin(), body.end());
   return CKieuGo::FromSection(IniSectionOf(lines, u"M"));
+}
+
+std::u16string Join(const std::vector<std::u16string>& pieces) {
+  std::u16string all;
+  for (const auto& p : pieces) all += p;
+  return all;
 }
 
 int FunctionOf(const CKieuGo& m, char16_t typed) {
@@ -205,26 +212,62 @@ TEST_F(KieuGoFiles, UserFileInTheAnsiCodePageSurvivesASave) {
   EXPECT_EQ(reg.LoadKieuGo(u"Kiểu tôi"), expected);
 }
 
-TEST_F(KieuGoFiles, BindingsThatCannotBeStoredDoNotDamageTheFile) {
-  // Such a line would come back as a comment, a different key, or a section
-  // header that cuts the method short; it is left out and the rest survives.
+TEST_F(KieuGoFiles, WhatIsSavedReadsBackTheSame) {
+  // Keys and texts the INI syntax would otherwise change: a comment, a
+  // trimmed space, an empty key, a header, half of a surrogate pair, a text
+  // that spells a function's name or looks quoted.
   CKieuGo m;
   m.Add(u'=', KeyBinding::Function(2));
-  m.Add(u';', KeyBinding::Function(3));
-  m.Add(u' ', KeyBinding::Function(4));
+  m.Add(u';', KeyBinding::Text(u" a"));
+  m.Add(u' ', KeyBinding::Text(u"a "));
   m.Add(u'[', KeyBinding::Text(u"x]"));
-  m.Add(u'q', KeyBinding::Text(u"a\nb"));
-  m.Add(u's', KeyBinding::Function(2));
-  m.Add(u'x', KeyBinding::Function(5));
+  m.Add(u'\xD83D', KeyBinding::Text(u"😀"));  // a key typed as a surrogate pair
+  m.Add(u'a', KeyBinding::Text(u"a;b"));
+  m.Add(u'b', KeyBinding::Text(u"DauSac"));
+  m.Add(u'c', KeyBinding::Text(u"\"q\""));
+  m.Add(u'd', KeyBinding::Text(u"\\u0041\\"));
+  m.Add(u'e', KeyBinding::Text(u"l1\r\nl2\xDC00"));
+  m.Add(u'f', KeyBinding::Function(17));
+  m.Add(0, KeyBinding::Text(u""));
+  CKieuGo upper;
+  upper.Add(u's', KeyBinding::Function(2));
+  const KieuGoMethods methods{{u"ABC", upper}, {u"abc", m}, {u" [x", CKieuGo()}};
   const CKieuGoRegistry reg(builtIn_, user_);
-  ASSERT_TRUE(reg.SaveUserMethods({{u"M", m}, {u"Bad]name", m}, {u"N", m}}));
-  const std::vector<std::u16string> names{u"M", u"N"};
-  EXPECT_EQ(reg.GetUserMethodNames(), names);
-  const CKieuGo back = reg.LoadKieuGo(u"M");
-  EXPECT_EQ(back.size(), 2u);
-  EXPECT_EQ(FunctionOf(back, u's'), 2);
-  EXPECT_EQ(FunctionOf(back, u'x'), 5);
-  EXPECT_EQ(reg.LoadKieuGo(u"N"), back);
+  ASSERT_TRUE(reg.SaveUserMethods(methods));
+  for (const auto& [name, method] : methods) EXPECT_EQ(reg.LoadKieuGo(name), method) << Utf16ToUtf8(name);
+
+  // A name a header cannot hold is refused, and the file stays as it was.
+  std::string before, after;
+  ASSERT_TRUE(ReadFileBytes(user_, before));
+  EXPECT_FALSE(reg.SaveUserMethods({{u"Bad]name", m}}));
+  EXPECT_FALSE(reg.SaveUserMethods({{u"Half\xD800", m}}));
+  ASSERT_TRUE(ReadFileBytes(user_, after));
+  EXPECT_EQ(before, after);
+  EXPECT_TRUE(IsStorableMethodName(u"[Kiểu 😀 ;1"));
+}
+
+TEST(KieuGoSection, RandomMethodsSurviveTheFileForm) {
+  // Written as the file would be and read back through the line reader.
+  const std::u16string pool = u"=; [\"\\]\r\nasDauSc_uƯ0\xD83D\xDE00\xDC00\xFEFF\t";
+  std::mt19937 rng(17);
+  for (int round = 0; round < 400; ++round) {
+    CKieuGo m;
+    for (int n = static_cast<int>(rng() % 8); n > 0; --n) {
+      const char16_t key = pool[rng() % pool.size()];
+      if (rng() % 3 == 0) {
+        m.Add(key, KeyBinding::Function(static_cast<int32_t>(rng() % kKieuGoFunctionCount)));
+      } else {
+        std::u16string text;
+        for (int k = static_cast<int>(rng() % 7); k > 0; --k) text.push_back(pool[rng() % pool.size()]);
+        if (rng() % 5 == 0) text = std::u16string(FunctionIniNames[rng() % kKieuGoFunctionCount]);
+        m.Add(key, KeyBinding::Text(text));
+      }
+    }
+    const std::string bytes = Utf16ToUtf8(Join(FormatIniPieces(StandardIniSyntax(), {{u"M", m.ToSection()}})));
+    const IniSections back = ParseIniLines(StandardIniSyntax(), SplitTextLines(bytes));
+    ASSERT_EQ(back.size(), 1u) << bytes;
+    ASSERT_EQ(CKieuGo::FromSection(back.begin()->second), m) << bytes;
+  }
 }
 
 TEST(KieuGoShipped, DefaultAndConventionalMethods) {
