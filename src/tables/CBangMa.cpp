@@ -236,15 +236,35 @@ std::u16string CDecodeMap::Decode(std::u16string_view text) const {
 
 std::u16string BangMaPath() { return ResourcePath(u"BangMa.ini"); }
 
-const std::vector<std::u16string>& CodeTableNames() {
-  static const std::vector<std::u16string> names = [] {
-    std::vector<std::u16string> list{kUnicode};
-    const std::vector<std::u16string> sections = ReadIniSectionNames(BangMaPath());
-    list.insert(list.end(), sections.begin(), sections.end());
-    return list;
+namespace {
+
+// The shipped file, read once: its table names and every table, so that
+// switching tables never reads the file again (a hotkey switches them on the
+// key-processing thread).
+struct ShippedTables {
+  std::vector<std::u16string> names;
+  std::map<std::u16string, CBangMa> tables;
+};
+
+const ShippedTables& Shipped() {
+  static const ShippedTables shipped = [] {
+    ShippedTables s;
+    const std::vector<std::u16string> lines = ReadTextLines(BangMaPath());
+    s.names.push_back(std::u16string(kUnicode));
+    for (auto& name : IniSectionNamesOf(lines)) {
+      if (name != kUnicode && !s.tables.count(name)) {
+        s.tables.emplace(name, BangMaFromSection(IniSectionOf(lines, name)));
+      }
+      s.names.push_back(std::move(name));
+    }
+    return s;
   }();
-  return names;
+  return shipped;
 }
+
+}  // namespace
+
+const std::vector<std::u16string>& CodeTableNames() { return Shipped().names; }
 
 std::vector<std::u16string> GetCodeTableNames() { return CodeTableNames(); }
 
@@ -265,7 +285,11 @@ CBangMa LoadBangMa(const std::vector<std::u16string>& names, const std::u16strin
   return BangMaFromSection(ReadIniSection(path, name));
 }
 
-CBangMa LoadBangMa(const std::u16string& name) { return LoadBangMa(CodeTableNames(), BangMaPath(), name); }
+CBangMa LoadBangMa(const std::u16string& name) {
+  const ShippedTables& shipped = Shipped();
+  const auto it = shipped.tables.find(name);
+  return it == shipped.tables.end() ? CBangMa() : it->second;
+}
 
 // ---- operations ---------------------------------------------------------------
 
