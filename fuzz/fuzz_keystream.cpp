@@ -1,63 +1,286 @@
-// Random key streams into the input service on SimDesktop: key downs and ups
-// of any code, modifiers, clicks, focus changes, the clock, option flips.
+// Random key streams into the input service on SimDesktop. The input is
+// mostly text: a byte below 0x80 is a character typed on the US keyboard
+// (so a corpus of typed prose is a corpus of inputs); a byte from 0x80 on is
+// an operation whose argument is the next byte: raw key downs and ups,
+// modifier chords and hotkeys, clicks, focus changes, the clock, clipboard
+// contents, every code table and typing method, every option, shorthand
+// tables, special words, re-bound built-in hotkeys and user hotkeys.
+//
+// The data (rhyme tables, dictionaries, code tables) is loaded once per
+// process; each input starts from the same state: a fresh desktop and the
+// service put back to its defaults.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "common/Letters.h"
+#include "service/CHotKeyActionBase.h"
 #include "service/CInputMethodService.h"
 #include "service/CTypingContext.h"
 #include "sim/SimDesktop.h"
+#include "spelling/CTuDien.h"
+#include "tables/CBangMa.h"
+#include "tables/CKieuGo.h"
 
 using namespace tavirel;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  SimDesktop desk;
-  desk.RecordAppKeys = false;
-  const WindowHandle paste = desk.AddWindow(u"gdkWindowToplevel");
-  const WindowHandle bytes = desk.AddWindow(u"Edit", false);
-  const WindowHandle autoComplete = desk.AddWindow(u"Chrome_AutocompleteEditView");
-  CInputMethodService service(&desk);
-  desk.InstallHooks(&service);
-  service.DetectAutoCompleteWindows = true;
+namespace {
 
-  for (size_t i = 0; i + 1 < size; i += 2) {
-    const uint8_t op = data[i];
-    const uint8_t arg = data[i + 1];
-    switch (op % 16) {
-      case 0: case 1: case 2: case 3: case 4: case 5:
-        desk.TypeChar(static_cast<char16_t>(arg < 0x80 ? arg : 0x1E00 + arg));
-        break;
-      case 6: desk.KeyDown(arg); break;
-      case 7: desk.KeyUp(arg); break;
-      case 8: desk.Press(arg); break;
-      case 9: desk.Click(arg % 3 == 0 ? static_cast<int>(arg) : -1, (arg & 1) != 0); break;
-      case 10: {
-        const WindowHandle windows[] = {1, paste, bytes, autoComplete, 0};
-        desk.SetFocus(windows[arg % 5]);
-        break;
-      }
-      case 11: desk.Advance(static_cast<uint32_t>(arg) * 10); break;
-      case 12: desk.ClipboardLocked = (arg & 1) != 0; break;
-      case 13: {
-        const char16_t* tables[] = {u"Unicode", u"VNI Windows", u"TCVN3 (ABC)", u"VIQR", u"Unicode tổ hợp"};
-        service.SetCodeTable(tables[arg % 5]);
-        break;
-      }
-      case 14: {
-        const char16_t* methods[] = {u"Telex 2", u"Telex", u"VNI", u"VIQR"};
-        service.SetTypingMethod(methods[arg % 4]);
-        break;
-      }
-      default:
-        switch (arg % 6) {
-          case 0: service.CPUCao = !service.CPUCao; break;
-          case 1: service.Clipboard = !service.Clipboard; break;
-          case 2: service.Context().GoCacTuTVLienTuc = !service.Context().GoCacTuTVLienTuc; break;
-          case 3: service.Context().TuThemDauSac = !service.Context().TuThemDauSac; break;
-          case 4: service.Context().BoDauThanhKieu2 = !service.Context().BoDauThanhKieu2; break;
-          default: service.SetVietnamese(!service.IsVietnamese()); break;
-        }
-    }
-    if (desk.Text().size() > 4096) desk.ClearText();
+// The context's plain options, in the order the option operation picks them.
+bool CTypingContext::* const kContextFlags[] = {
+    &CTypingContext::GoTat,
+    &CTypingContext::XuLyHoaThuongKhiGoTat,
+    &CTypingContext::ChanPhimKhiGoTat,
+    &CTypingContext::GoTatKhiTatTavirel,
+    &CTypingContext::KhoiPhucPhimVoiTuSai,
+    &CTypingContext::DungTuDienDeKTChinhTa,
+    &CTypingContext::GoCacTuTVLienTuc,
+    &CTypingContext::TuThemDauSac,
+    &CTypingContext::SuaLoiChinhTaTuDon,
+    &CTypingContext::SuaLoiChinhTaTuGhep,  // the dictionary is loaded once below
+};
+constexpr size_t kContextFlagCount = sizeof kContextFlags / sizeof kContextFlags[0];
+
+bool CInputMethodService::* const kServiceFlags[] = {
+    &CInputMethodService::CPUCao,
+    &CInputMethodService::Clipboard,
+    &CInputMethodService::RestoreClipboard,
+    &CInputMethodService::DetectAutoCompleteWindows,
+    &CInputMethodService::MasterSwitch,
+};
+constexpr size_t kServiceFlagCount = sizeof kServiceFlags / sizeof kServiceFlags[0];
+
+// Words typed whole by one operation: Telex and VNI keys of real words,
+// words that are not Vietnamese (restore), and common misspellings.
+const char16_t* const kWords[] = {
+    u"tieengs", u"Vieetj", u"dduowcj", u"truwowngf", u"hojc", u"nghieeng", u"khoong", u"cuar", u"gif",
+    u"Nguyeenx", u"tuowngj", u"quoocs", u"giuwax", u"muoons", u"ddaay", u"tooi", u"ddi", u"hoaf",
+    u"tie6ng1", u"d9uo7c5", u"Vie65t", u"window", u"class", u"street", u"hello", u"Windows", u"email",
+    u"sanr suaats", u"buoonf bar", u"chuyeen", u"nhuwng", u"giaf", u"tw[]", u"koar[", u"tiee]", u"quo+i'",
+    u"To^i\\.", u"Basic\\.", u"uoc", u"ah", u"fieenf", u"vn", u"ko", u"dc",
+};
+constexpr size_t kWordCount = sizeof kWords / sizeof kWords[0];
+
+// Shorthand tables: none, a plain one, and one with awkward entries.
+struct Shorthand {
+  std::vector<std::u16string> keys, values;
+};
+const Shorthand kShorthands[] = {
+    {{}, {}},
+    {{u"vn", u"ko", u"dc", u"tp"}, {u"Việt Nam", u"không", u"được", u"thành phố"}},
+    {{u"a", u"", u"x y", u"đ", u"VN"}, {u"", u"rỗng", u"\n", u"ĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐĐ", u"việt nam"}},
+};
+constexpr size_t kShorthandCount = sizeof kShorthands / sizeof kShorthands[0];
+
+const char16_t* const kClipboardTexts[] = {u"", u"user text", u"tiếng Việt 😀", u"\r\n\t"};
+const char16_t* const kSpecialWords[] = {u"", u"gi,gin", u"uơ,uơn,uơng", u"\xD800,,,"};
+
+const uint16_t kChordKeys[] = {0, 'A', 'Z', '1', vk::kF9, vk::kTab, vk::kEscape, vk::kSpace,
+                               vk::kBack, vk::kReturn, 0xBA, 0xDB, vk::kLeft, vk::kF1, 0x60, vk::kDelete};
+
+// A user hotkey that changes the service as the tray and hotkey actions do.
+class FuzzAction : public CHotKeyActionBase {
+ public:
+  FuzzAction(CInputMethodService* service, KeyCombo key, uint8_t kind) : CHotKeyActionBase(service, key), kind_(kind) {}
+  bool Execute() override;
+
+ private:
+  uint8_t kind_;
+};
+
+struct World {
+  SimDesktop desk;
+  CInputMethodService service{&desk};
+  std::vector<std::u16string> tables = GetCodeTableNames();
+  std::vector<std::u16string> methods = KieuGoRegistry().BuiltInMethodNames();
+  bool contextDefaults[kContextFlagCount] = {};
+  bool serviceDefaults[kServiceFlagCount] = {};
+  bool boDauDefault = false;
+  WindowHandle windows[5] = {};
+
+  World() {
+    CTuDien::Load();
+    service.LoadDictionaries(true);
+    for (size_t i = 0; i < kContextFlagCount; ++i) contextDefaults[i] = service.Context().*kContextFlags[i];
+    for (size_t i = 0; i < kServiceFlagCount; ++i) serviceDefaults[i] = service.*kServiceFlags[i];
+    boDauDefault = service.Context().BoDauThanhKieu2;
+    methods.push_back(u"no such method");
+    tables.push_back(u"no such table");
   }
+
+  // Everything an input may have changed goes back to how it was built.
+  void Reset() {
+    CTypingContext& c = service.Context();
+    if (service.RestorePending()) service.OnRestoreTimer();
+    desk = SimDesktop();
+    desk.RecordAppKeys = false;
+    windows[0] = desk.Focused();
+    windows[1] = desk.AddWindow(u"gdkWindowToplevel");
+    windows[2] = desk.AddWindow(u"Edit", false);
+    windows[3] = desk.AddWindow(u"Chrome_AutocompleteEditView");
+    windows[4] = 0;
+    service.EnableMouseHook = true;
+    desk.InstallHooks(&service);
+    service.SetVietnamese(true);
+    for (size_t i = 0; i < kContextFlagCount; ++i) c.*kContextFlags[i] = contextDefaults[i];
+    for (size_t i = 0; i < kServiceFlagCount; ++i) service.*kServiceFlags[i] = serviceDefaults[i];
+    c.BoDauThanhKieu2 = boDauDefault;
+    c.SetInitialShorthand(false);
+    c.SetFinalShorthand(false);
+    c.GhepVanTables().SetFreeInitials(false);
+    c.GhepVanTables().SetUoWithFinals(false);
+    service.SetSpecialWords(u"");
+    service.SetTypingMethod(std::u16string(kDefaultKieuGo));
+    service.SetCodeTable(u"Unicode");
+    c.SetShorthandTable({}, {});
+    service.SetPhimClear(CInputMethodService::kDefaultPhimClear);
+    service.SetPhimKhoiPhuc(CInputMethodService::kDefaultPhimKhoiPhuc);
+    service.SetPhimGoiY(CInputMethodService::kDefaultPhimGoiY);
+    service.SetPhimChuyen(CInputMethodService::kDefaultPhimChuyen);
+    service.UserHotKeys().clear();
+    c.EscapePending = false;
+    c.Replacements.clear();
+    c.Reset();
+    service.CheckFocusWindow();
+  }
+
+  void FlipOption(uint8_t arg) {
+    CTypingContext& c = service.Context();
+    const size_t n = arg % (kContextFlagCount + kServiceFlagCount + 5);
+    if (n < kContextFlagCount) {
+      c.*kContextFlags[n] = !(c.*kContextFlags[n]);
+      return;
+    }
+    if (n < kContextFlagCount + kServiceFlagCount) {
+      bool& flag = service.*kServiceFlags[n - kContextFlagCount];
+      flag = !flag;
+      return;
+    }
+    switch (n - kContextFlagCount - kServiceFlagCount) {
+      case 0: c.SetInitialShorthand(!c.GoTatPAD); break;
+      case 1: c.SetFinalShorthand(!c.GoTatPAC); break;
+      case 2: c.GhepVanTables().SetFreeInitials((arg & 0x80) != 0); break;
+      case 3: c.GhepVanTables().SetUoWithFinals((arg & 0x80) != 0); break;
+      default: c.BoDauThanhKieu2 = !c.BoDauThanhKieu2; break;
+    }
+  }
+
+  // Modifiers from the low bits (left and right Ctrl, Alt, Shift, Win), then
+  // a key or none, then the ups in reverse order.
+  void Chord(uint8_t arg) {
+    static const uint16_t mods[] = {vk::kLControl, vk::kRMenu, vk::kLShift, vk::kLWin};
+    static const uint16_t rightMods[] = {vk::kRControl, vk::kLMenu, vk::kRShift, vk::kRWin};
+    const uint16_t* set = (arg & 0x80) ? rightMods : mods;
+    const uint16_t key = kChordKeys[(arg >> 4) & 7];
+    for (int i = 0; i < 4; ++i)
+      if (arg & (1 << i)) desk.KeyDown(set[i]);
+    if (key != 0) desk.Press(key);
+    for (int i = 3; i >= 0; --i)
+      if (arg & (1 << i)) desk.KeyUp(set[i]);
+  }
+
+  static KeyCombo ComboOf(uint8_t arg) {
+    return KeyCombo{static_cast<int32_t>(arg & 0xF), kChordKeys[(arg >> 4) & 0xF]};
+  }
+
+  void Operation(uint8_t op, uint8_t arg) {
+    CTypingContext& c = service.Context();
+    switch (op % 20) {
+      case 0: {
+        static const std::u16string letters = std::u16string(letters::CaseLower) + std::u16string(letters::CaseUpper);
+        desk.TypeChar(letters[arg % letters.size()]);
+        break;
+      }
+      case 1: desk.KeyDown(arg); break;
+      case 2: desk.KeyUp(arg); break;
+      case 3: desk.Press(arg); break;
+      case 4: desk.Click(arg % 3 == 0 ? static_cast<int>(arg) : -1, (arg & 1) != 0); break;
+      case 5: desk.SetFocus(windows[arg % 5]); break;
+      case 6: desk.Advance(static_cast<uint32_t>(arg) * 10); break;
+      case 7: desk.ClipboardLocked = (arg & 1) != 0; break;
+      case 8:
+        if (arg & 0x80) {
+          desk.PutClipboardFormat(arg & 0x7F, std::vector<uint8_t>(arg & 0x1F, arg));
+        } else {
+          desk.SetClipboardText(kClipboardTexts[arg % 4]);
+        }
+        break;
+      case 9: service.SetCodeTable(tables[arg % tables.size()]); break;
+      case 10: service.SetTypingMethod(methods[arg % methods.size()]); break;
+      case 11: FlipOption(arg); break;
+      case 12: Chord(arg); break;
+      case 13: {
+        const KeyCombo combo = ComboOf(arg);
+        switch (arg % 4) {
+          case 0: service.SetPhimClear(combo); break;
+          case 1: service.SetPhimKhoiPhuc(combo); break;
+          case 2: service.SetPhimGoiY(combo); break;
+          default: service.SetPhimChuyen(combo); break;
+        }
+        break;
+      }
+      case 14:
+        if (service.UserHotKeys().size() < 8)
+          service.UserHotKeys().push_back(std::make_unique<FuzzAction>(&service, ComboOf(arg), arg));
+        break;
+      case 15: desk.TypeText(kWords[arg % kWordCount]); break;
+      case 16: {
+        const Shorthand& s = kShorthands[arg % kShorthandCount];
+        c.SetShorthandTable(s.keys, s.values);
+        break;
+      }
+      case 17: service.SetSpecialWords(kSpecialWords[arg % 4]); break;
+      case 18:
+        if (arg & 1) {
+          service.SyncKeyboardState();
+        } else {
+          service.Reset();
+        }
+        break;
+      default: desk.TypeChar(static_cast<char16_t>((arg & 1 ? 0xD800 : 0x1E00) + arg)); break;
+    }
+  }
+};
+
+World& TheWorld() {
+  static World* world = [] {
+    World* w = new World();  // never destroyed: the process ends with it
+    w->Reset();
+    return w;
+  }();
+  return *world;
+}
+
+bool FuzzAction::Execute() {
+  World& w = TheWorld();
+  switch (kind_ % 5) {
+    case 0: Service->SetCodeTable(w.tables[kind_ % w.tables.size()]); return true;
+    case 1: Service->SetTypingMethod(w.methods[kind_ % w.methods.size()]); return true;
+    case 2: Service->SetVietnamese(!Service->IsVietnamese()); return true;
+    case 3: Service->Context().RestoreLastWord(); return true;
+    default: return false;  // passes the key on
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  World& w = TheWorld();
+  for (size_t i = 0; i < size; ++i) {
+    const uint8_t b = data[i];
+    if (b < 0x80) {
+      w.desk.TypeChar(static_cast<char16_t>(b));
+    } else {
+      const uint8_t arg = i + 1 < size ? data[++i] : 0;
+      w.Operation(b & 0x7F, arg);
+    }
+    if (w.desk.Text().size() > 4096) w.desk.ClearText();
+  }
+  // Reset after the input rather than before it, so that what the input
+  // allocated is freed within it (libFuzzer runs an input twice when it
+  // seems to leak).
+  w.Reset();
   return 0;
 }

@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of fuzz_keystream (fuzz/corpus/fuzz_keystream/).
+
+An input of that fuzzer is mostly text typed on the US keyboard (bytes below
+0x80); a byte from 0x80 on is an operation (its number is the byte - 0x80,
+counted modulo 20) with the next byte as argument (see fuzz/fuzz_keystream.cpp).
+The seeds are long streams of real typing: Vietnamese prose written here for
+the purpose, typed as Telex and VNI keys; the misspelt forms of the spelling
+pairs in tests/spelling/data/AutocorrectPairs.txt; English words that must be
+restored; with the operations that turn on the options, the shorthand table,
+the clipboard output and the restore hotkey around them.
+
+Usage: gen_keystream_seeds.py   (rewrites the folder beside fuzz/)
+"""
+import os
+import unicodedata
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.join(HERE, "..", "..")
+OUT = os.path.join(ROOT, "fuzz", "corpus", "fuzz_keystream")
+
+PROSE = (
+    "Sáng nay trời mưa nhẹ, chúng tôi đi bộ qua những con đường nhỏ của thành phố. "
+    "Người bán hàng rong gọi nhau í ới, tiếng xe máy vang lên khắp nơi. "
+    "Cô giáo trường làng kể rằng học trò năm nay chăm chỉ hơn, được điểm cao ở môn tiếng Việt. "
+    "Ông bà thường dặn con cháu phải giữ gìn sức khỏe, ăn uống điều độ và ngủ đủ giấc. "
+    "Chiều xuống, gió thổi mát rượi trên cánh đồng lúa chín vàng, khuyên nhủ ai về quê hương. "
+    "Thuở ấy nghèo khó nhưng nghĩa tình, quyển sách cũ vẫn nằm yên trên giá gỗ."
+)
+ENGLISH = "The window class file was saved on the street by Windows email hello world. "
+
+TONES_TELEX = {"\u0301": "s", "\u0300": "f", "\u0309": "r", "\u0303": "x", "\u0323": "j"}
+TONES_VNI = {"\u0301": "1", "\u0300": "2", "\u0309": "3", "\u0303": "4", "\u0323": "5"}
+MARKS_TELEX = {"â": "aa", "ê": "ee", "ô": "oo", "ă": "aw", "ơ": "ow", "ư": "uw", "đ": "dd"}
+MARKS_VNI = {"â": "a6", "ê": "e6", "ô": "o6", "ă": "a8", "ơ": "o7", "ư": "u7", "đ": "d9"}
+
+
+def word_keys(word, marks, tones):
+    tone = ""
+    out = ""
+    for ch in unicodedata.normalize("NFD", word):
+        if ch in tones:
+            tone = tones[ch]
+            continue
+        out += ch
+    out = unicodedata.normalize("NFC", out)
+    keys = ""
+    for ch in out:
+        low = ch.lower()
+        if low in marks:
+            k = marks[low]
+            keys += k[0].upper() + k[1:] if ch != low else k
+        else:
+            keys += ch
+    return keys + tone
+
+
+def type_text(text, marks, tones):
+    out = []
+    word = ""
+    for ch in text + " ":
+        if ch.isalpha():
+            word += ch
+        else:
+            if word:
+                out.append(word_keys(word, marks, tones))
+                word = ""
+            out.append(ch)
+    return "".join(out)[:-1]
+
+
+def op(number, arg):
+    return bytes([0x80 + number, arg])
+
+
+def misspellings():
+    words = []
+    with open(os.path.join(ROOT, "tests", "spelling", "data", "AutocorrectPairs.txt"), encoding="utf-8") as f:
+        for line in f:
+            fields = line.rstrip("\n").split("\t")
+            if len(fields) >= 2:
+                words.append(fields[0])
+    return " ".join(words[:120]) + " "
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    telex = lambda t: type_text(t, MARKS_TELEX, TONES_TELEX).encode("ascii")
+    vni = lambda t: type_text(t, MARKS_VNI, TONES_VNI).encode("ascii")
+    seeds = {
+        # Telex 2 with the defaults: prose, then English words to restore.
+        "telex_prose": telex(PROSE) + b" " + ENGLISH.encode() + b"\n",
+        # VNI (method 2) on the VNI Windows code table (table 2), with Backspaces.
+        "vni_prose": op(10, 2) + op(9, 2) + vni(PROSE).replace(b". ", b".\b\b. ") + b"\n",
+        # Spelling correction (single words, compounds, the dictionary),
+        # consonant shorthand and a shorthand table, then misspelt text.
+        "spelling": op(11, 8) + op(11, 9) + op(11, 5) + op(11, 15) + op(11, 16) + op(16, 1)
+        + telex(misspellings()) + b" vn ko dc " + telex(PROSE[:200]),
+        # Output by clipboard with the restore hotkey (Ctrl+Alt) after
+        # English words, and the clock moving past the clipboard restore.
+        "clipboard_restore": op(11, 11) + op(8, 1) + b"".join(
+            w.encode() + b" " + op(12, 3) + op(6, 120) for w in ENGLISH.split()[:8])
+        + telex(PROSE[:160]),
+    }
+    for name, data in seeds.items():
+        with open(os.path.join(OUT, name), "wb") as f:
+            f.write(data)
+
+
+if __name__ == "__main__":
+    main()
