@@ -6,6 +6,7 @@
 #include "common/AppDirectory.h"
 #include "service/CTypingContext.h"
 #include "spelling/CTuDienTuGhep.h"
+#include "service/ServiceTables.h"
 #include "tables/CKieuGo.h"
 
 namespace tavirel {
@@ -75,6 +76,7 @@ CInputMethodService::CInputMethodService(IDesktop* desktop)
   g_service = this;
   context_->TuDienTuGhep = compoundDictionary_.get();
   builtInHotKeys_ = {&clear_, &khoiPhuc_, &suggestion_, &closeSuggestion_, &chuyen_, &chuyenMa_};
+  tables_ = ServiceTables::Shared();
   SetTypingMethod(std::u16string(kDefaultKieuGo));
   SetCodeTable(u"Unicode");
 }
@@ -348,7 +350,14 @@ void CInputMethodService::ReleaseModifierKeys() {
 void CInputMethodService::SetTypingMethod(const std::u16string& name) {
   if (name == typingMethod_) return;
   typingMethod_ = name;
-  const CKieuGo method = LoadKieuGo(name);
+  ApplyTypingMethod();
+}
+
+void CInputMethodService::ApplyTypingMethod() {
+  // A name that is not among the loaded methods binds no key.
+  static const CKieuGo kNoMethod;
+  const CKieuGo* found = tables_->FindMethod(typingMethod_);
+  const CKieuGo& method = found != nullptr ? *found : kNoMethod;
   context_->ClearBindings();
   for (const auto& [key, binding] : method) {
     CTypingContext::Binding b;

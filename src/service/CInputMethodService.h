@@ -21,6 +21,7 @@ namespace tavirel {
 
 class CTypingContext;
 class CTuDienTuGhep;
+struct ServiceTables;
 
 class CInputMethodService : public IInputMethodService {
  public:
@@ -144,6 +145,10 @@ class CInputMethodService : public IInputMethodService {
   void SetTypingMethod(const std::u16string& name);
   void SetCodeTable(const std::u16string& name);
   void SetSpecialWords(const std::u16string& text);
+  // The methods and code tables the two setters above choose from, by name
+  // (see ServiceTables.h); replacing them re-applies the current names.
+  void SetTables(std::shared_ptr<const ServiceTables> tables);
+  const ServiceTables& Tables() const { return *tables_; }
   const std::u16string& TypingMethod() const { return typingMethod_; }
   const std::u16string& CodeTable() const { return codeTable_; }
   const std::u16string& SpecialWords() const { return specialWords_; }
@@ -237,6 +242,8 @@ class CInputMethodService : public IInputMethodService {
   void RaiseError(const std::exception& e);
   void RaiseDebugText();
   void ChooseAutoComplete(WindowHandle window);
+  void ApplyTypingMethod();
+  void ApplyCodeTable();
 
   IDesktop* desktop_;
   std::unique_ptr<CTuDienTuGhep> compoundDictionary_;
@@ -258,6 +265,7 @@ class CInputMethodService : public IInputMethodService {
   bool restorePending_ = false;
   bool suggestionsOn_ = false;
 
+  std::shared_ptr<const ServiceTables> tables_;
   std::u16string typingMethod_;
   std::u16string codeTable_;
   std::u16string specialWords_;

@@ -1,6 +1,9 @@
-// Choosing the output code table.
+// Choosing the output code table and the loaded tables to choose from.
+#include <utility>
+
 #include "service/CInputMethodService.h"
 #include "service/CTypingContext.h"
+#include "service/ServiceTables.h"
 #include "tables/CBangMa.h"
 
 namespace tavirel {
@@ -8,12 +11,27 @@ namespace tavirel {
 void CInputMethodService::SetCodeTable(const std::u16string& name) {
   if (name == codeTable_) return;
   codeTable_ = name;
-  const CBangMa table = LoadBangMa(name);
-  context_->SetCodeTable(table.Map());
+  ApplyCodeTable();
+}
+
+void CInputMethodService::ApplyCodeTable() {
+  // "Unicode", and any name that is not a loaded table, is the identity.
+  static const CBangMa kUnicodeTable;
+  const CBangMa* found = tables_->FindCodeTable(codeTable_);
+  const CBangMa& table = found != nullptr ? *found : kUnicodeTable;
+  context_->SetCodeTable(table);
   outputNeedsUnicode_ = IsWide(table);
   // The text on screen is in the old table; editing it through the new one
   // would delete the wrong number of units.
   Reset();
+}
+
+void CInputMethodService::SetTables(std::shared_ptr<const ServiceTables> tables) {
+  if (tables == nullptr) return;
+  tables_ = std::move(tables);
+  // The current names may stand for other contents now.
+  ApplyTypingMethod();
+  ApplyCodeTable();
 }
 
 }  // namespace tavirel
