@@ -17,8 +17,10 @@ namespace tavirel {
 
 namespace {
 
-// Thread message to the hook thread: install the hooks again.
+// Thread messages to the hook thread: install the hooks again; run the
+// changes posted through the service's dispatcher.
 constexpr UINT kMsgInstall = WM_APP + 0x54;
+constexpr UINT kMsgRunChanges = WM_APP + 0x55;
 constexpr DWORD kStartTimeoutMs = 5000;
 
 struct FrontEnd {
@@ -138,10 +140,19 @@ void CHookThread::Run() {
   MSG msg;
   PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's message queue
 
+  // From here on the service belongs to this thread: other threads post
+  // their changes, which run from this loop between hook events.
+  const DWORD id = GetCurrentThreadId();
+  service_.Dispatcher().Attach([id] { return PostThreadMessageW(id, kMsgRunChanges, 0, 0) != FALSE; });
+
   const bool ok = TryInstallHooks(service_);
   Answer(ok);
   if (ok) {
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (msg.hwnd == nullptr && msg.message == kMsgRunChanges) {
+        service_.Dispatcher().RunPending();
+        continue;
+      }
       if (msg.hwnd == nullptr && msg.message == kMsgInstall) {
         Answer(TryInstallHooks(service_));
         continue;
@@ -152,6 +163,8 @@ void CHookThread::Run() {
   }
 
   RemoveHooks(service_);
+  // What is still queued runs here; later changes run on their caller.
+  service_.Dispatcher().Detach();
   // The timer window goes with this thread: a pending restore runs now
   // rather than never, so the user's clipboard is not lost.
   if (service_.RestorePending()) {
@@ -197,6 +210,11 @@ bool KeyboardHookInstalled() { return Fe().keyboardHook.load() != nullptr; }
 bool MouseHookInstalled() { return Fe().mouseHook.load() != nullptr; }
 
 CInvokerWnd& InvokerWindow() { return Fe().invoker; }
+
+DWORD HookThreadId() {
+  FrontEnd& fe = Fe();
+  return fe.thread && fe.thread->IsRunning() ? fe.thread->ThreadId() : 0;
+}
 
 bool StartHookThread(CInputMethodService& service) {
   FrontEnd& fe = Fe();

@@ -4,6 +4,10 @@
 // desktop reaches the input service on this thread, together with the
 // clipboard-restore timer.
 //
+// The service belongs to this thread while it runs: other threads change it
+// through service.Dispatcher(), whose changes this thread's message loop runs
+// between hook events (see ServiceDispatcher.h).
+//
 // One hook thread at a time. After the hooks were removed (session lock,
 // suspend), StartHookThread does not start a second thread while the earlier
 // one still runs: it asks that thread to install the hooks again. The timer
@@ -72,5 +76,8 @@ bool MouseHookInstalled();
 
 // The invoker window of the main thread (created by StartHookThread).
 CInvokerWnd& InvokerWindow();
+
+// The running hook thread's id, 0 when none runs.
+DWORD HookThreadId();
 
 }  // namespace tavirel

@@ -1,6 +1,8 @@
 #include "service/win/CInvokerWnd.h"
 
 #include <atomic>
+#include <memory>
+#include <utility>
 
 namespace tavirel {
 
@@ -54,8 +56,25 @@ bool CInvokerWnd::Invoke(const InvokeRecord* record) const {
   return SendNotifyMessageW(hwnd_, Message(), reinterpret_cast<WPARAM>(record), 0) != FALSE;
 }
 
+bool CInvokerWnd::Post(std::function<void()> call) const {
+  if (!hwnd_ || !call) return false;
+  auto* owned = new std::function<void()>(std::move(call));
+  // An owned call comes in lParam, with no record.
+  if (PostMessageW(hwnd_, Message(), 0, reinterpret_cast<LPARAM>(owned))) return true;
+  delete owned;
+  return false;
+}
+
 LRESULT CALLBACK CInvokerWnd::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == Message() && msg != 0) {
+    if (wp == 0 && lp != 0) {
+      std::unique_ptr<std::function<void()>> owned(reinterpret_cast<std::function<void()>*>(lp));
+      try {
+        (*owned)();
+      } catch (...) {
+      }
+      return 1;
+    }
     const auto* record = reinterpret_cast<const InvokeRecord*>(wp);
     if (record && record->fn) record->fn(record->arg);
     return 1;

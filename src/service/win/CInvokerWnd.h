@@ -4,6 +4,8 @@
 // main thread, when its message loop picks up the registered message.
 #include <windows.h>
 
+#include <functional>
+
 namespace tavirel {
 
 // What the invoker runs: fn(arg). The record belongs to the sender and must
@@ -30,6 +32,18 @@ class CInvokerWnd {
   // there is no window or the message could not be queued. Called from the
   // invoker's own thread, the call runs at once.
   bool Invoke(const InvokeRecord* record) const;
+
+  // Hands an owned call to the invoker's thread without waiting, also from
+  // that thread itself (it then runs from the message loop). This is how a
+  // handler of a service event, raised on the hook thread, reaches a
+  // main-thread subscriber:
+  //   service.ModeChanged.AddFn([&invoker](CInputMethodService* s) {
+  //     const bool on = s->IsVietnamese();  // read on the hook thread
+  //     invoker.Post([on] { tray.ShowMode(on); });
+  //   });
+  // False when there is no window or the message could not be queued. An
+  // exception thrown by the call is dropped.
+  bool Post(std::function<void()> call) const;
 
   // The number of the registered message "MorskInvokeMethod" (registered on
   // first use, once per process).

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -179,7 +180,8 @@ TEST(HookThread, RemoveAndStartAgainKeepsOneThreadAndItsTimerWindow) {
   EXPECT_FALSE(service.MouseHookInstalled);
 
   // Without the mouse hook this time: only the keyboard hook comes back.
-  service.EnableMouseHook = false;
+  ASSERT_TRUE(service.Dispatcher().Call([](CInputMethodService& s) { s.EnableMouseHook = false; },
+                                        std::chrono::milliseconds(5000)));
   ASSERT_TRUE(StartHookThread(service));
   EXPECT_TRUE(KeyboardHookInstalled());
   EXPECT_FALSE(MouseHookInstalled());
@@ -201,6 +203,48 @@ TEST(HookThread, RemoveAndStartAgainKeepsOneThreadAndItsTimerWindow) {
   EXPECT_TRUE(desktop.TimerWindow());
   EXPECT_NE(GetWindowThreadProcessId(desktop.TimerWindow(), nullptr), hookThread);
   StopHookThread();
+  InvokerWindow().Destroy();
+}
+
+// The main thread's changes run on the hook thread; the hook thread's events
+// come back to the main thread through the invoker.
+TEST(HookThread, PostedChangesRunThereAndEventsComeBackByPosting) {
+  CWinDesktop desktop;
+  CInputMethodService service(&desktop);
+  ASSERT_TRUE(StartHookThread(service));
+  const DWORD hookThread = HookThreadId();
+  ASSERT_NE(hookThread, 0u);
+  ASSERT_NE(hookThread, GetCurrentThreadId());
+
+  std::atomic<DWORD> modeSeenOn{0};
+  std::atomic<int> modeSeen{-1};
+  service.Dispatcher().Post([&](CInputMethodService& s) {
+    s.ModeChanged.AddFn([&](CInputMethodService* raised) {
+      const bool on = raised->IsVietnamese();
+      InvokerWindow().Post([&, on] {
+        modeSeen = on ? 1 : 0;
+        modeSeenOn = GetCurrentThreadId();
+      });
+    });
+  });
+  service.Dispatcher().Post([](CInputMethodService& s) { s.SetVietnamese(false); });
+  const auto ranOn =
+      service.Dispatcher().Call([](CInputMethodService& s) { return std::make_pair(GetCurrentThreadId(), s.IsVietnamese()); },
+                                std::chrono::milliseconds(5000));
+  ASSERT_TRUE(ranOn.has_value());
+  EXPECT_EQ(ranOn->first, hookThread);
+  EXPECT_FALSE(ranOn->second);
+  // The event's subscriber runs only when this thread pumps its messages.
+  EXPECT_EQ(modeSeen.load(), -1);
+  PumpFor(100);
+  EXPECT_EQ(modeSeen.load(), 0);
+  EXPECT_EQ(modeSeenOn.load(), GetCurrentThreadId());
+
+  StopHookThread();
+  // With no hook thread the caller runs the change itself.
+  const auto after = service.Dispatcher().Call([](CInputMethodService&) { return GetCurrentThreadId(); },
+                                               std::chrono::milliseconds(0));
+  EXPECT_EQ(after, GetCurrentThreadId());
   InvokerWindow().Destroy();
 }
 
