@@ -203,7 +203,9 @@ void RemoveHooks(CInputMethodService& service) {
   FrontEnd& fe = Fe();
   if (HHOOK h = fe.keyboardHook.exchange(nullptr)) UnhookWindowsHookEx(h);
   if (HHOOK h = fe.mouseHook.exchange(nullptr)) UnhookWindowsHookEx(h);
-  service.MouseHookInstalled = false;
+  // The service's own record belongs to the hook thread (at once there, or
+  // when no hook thread runs).
+  service.Dispatcher().Post([](CInputMethodService& s) { s.MouseHookInstalled = false; });
 }
 
 bool KeyboardHookInstalled() { return Fe().keyboardHook.load() != nullptr; }

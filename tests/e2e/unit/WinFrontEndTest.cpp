@@ -177,7 +177,10 @@ TEST(HookThread, RemoveAndStartAgainKeepsOneThreadAndItsTimerWindow) {
   RemoveHooks(service);
   EXPECT_FALSE(KeyboardHookInstalled());
   EXPECT_FALSE(MouseHookInstalled());
-  EXPECT_FALSE(service.MouseHookInstalled);
+  // The service learns it on its own thread.
+  EXPECT_EQ(service.Dispatcher().Call([](CInputMethodService& s) { return s.MouseHookInstalled; },
+                                      std::chrono::milliseconds(5000)),
+            false);
 
   // Without the mouse hook this time: only the keyboard hook comes back.
   ASSERT_TRUE(service.Dispatcher().Call([](CInputMethodService& s) { s.EnableMouseHook = false; },
