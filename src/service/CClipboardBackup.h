@@ -1,10 +1,11 @@
 #pragma once
 // A copy of the user's clipboard, taken before the service pastes its own
-// text and put back afterwards. Only formats whose data is a plain memory
-// block are kept: bitmaps, palettes and metafiles are handles to system
-// objects that a byte copy cannot bring back (Windows offers the same picture
-// as a device-independent bitmap block, which is kept, and re-creates the
-// bitmap from it).
+// text and put back afterwards. Formats the desktop can copy faithfully are
+// kept (memory blocks everywhere; the Win32 desktop also copies metafiles).
+// A picture kept as a device-independent bitmap comes back as the bitmap and
+// palette too (Windows makes those from it), so those two are not needed.
+// Anything else cannot be brought back: the backup is then incomplete, and
+// the service leaves the clipboard alone rather than destroy it.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,10 +25,13 @@ class CClipboardBackup {
   // Maximum length of a format name.
   static constexpr size_t kMaxNameLength = 100;
 
-  // Copies every memory-block format of the clipboard in enumeration order,
-  // replacing the previous copy. False (backup unchanged) when the clipboard
-  // cannot be opened.
+  // Copies every format it can keep, in enumeration order, replacing the
+  // previous copy. False (backup unchanged) when the clipboard cannot be
+  // opened. Formats whose data cannot be had are left out: nobody can have
+  // them.
   bool Save(IDesktop& desktop);
+  // Whether the last Save kept everything the clipboard offered.
+  bool Complete() const { return complete_; }
   // Empties the clipboard and puts the copies back, re-registering named
   // formats by name. The copies stay until the next Save. False when the
   // clipboard cannot be opened.
@@ -37,6 +41,7 @@ class CClipboardBackup {
 
  private:
   std::vector<ClipboardData> records_;
+  bool complete_ = true;
 };
 
 }  // namespace tavirel

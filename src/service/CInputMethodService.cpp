@@ -84,11 +84,7 @@ CInputMethodService::CInputMethodService(IDesktop* desktop)
 CInputMethodService::~CInputMethodService() {
   // A pending restore would otherwise leave our pasted text on the user's
   // clipboard for good.
-  if (restorePending_) {
-    desktop_->StopRestoreTimer();
-    clipboardBackup_.Restore(*desktop_);
-    restorePending_ = false;
-  }
+  if (restorePending_) OnRestoreTimer();
   if (g_service == this) g_service = nullptr;
 }
 
@@ -144,6 +140,9 @@ bool CInputMethodService::OnHookKeyDown(uint16_t key) {
   if (consumed_ || modifiers_ != 0) consumed_ = true;
   if (modifiers_ != 0 && modifiers_ != modbits::kShift) {
     Reset();
+  } else if (!r && focusHigherIntegrity_) [[unlikely]] {
+    // Nothing injected reaches that window: the key goes through untouched.
+    Reset();
   } else if (!r && MasterSwitch && (vietnamese_ || context_->GoTatKhiTatTavirel)) [[likely]] {
     try {
       r = InterpretKey(key, r);
@@ -160,6 +159,7 @@ bool CInputMethodService::OnHookKeyDown(uint16_t key) {
     // screen, and a later replacement would delete the wrong characters.
     Reset();
   }
+  if (injectionFailed_) [[unlikely]] HandleInjectionFailure();
   if (!DebugText.Empty()) [[unlikely]] RaiseDebugText();
   return r;
 }
@@ -172,6 +172,8 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
   if (generic != key) keyState_[key] = static_cast<uint8_t>((keyState_[key] ^ 0x01) | 0x80);
   modifiers_ |= ModifierBitOf(key);
   consumed_ = false;
+  // AltGr arrives as left Ctrl and right Alt; tapped alone it is no Ctrl+Alt.
+  if ((keyState_[vk::kLControl] & 0x80) != 0 && (keyState_[vk::kRMenu] & 0x80) != 0) altGr_ = true;
   return false;
 }
 
@@ -230,7 +232,7 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
   }
   numpadKey_ = key >= vk::kNumpad0 && key <= vk::kNumpad9;
   r = ctx.ProcessChar(chars[0]);
-  if (CPUCao && !r) {
+  if (CPUCao && !r && !deferring_) {
     // Slow programs: send the key itself after the replacement.
     sending_ = true;
     desktop_->SendKey(key, false);
@@ -248,12 +250,19 @@ bool CInputMethodService::OnLockOrModifierKeyUp(uint16_t key) {
     keyState_[key] ^= 0x01;
     return false;
   }
-  if (!consumed_ && modifiers_ != 0) RunHotKeys(modifiers_, 0);
+  constexpr int32_t kCtrlAlt = modbits::kCtrl | modbits::kAlt;
+  if (!consumed_ && modifiers_ != 0 && !(altGr_ && (modifiers_ & kCtrlAlt) == kCtrlAlt)) {
+    RunHotKeys(modifiers_, 0);
+    // A paste made by a modifier-only hotkey is put back like any other.
+    ArmRestoreTimerIfUsed();
+    if (injectionFailed_) HandleInjectionFailure();
+  }
   const uint16_t generic = GenericOf(key);
   keyState_[generic] &= 0x01;
   keyState_[key] &= 0x01;
   modifiers_ &= ~ModifierBitOf(key);
   consumed_ = modifiers_ != 0;
+  if (modifiers_ == 0) altGr_ = false;
   return false;
 }
 
@@ -320,7 +329,14 @@ bool CInputMethodService::ExecuteGuarded(CHotKeyActionBase* action) {
 }
 
 void CInputMethodService::OnMouse(uint32_t message, DesktopPoint /*point*/) {
-  if (message == mousemsg::kLButtonDown || message == mousemsg::kRButtonDown) {
+  const bool button = message == mousemsg::kLButtonDown || message == mousemsg::kRButtonDown ||
+                      message == mousemsg::kMButtonDown || message == mousemsg::kXButtonDown;
+  // Ctrl+Shift+click, Ctrl+wheel: the modifiers were used with something
+  // else, so their release is no modifier-only hotkey.
+  if (modifiers_ != 0 && (button || message == mousemsg::kMouseWheel || message == mousemsg::kMouseHWheel)) {
+    consumed_ = true;
+  }
+  if (button) {
     // A click inside the visible suggestion window keeps the word.
     Reset();
   }

@@ -12,6 +12,7 @@
 #include "common/Event.h"
 #include "service/CClipboardBackup.h"
 #include "service/CHotKeyActionBase.h"
+#include "service/DeferredKeys.h"
 #include "service/IDesktop.h"
 #include "service/IInputMethodService.h"
 #include "service/KeyCombo.h"
@@ -138,8 +139,32 @@ class CInputMethodService : public IInputMethodService {
   void ArmRestoreTimerIfUsed() {
     if (clipboardUsed_) ArmRestoreTimer();
   }
-  // The restore timer fired: stop it and put the user's clipboard back.
+  // The restore timer fired: stop it and put the user's clipboard back
+  // when it still holds what the service put there.
   void OnRestoreTimer();
+  // Set by the hook procedures around the service's handling of an event:
+  // output that needs the clipboard is then deferred (see HookLogic.h).
+  void SetInHookCallback(bool in) { inHook_ = in; }
+  bool InHookCallback() const { return inHook_; }
+  // Output waits to run outside the hook callback; key events are held
+  // meanwhile (HoldKey) and handled by RunDeferredWork.
+  bool Deferring() const { return deferring_; }
+  // Holds a key event for RunDeferredWork, asking for that run when none is
+  // pending. False when the desktop cannot run deferred work.
+  bool HoldKey(DeferredKey key) {
+    if (!deferring_) {
+      if (!desktop_->PostDeferredWork()) return false;
+      deferring_ = true;
+    }
+    deferredKeys_.Push(key);
+    return true;
+  }
+  // A key the service handled and let through while output or other keys
+  // began to wait during its handling: it reaches the application first.
+  void HoldHandledKey(DeferredKey key) { deferredKeys_.PushFront(key); }
+  // From the hook thread's message loop: the deferred output, then the
+  // held key events in order.
+  void RunDeferredWork();
 
   // ---- settings ----
   void SetTypingMethod(const std::u16string& name);
@@ -238,6 +263,17 @@ class CInputMethodService : public IInputMethodService {
   // Whether any built-in or user action is bound to combo.
   bool AnyHotKeyFor(KeyCombo combo) const;
   void ArmRestoreTimer();
+  // Whether SendText would deliver the text by pasting.
+  bool WouldPaste(const std::u16string& text) const;
+  // Saves the clipboard when needed and pastes; types the text when the
+  // clipboard cannot be used without losing the user's data.
+  void PasteKeepingClipboard(const std::u16string& text);
+  // Whether the clipboard still holds the text the service pasted.
+  bool ClipboardStillOurs();
+  // After a key: an injection did not go in completely.
+  void HandleInjectionFailure();
+  // Lets a held key event through to the application.
+  void DeliverKey(const DeferredKey& key);
   bool ExecuteGuarded(CHotKeyActionBase* action);
   void RaiseError(const std::exception& e);
   void RaiseDebugText();
@@ -264,6 +300,23 @@ class CInputMethodService : public IInputMethodService {
   bool clipboardUsed_ = false;
   bool restorePending_ = false;
   bool suggestionsOn_ = false;
+  bool altGr_ = false;  // left Ctrl and right Alt held together (AltGr)
+  bool focusHigherIntegrity_ = false;  // input injected into the focus is dropped
+  bool injectionFailed_ = false;       // during the current key
+  bool injectionErrorRaised_ = false;  // until an injection goes in again
+  bool inHook_ = false;
+  bool deferring_ = false;
+  bool runningDeferred_ = false;
+  uint32_t pastedSequence_ = 0;  // clipboard sequence number after our paste
+  std::u16string pastedText_;
+  uint32_t privacyFormats_[3] = {};  // registered on the first paste
+  struct PendingOutput {
+    int Backspaces = 0;
+    std::u16string Text;
+  };
+  std::vector<PendingOutput> pendingOutputs_;
+  size_t pendingCount_ = 0;  // the first entries of pendingOutputs_ in use
+  CDeferredKeys deferredKeys_;
 
   std::shared_ptr<const ServiceTables> tables_;
   std::u16string typingMethod_;

@@ -19,17 +19,41 @@ class CHookLogic {
  public:
   // A keyboard event with a non-negative hook code. down is true for
   // key-down and system-key-down, false for key-up and system-key-up.
+  //
+  // While output waits to run outside the callback (see ServiceOutput.cpp),
+  // events are held, swallowed here and handled after that output by
+  // OnDeferredWork; an event the service lets through in the key that
+  // started the wait is held too, to reach the application after the output.
   static HookVerdict OnKeyEvent(CInputMethodService& service, uint16_t vk, bool down) {
-    // Our own injected input re-enters here and goes straight through.
-    if (service.IsSending()) return HookVerdict::Pass;
-    const bool swallow = down ? service.OnHookKeyDown(vk) : service.OnKeyUp(vk);
+    // The desktops keep the service's own injected input away from here.
+    // What comes while the service injects or while its output waits is the
+    // user's: it is held and handled after that output, in order.
+    if (service.IsSending() || service.Deferring()) [[unlikely]] {
+      return service.HoldKey(DeferredKey{vk, down, false}) ? HookVerdict::Swallow : HookVerdict::Pass;
+    }
+    bool swallow = false;
+    {
+      struct InCallback {
+        CInputMethodService& s;
+        explicit InCallback(CInputMethodService& service) : s(service) { s.SetInHookCallback(true); }
+        ~InCallback() { s.SetInHookCallback(false); }
+      } inCallback(service);
+      swallow = down ? service.OnHookKeyDown(vk) : service.OnKeyUp(vk);
+    }
     if (service.PassWithZeroKey()) return HookVerdict::PassWithZeroKey;
-    return swallow ? HookVerdict::Swallow : HookVerdict::Pass;
+    if (swallow) return HookVerdict::Swallow;
+    if (service.Deferring()) [[unlikely]] {
+      service.HoldHandledKey(DeferredKey{vk, down, true});
+      return HookVerdict::Swallow;
+    }
+    return HookVerdict::Pass;
   }
   // A mouse event with a non-negative hook code; always passed on.
   static void OnMouseEvent(CInputMethodService& service, uint32_t message, DesktopPoint point);
   // The clipboard-restore timer fired.
   static void OnRestoreTimer(CInputMethodService& service);
+  // From the hook thread's message loop, after IDesktop::PostDeferredWork.
+  static void OnDeferredWork(CInputMethodService& service) { service.RunDeferredWork(); }
 };
 
 }  // namespace tavirel

@@ -73,7 +73,10 @@ constexpr uint32_t kLButtonDown = 0x0201;
 constexpr uint32_t kLButtonUp = 0x0202;
 constexpr uint32_t kRButtonDown = 0x0204;
 constexpr uint32_t kRButtonUp = 0x0205;
+constexpr uint32_t kMButtonDown = 0x0207;
 constexpr uint32_t kMouseWheel = 0x020A;
+constexpr uint32_t kXButtonDown = 0x020B;
+constexpr uint32_t kMouseHWheel = 0x020E;
 }  // namespace mousemsg
 
 // Clipboard formats.
@@ -119,27 +122,32 @@ class IDesktop {
   virtual ~IDesktop() = default;
 
   // ---- input injection ----
+  // Each returns false when the system took fewer events than were sent
+  // (a locked desktop, input blocked by another program).
+  //
   // One key event for a virtual-key code (scan code 0). Injected events come
   // back through the keyboard hook while the service's sending flag is set.
-  virtual void SendKey(uint16_t vk, bool up) = 0;
+  virtual bool SendKey(uint16_t vk, bool up) = 0;
   // The text as Unicode key packets: for each UTF-16 unit a down and an up
   // record, all 2 x length records in one injection, in order.
-  virtual void SendUnicodeText(std::u16string_view text) = 0;
+  virtual bool SendUnicodeText(std::u16string_view text) = 0;
   // An edit before the caret as one injection, in this order: deletes
   // presses (down and up) of Delete, backspaces presses of Backspace, then
   // the text as SendUnicodeText sends it (nothing when it is empty). Counts
   // of zero or less send no presses. Desktops that can inject several
   // records at once should override this; the default makes the single calls.
-  virtual void SendReplacement(int deletes, int backspaces, std::u16string_view text) {
+  virtual bool SendReplacement(int deletes, int backspaces, std::u16string_view text) {
+    bool ok = true;
     for (int i = 0; i < deletes; ++i) {
-      SendKey(vk::kDelete, false);
-      SendKey(vk::kDelete, true);
+      ok = SendKey(vk::kDelete, false) && ok;
+      ok = SendKey(vk::kDelete, true) && ok;
     }
     for (int i = 0; i < backspaces; ++i) {
-      SendKey(vk::kBack, false);
-      SendKey(vk::kBack, true);
+      ok = SendKey(vk::kBack, false) && ok;
+      ok = SendKey(vk::kBack, true) && ok;
     }
-    if (!text.empty()) SendUnicodeText(text);
+    if (!text.empty()) ok = SendUnicodeText(text) && ok;
+    return ok;
   }
 
   // ---- focus ----
@@ -150,6 +158,9 @@ class IDesktop {
   // Whether the window takes Unicode messages (a non-Unicode window with a
   // Unicode output table gets its text by pasting).
   virtual bool IsUnicodeWindow(WindowHandle window) = 0;
+  // Whether the window belongs to a program running at a higher integrity
+  // level than this one: the system drops input injected into it.
+  virtual bool IsWindowOfHigherIntegrity(WindowHandle /*window*/) { return false; }
 
   // ---- clipboard ----
   // Open fails when another program holds the clipboard. Every other call
@@ -163,14 +174,20 @@ class IDesktop {
   // The registered name of a format above the standard ones (at most 100
   // units); empty when the system gives none.
   virtual std::u16string ClipboardFormatName(uint32_t format) = 0;
-  // Whether the format's data is a plain memory block (see clipfmt).
+  // Whether GetClipboardBytes can copy the format's data so that
+  // SetClipboardBytes brings it back faithfully: plain memory blocks (see
+  // clipfmt), and whatever else the desktop knows how to copy.
   virtual bool IsMemoryBlockFormat(uint32_t format) { return clipfmt::IsMemoryBlock(format); }
-  // Copies the bytes of a memory-block format; false when there is no data.
+  // Copies the data of a format it can copy; false when there is no data.
+  // Asking may make the program that owns the clipboard render the data.
   virtual bool GetClipboardBytes(uint32_t format, std::vector<uint8_t>& bytes) = 0;
-  // Puts bytes on the clipboard as a memory block of that format.
+  // Puts bytes from GetClipboardBytes back on the clipboard as that format.
   virtual bool SetClipboardBytes(uint32_t format, const std::vector<uint8_t>& bytes) = 0;
   // The format number of a name, registering it when new; 0 on failure.
   virtual uint32_t RegisterClipboardFormat(std::u16string_view name) = 0;
+  // A number that changes whenever the clipboard's content changes; valid
+  // without opening the clipboard.
+  virtual uint32_t ClipboardSequenceNumber() = 0;
 
   // ---- keyboard ----
   // The system's keyboard state: bit 7 pressed, bit 0 toggled.
@@ -184,6 +201,12 @@ class IDesktop {
   // desktop calls CHookLogic::OnRestoreTimer.
   virtual void StartRestoreTimer(uint32_t milliseconds) = 0;
   virtual void StopRestoreTimer() = 0;
+
+  // ---- work outside the hook callback ----
+  // Asks the hook thread to call CHookLogic::OnDeferredWork soon, from its
+  // message loop rather than from inside a hook callback, after the current
+  // event. False when the desktop cannot (the work is then done at once).
+  virtual bool PostDeferredWork() { return false; }
 
   // ---- caret and sound ----
   // The caret of the foreground thread in screen coordinates; false when

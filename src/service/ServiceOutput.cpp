@@ -1,5 +1,12 @@
 // Output delivery: Backspaces, then the text as Unicode key packets or pasted
 // through the clipboard, and the clipboard-restore timer.
+//
+// Inside the keyboard hook callback nothing touches the clipboard: saving it
+// can make other programs render their data, which may take seconds, and the
+// system silently removes a hook that is slow to answer. Output that needs
+// the clipboard is deferred to the hook thread's message loop; key events
+// that come meanwhile are held and handled after it, in order.
+#include <stdexcept>
 #include <string_view>
 
 #include "service/CInputMethodService.h"
@@ -21,45 +28,79 @@ bool IsAutoCompleteClass(std::u16string_view name) {
   return name == u"Chrome_AutocompleteEditView" || name == u"EXCEL6";
 }
 
+// Registered formats that keep the clipboard's content out of the clipboard
+// history, the cloud clipboard and clipboard monitors: our pasted fragments
+// are not something the user copied.
+constexpr const char16_t* kPrivacyFormatNames[3] = {
+    u"ExcludeClipboardContentFromMonitorProcessing", u"CanIncludeInClipboardHistory",
+    u"CanUploadToCloudClipboard"};
+
 }  // namespace
 
+bool CInputMethodService::WouldPaste(const std::u16string& text) const {
+  if (text.empty()) return false;
+  if (Clipboard) return true;
+  if (!outputNeedsUnicode_ || focusWindow_ == 0) return false;
+  return !focusUnicode_ || focusPasteOnly_;
+}
+
 void CInputMethodService::SendText(int backspaces, const std::u16string& text) {
+  if (inHook_ && (deferring_ || WouldPaste(text))) [[unlikely]] {
+    // Everything after a deferred paste waits with it, to keep the order.
+    if (deferring_ || desktop_->PostDeferredWork()) {
+      if (pendingCount_ == pendingOutputs_.size()) pendingOutputs_.emplace_back();
+      PendingOutput& out = pendingOutputs_[pendingCount_++];
+      out.Backspaces = backspaces;
+      out.Text.assign(text);
+      deferring_ = true;
+      return;
+    }
+  }
   const bool wasSending = sending_;
   sending_ = true;
   // An auto-complete window's suggestion goes first (Delete), then the
   // Backspaces; typed text rides in the same injection.
   const int deletes = autoCompleteWindow_ ? 1 : 0;
-  bool paste = !text.empty();
-  if (paste && !Clipboard) {
-    if (!outputNeedsUnicode_ || focusWindow_ == 0) {
-      paste = false;
-    } else if (focusUnicode_ && !focusPasteOnly_) {
-      paste = false;
-    }
-  }
-  if (!paste) {
-    desktop_->SendReplacement(deletes, backspaces, text);
+  if (!WouldPaste(text)) {
+    if (!desktop_->SendReplacement(deletes, backspaces, text)) injectionFailed_ = true;
   } else {
-    desktop_->SendReplacement(deletes, backspaces, {});
-    if (RestoreClipboard && !restorePending_) {
-      // Keep the user's own clipboard, not our text of an earlier key of
-      // the same burst. When it cannot be saved, do not overwrite it.
-      if (!clipboardBackup_.Save(*desktop_)) {
+    if (!desktop_->SendReplacement(deletes, backspaces, {})) injectionFailed_ = true;
+    PasteKeepingClipboard(text);
+  }
+  // Injection works again: a later failure is news.
+  if (!injectionFailed_) injectionErrorRaised_ = false;
+  sending_ = wasSending;
+}
+
+void CInputMethodService::PasteKeepingClipboard(const std::u16string& text) {
+  if (RestoreClipboard) {
+    // Keep the user's own clipboard, not our text of an earlier key of the
+    // same burst; but what the user copied since is theirs again.
+    if (!restorePending_ || !ClipboardStillOurs()) {
+      // Not saved, or saved without a format that cannot be brought back:
+      // type the text and leave the clipboard as it is.
+      // Outside the hook callback the save may wait for other programs;
+      // keys that come meanwhile are not ours and must be held, not passed.
+      const bool wasSending = sending_;
+      if (deferring_) sending_ = false;
+      const bool saved = clipboardBackup_.Save(*desktop_);
+      sending_ = wasSending;
+      if (!saved || !clipboardBackup_.Complete()) {
+        restorePending_ = false;
+        desktop_->StopRestoreTimer();
         SendUnicode(text);
-        sending_ = wasSending;
         return;
       }
     }
-    if (RestoreClipboard) clipboardUsed_ = true;
-    Paste(text);
+    clipboardUsed_ = true;
   }
-  sending_ = wasSending;
+  Paste(text);
 }
 
 void CInputMethodService::SendUnicode(const std::u16string& text) {
   const bool wasSending = sending_;
   sending_ = true;
-  desktop_->SendUnicodeText(text);
+  if (!desktop_->SendUnicodeText(text)) injectionFailed_ = true;
   sending_ = wasSending;
 }
 
@@ -68,43 +109,93 @@ void CInputMethodService::Paste(const std::u16string& text) {
   sending_ = true;
   if (!desktop_->OpenClipboard()) {
     // Ctrl+V now would paste whatever the clipboard holds; type the text.
-    desktop_->SendUnicodeText(text);
+    if (!desktop_->SendUnicodeText(text)) injectionFailed_ = true;
     sending_ = wasSending;
     return;
   }
   desktop_->EmptyClipboard();
   const bool placed = desktop_->SetClipboardUnicodeText(text);
+  if (placed) {
+    if (privacyFormats_[0] == 0) {
+      for (int i = 0; i < 3; ++i) privacyFormats_[i] = desktop_->RegisterClipboardFormat(kPrivacyFormatNames[i]);
+    }
+    // Any data for the first; a DWORD 0 for the other two.
+    static const std::vector<uint8_t> kZeroDword(4, 0);
+    for (const uint32_t format : privacyFormats_) {
+      if (format != 0) desktop_->SetClipboardBytes(format, kZeroDword);
+    }
+  }
   desktop_->CloseClipboard();
   if (!placed) {
-    desktop_->SendUnicodeText(text);
+    if (!desktop_->SendUnicodeText(text)) injectionFailed_ = true;
     sending_ = wasSending;
     return;
   }
+  pastedSequence_ = desktop_->ClipboardSequenceNumber();
+  pastedText_.assign(text);
   const bool leftShift = (keyState_[vk::kLShift] & 0x80) != 0;
   const bool rightShift = (keyState_[vk::kRShift] & 0x80) != 0;
-  if (leftShift) desktop_->SendKey(vk::kLShift, true);
-  if (rightShift) desktop_->SendKey(vk::kRShift, true);
-  desktop_->SendKey(vk::kControl, false);
-  desktop_->SendKey(vk::kV, false);
-  desktop_->SendKey(vk::kV, true);
-  desktop_->SendKey(vk::kControl, true);
-  if (leftShift) desktop_->SendKey(vk::kLShift, false);
-  if (rightShift) desktop_->SendKey(vk::kRShift, false);
+  bool ok = true;
+  if (leftShift) ok = desktop_->SendKey(vk::kLShift, true) && ok;
+  if (rightShift) ok = desktop_->SendKey(vk::kRShift, true) && ok;
+  ok = desktop_->SendKey(vk::kControl, false) && ok;
+  ok = desktop_->SendKey(vk::kV, false) && ok;
+  ok = desktop_->SendKey(vk::kV, true) && ok;
+  ok = desktop_->SendKey(vk::kControl, true) && ok;
+  if (leftShift) ok = desktop_->SendKey(vk::kLShift, false) && ok;
+  if (rightShift) ok = desktop_->SendKey(vk::kRShift, false) && ok;
+  if (!ok) injectionFailed_ = true;
   sending_ = wasSending;
 }
 
+bool CInputMethodService::ClipboardStillOurs() {
+  if (desktop_->ClipboardSequenceNumber() == pastedSequence_) return true;
+  // Some systems count more than changes of content (rendering a format on
+  // request): the content decides then. Someone else's copy of the same
+  // text does not carry our privacy marks.
+  if (!desktop_->OpenClipboard()) return false;
+  std::vector<uint8_t> bytes;
+  bool ours = privacyFormats_[0] != 0 && desktop_->GetClipboardBytes(privacyFormats_[0], bytes) &&
+              desktop_->GetClipboardBytes(clipfmt::kUnicodeText, bytes);
+  if (ours) {
+    const size_t units = bytes.size() / 2;
+    size_t n = 0;
+    while (n < units && (bytes[2 * n] | bytes[2 * n + 1]) != 0) ++n;
+    ours = n == pastedText_.size();
+    for (size_t i = 0; ours && i < n; ++i) {
+      ours = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8)) == pastedText_[i];
+    }
+  }
+  desktop_->CloseClipboard();
+  return ours;
+}
+
 void CInputMethodService::FocusChanged(WindowHandle window) {
-  if (!MouseHookInstalled) Reset();
+  // The word belonged to the window that had the focus: whatever moved it
+  // (a click, a dialog, a key handled elsewhere), the next key must not edit
+  // the new window's text.
+  Reset();
   focusWindow_ = window;
   // The class name is read once per focus change and what it decides is kept.
   focusUnicode_ = false;
   focusPasteOnly_ = false;
   autoCompleteWindow_ = false;
+  focusHigherIntegrity_ = false;
   if (window == 0) return;
   const std::u16string name = desktop_->WindowClassName(window);
   focusUnicode_ = desktop_->IsUnicodeWindow(window);
   focusPasteOnly_ = IsPasteOnlyClass(name);
   autoCompleteWindow_ = DetectAutoCompleteWindows && IsAutoCompleteClass(name);
+  focusHigherIntegrity_ = desktop_->IsWindowOfHigherIntegrity(window);
+}
+
+void CInputMethodService::HandleInjectionFailure() {
+  injectionFailed_ = false;
+  // What is on screen is no longer what the context believes.
+  Reset();
+  if (injectionErrorRaised_) return;
+  injectionErrorRaised_ = true;
+  RaiseError(std::runtime_error("the system did not take the keys Tavirel sent"));
 }
 
 void CInputMethodService::ArmRestoreTimer() {
@@ -116,8 +207,53 @@ void CInputMethodService::ArmRestoreTimer() {
 
 void CInputMethodService::OnRestoreTimer() {
   desktop_->StopRestoreTimer();
-  clipboardBackup_.Restore(*desktop_);
+  // What the user copied after our paste stays.
+  if (restorePending_ && ClipboardStillOurs()) clipboardBackup_.Restore(*desktop_);
   restorePending_ = false;
+}
+
+void CInputMethodService::DeliverKey(const DeferredKey& key) {
+  const bool wasSending = sending_;
+  sending_ = true;
+  if (!desktop_->SendKey(key.Vk, !key.Down)) injectionFailed_ = true;
+  sending_ = wasSending;
+}
+
+void CInputMethodService::RunDeferredWork() {
+  if (runningDeferred_ || !deferring_) return;
+  runningDeferred_ = true;
+  const bool wasInHook = inHook_;
+  inHook_ = false;
+  try {
+    // Outside the hook now: the held output goes out, then each held event
+    // is handled as the hook would have, its own output at once.
+    for (size_t i = 0; i < pendingCount_; ++i) SendText(pendingOutputs_[i].Backspaces, pendingOutputs_[i].Text);
+    pendingCount_ = 0;
+    ArmRestoreTimerIfUsed();
+    if (injectionFailed_) HandleInjectionFailure();
+    DeferredKey key;
+    while (deferredKeys_.Pop(key)) {
+      if (key.Handled) {
+        DeliverKey(key);
+      } else {
+        const bool swallow = key.Down ? OnHookKeyDown(key.Vk) : OnKeyUp(key.Vk);
+        if (!swallow && !passWithZeroKey_) DeliverKey(key);
+      }
+      if (injectionFailed_) HandleInjectionFailure();
+    }
+  } catch (const std::exception& e) {
+    // Nothing the user typed may be lost or stay held: what is left goes
+    // through as typed, and the word starts again.
+    pendingCount_ = 0;
+    RaiseError(e);
+    Reset();
+    DeferredKey key;
+    while (deferredKeys_.Pop(key)) DeliverKey(key);
+  }
+  passWithZeroKey_ = false;
+  inHook_ = wasInHook;
+  deferring_ = false;
+  runningDeferred_ = false;
 }
 
 }  // namespace tavirel

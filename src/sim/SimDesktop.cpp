@@ -125,6 +125,10 @@ void SimDesktop::InsertUnitSlow(Window& w, char16_t unit) {
       vk = 0;  // PassWithZeroKey
     }
   }
+  DeliverToApp(vk, up, unit);
+}
+
+[[gnu::always_inline]] inline void SimDesktop::DeliverToApp(uint16_t vk, bool up, char16_t unit) {
   if (RecordAppKeys) [[unlikely]] RecordAppKey(vk, up, unit);
   if (vk == kVkPacket) {
     if (!up && focus_ != 0) InsertUnit(windows_[focus_ - 1], unit);
@@ -207,8 +211,25 @@ void SimDesktop::ApplyOtherKeyDown(Window& w, uint16_t vk) {
 
 
 // Flattened: the field insertion inlines into the one call per event.
-[[gnu::flatten]] void SimDesktop::KeyDown(uint16_t vk) { Deliver(vk, false, 0); }
-void SimDesktop::KeyUp(uint16_t vk) { Deliver(vk, true, 0); }
+[[gnu::flatten]] void SimDesktop::KeyDown(uint16_t vk) {
+  held_[vk & 0xFF] = 1;
+  Deliver(vk, false, 0);
+  AfterUserEvent();
+}
+void SimDesktop::KeyUp(uint16_t vk) {
+  held_[vk & 0xFF] = 0;
+  Deliver(vk, true, 0);
+  AfterUserEvent();
+}
+
+bool SimDesktop::InsideHookCallback() const {
+  return service_ != nullptr && service_->InHookCallback();
+}
+
+void SimDesktop::RunDeferredWork() {
+  deferredPosted_ = false;
+  if (service_ != nullptr) CHookLogic::OnDeferredWork(*service_);
+}
 
 void SimDesktop::Press(uint16_t vk) {
   KeyDown(vk);
@@ -220,9 +241,11 @@ void SimDesktop::TypeChar(char16_t ch) {
   if (stroke.Vk == 0) {
     Deliver(kVkPacket, false, ch);
     Deliver(kVkPacket, true, ch);
+    AfterUserEvent();
     return;
   }
-  const bool needShift = stroke.Shift && !IsDown(sysState_, vk::kShift);
+  const bool needShift = stroke.Shift && held_[vk::kLShift] == 0 && held_[vk::kRShift] == 0 &&
+                         held_[vk::kShift] == 0;
   if (needShift) KeyDown(vk::kLShift);
   Press(stroke.Vk);
   if (needShift) KeyUp(vk::kLShift);
@@ -242,28 +265,52 @@ void SimDesktop::Click(int position, bool right) {
     w->Caret = std::min(static_cast<size_t>(position), w->Text.size());
   }
   if (service_ != nullptr && mouseHook_) CHookLogic::OnMouseEvent(*service_, up, point);
+  AfterUserEvent();
 }
 
-[[gnu::flatten]] void SimDesktop::SendKey(uint16_t vk, bool up) { Deliver(vk, up, 0); }
-
-void SimDesktop::SendUnicodeText(std::u16string_view text) {
-  ++UnicodeInjections;
-  for (const char16_t unit : text) {
-    Deliver(kVkPacket, false, unit);
-    Deliver(kVkPacket, true, unit);
+bool SimDesktop::InjectionAccepted(bool& dropped) {
+  if (WhileInjecting) [[unlikely]] {
+    const std::function<void()> user = std::move(WhileInjecting);
+    WhileInjecting = nullptr;
+    user();
   }
+  dropped = focus_ != 0 && windows_[focus_ - 1].HigherIntegrity;
+  return !InjectionBlocked;
 }
 
-void SimDesktop::SendReplacement(int deletes, int backspaces, std::u16string_view text) {
+[[gnu::flatten]] bool SimDesktop::SendKey(uint16_t vk, bool up) {
+  bool dropped = false;
+  if (!InjectionAccepted(dropped)) [[unlikely]] return false;
+  if (!dropped) [[likely]] DeliverToApp(vk, up, 0);
+  return true;
+}
+
+bool SimDesktop::SendUnicodeText(std::u16string_view text) {
+  bool dropped = false;
+  if (!InjectionAccepted(dropped)) [[unlikely]] return false;
+  ++UnicodeInjections;
+  if (dropped) [[unlikely]] return true;
+  for (const char16_t unit : text) {
+    DeliverToApp(kVkPacket, false, unit);
+    DeliverToApp(kVkPacket, true, unit);
+  }
+  return true;
+}
+
+bool SimDesktop::SendReplacement(int deletes, int backspaces, std::u16string_view text) {
+  bool dropped = false;
+  if (!InjectionAccepted(dropped)) [[unlikely]] return false;
+  if (dropped) [[unlikely]] return true;
   for (int i = 0; i < deletes; ++i) {
-    Deliver(vk::kDelete, false, 0);
-    Deliver(vk::kDelete, true, 0);
+    DeliverToApp(vk::kDelete, false, 0);
+    DeliverToApp(vk::kDelete, true, 0);
   }
   for (int i = 0; i < backspaces; ++i) {
-    Deliver(vk::kBack, false, 0);
-    Deliver(vk::kBack, true, 0);
+    DeliverToApp(vk::kBack, false, 0);
+    DeliverToApp(vk::kBack, true, 0);
   }
   if (!text.empty()) SendUnicodeText(text);
+  return true;
 }
 
 void SimDesktop::Insert(std::u16string_view text) {
@@ -291,6 +338,14 @@ WindowHandle SimDesktop::AddWindow(std::u16string className, bool unicode) {
   w.Unicode = unicode;
   windows_.push_back(std::move(w));
   return windows_.size();
+}
+
+void SimDesktop::SetHigherIntegrity(WindowHandle window, bool higher) {
+  if (window >= 1 && window <= windows_.size()) windows_[window - 1].HigherIntegrity = higher;
+}
+
+bool SimDesktop::IsWindowOfHigherIntegrity(WindowHandle window) {
+  return window >= 1 && window <= windows_.size() && windows_[window - 1].HigherIntegrity;
 }
 
 void SimDesktop::SetFocus(WindowHandle window) {
@@ -380,6 +435,7 @@ const SimDesktop::ClipFormat* SimDesktop::FindFormat(uint32_t format) const {
 
 void SimDesktop::SetClipboardText(std::u16string_view text) {
   clipboard_.clear();
+  ++clipboardSequence_;
   const bool wasOpen = clipboardOpen_;
   clipboardOpen_ = true;
   SetClipboardUnicodeText(text);
@@ -399,6 +455,7 @@ std::u16string SimDesktop::ClipboardText() const {
 }
 
 void SimDesktop::PutClipboardFormat(uint32_t format, std::vector<uint8_t> bytes) {
+  ++clipboardSequence_;
   if (ClipFormat* f = FindFormat(format)) {
     f->Bytes = std::move(bytes);
   } else {
@@ -423,6 +480,7 @@ bool SimDesktop::OpenClipboard() {
   if (ClipboardLocked || clipboardOpen_) return false;
   clipboardOpen_ = true;
   ++ClipboardOpens;
+  if (service_ != nullptr && service_->InHookCallback()) ++ClipboardOpensInHook;
   return true;
 }
 
@@ -431,6 +489,7 @@ void SimDesktop::CloseClipboard() { clipboardOpen_ = false; }
 bool SimDesktop::EmptyClipboard() {
   if (!clipboardOpen_) return false;
   clipboard_.clear();
+  ++clipboardSequence_;
   return true;
 }
 
@@ -465,6 +524,11 @@ std::u16string SimDesktop::ClipboardFormatName(uint32_t format) {
 
 bool SimDesktop::GetClipboardBytes(uint32_t format, std::vector<uint8_t>& bytes) {
   if (!clipboardOpen_) return false;
+  if (WhileRendering) {
+    const std::function<void()> rendering = std::move(WhileRendering);
+    WhileRendering = nullptr;
+    rendering();
+  }
   const ClipFormat* f = FindFormat(format);
   if (f == nullptr) return false;
   bytes = f->Bytes;
@@ -501,6 +565,7 @@ void SimDesktop::StopRestoreTimer() { timerArmed_ = false; }
 
 void SimDesktop::Advance(uint32_t milliseconds) {
   const uint64_t end = now_ + milliseconds;
+  if (deferredPosted_) RunDeferredWork();
   while (timerArmed_ && timerDeadline_ <= end) {
     now_ = std::max(now_, timerDeadline_);
     timerArmed_ = false;

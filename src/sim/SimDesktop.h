@@ -5,6 +5,7 @@
 // Win32 hooks do; what the service lets through (and what it injects)
 // reaches the focused window's field as an application would apply it.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,9 @@ class SimDesktop : public IDesktop {
 
   // ---- windows and their fields ----
   WindowHandle AddWindow(std::u16string className, bool unicode = true);
+  // The window's program runs at a higher integrity level: the system
+  // silently drops input injected while it has the focus.
+  void SetHigherIntegrity(WindowHandle window, bool higher = true);
   void SetFocus(WindowHandle window);
   WindowHandle Focused() const { return focus_; }
   const std::u16string& Text() const;
@@ -74,6 +78,20 @@ class SimDesktop : public IDesktop {
   std::vector<uint32_t> ClipboardFormats() const;
   bool ClipboardLocked = false;  // another program holds it open
   int ClipboardOpens = 0;        // successful OpenClipboard calls
+  int ClipboardOpensInHook = 0;  // of those, inside the service's hook callback
+  // Runs while a program reads clipboard data, as the owner renders it on
+  // request (the user may type meanwhile).
+  std::function<void()> WhileRendering;
+  // Runs once inside the next injection, as input the user makes while the
+  // system handles the service's injected events.
+  std::function<void()> WhileInjecting;
+
+  // ---- the hook thread's message loop ----
+  // Work posted by the service runs after the user's event that caused it,
+  // unless held; RunDeferredWork runs it then.
+  bool HoldDeferredWork = false;
+  bool DeferredWorkPosted() const { return deferredPosted_; }
+  void RunDeferredWork();
 
   // ---- the clock ----
   void Advance(uint32_t milliseconds);
@@ -83,17 +101,20 @@ class SimDesktop : public IDesktop {
   // ---- what happened ----
   std::vector<AppKeyEvent> AppKeys;  // recorded while RecordAppKeys is on
   bool RecordAppKeys = true;
+  // Injection fails as on a locked desktop: nothing goes in, false returned.
+  bool InjectionBlocked = false;
   int UnicodeInjections = 0;  // injections that carried Unicode packets
   int Beeps = 0;
   const uint8_t* SystemKeyState() const { return sysState_; }
 
   // ---- IDesktop ----
-  void SendKey(uint16_t vk, bool up) override;
-  void SendUnicodeText(std::u16string_view text) override;
-  void SendReplacement(int deletes, int backspaces, std::u16string_view text) override;
+  bool SendKey(uint16_t vk, bool up) override;
+  bool SendUnicodeText(std::u16string_view text) override;
+  bool SendReplacement(int deletes, int backspaces, std::u16string_view text) override;
   WindowHandle FocusWindow() override { return focus_; }
   std::u16string WindowClassName(WindowHandle window) override;
   bool IsUnicodeWindow(WindowHandle window) override;
+  bool IsWindowOfHigherIntegrity(WindowHandle window) override;
   bool OpenClipboard() override;
   void CloseClipboard() override;
   bool EmptyClipboard() override;
@@ -103,12 +124,17 @@ class SimDesktop : public IDesktop {
   bool GetClipboardBytes(uint32_t format, std::vector<uint8_t>& bytes) override;
   bool SetClipboardBytes(uint32_t format, const std::vector<uint8_t>& bytes) override;
   uint32_t RegisterClipboardFormat(std::u16string_view name) override;
+  uint32_t ClipboardSequenceNumber() override { return clipboardSequence_; }
   void GetKeyboardState(uint8_t state[256]) override;
   int TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) override {
     return UsKeyboard::Translate(vk, state, out);
   }
   void StartRestoreTimer(uint32_t milliseconds) override;
   void StopRestoreTimer() override;
+  bool PostDeferredWork() override {
+    deferredPosted_ = true;
+    return true;
+  }
   bool CaretRect(DesktopRect& rect) override;
   void MessageBeep() override { ++Beeps; }
 
@@ -116,6 +142,7 @@ class SimDesktop : public IDesktop {
   struct Window {
     std::u16string ClassName;
     bool Unicode = true;
+    bool HigherIntegrity = false;
     std::u16string Text;
     size_t Caret = 0;
   };
@@ -127,6 +154,8 @@ class SimDesktop : public IDesktop {
   // One key event from the keyboard driver or an injection: through the
   // hook, then to the system state and the focused application.
   void Deliver(uint16_t vk, bool up, char16_t unit);
+  // Injected by the service: like Win32's marked events, past the hook.
+  void DeliverToApp(uint16_t vk, bool up, char16_t unit);
   // Kept out of line: recording is off in long runs.
   [[gnu::noinline]] void RecordAppKey(uint16_t vk, bool up, char16_t unit);
   // A real key (1..0xFF, not a packet) went down or up.
@@ -138,6 +167,18 @@ class SimDesktop : public IDesktop {
   [[gnu::noinline]] void InsertUnitSlow(Window& w, char16_t unit);
   void Insert(std::u16string_view text);
   void PasteIntoApp();
+  // Whether an injection goes in: false when blocked; dropped is set when
+  // the focus silently refuses it.
+  bool InjectionAccepted(bool& dropped);
+  // After an event of the user: the posted work, as the message loop would.
+  bool InsideHookCallback() const;
+  void AfterUserEvent() {
+    // Not while the hook callback is still running: the loop gets the
+    // message after it.
+    if (deferredPosted_ && !HoldDeferredWork) [[unlikely]] {
+      if (!InsideHookCallback()) RunDeferredWork();
+    }
+  }
   Window* FocusedWindow();
   const Window* FocusedWindow() const;
   ClipFormat* FindFormat(uint32_t format);
@@ -148,9 +189,13 @@ class SimDesktop : public IDesktop {
   std::vector<Window> windows_;  // handle = index + 1
   WindowHandle focus_ = 0;
   uint8_t sysState_[256] = {};
+  // Keys the user holds, whether or not the system has seen them yet.
+  uint8_t held_[256] = {};
   std::vector<ClipFormat> clipboard_;
   std::vector<std::u16string> registeredNames_;  // format = 0xC000 + index
   bool clipboardOpen_ = false;
+  uint32_t clipboardSequence_ = 1;
+  bool deferredPosted_ = false;
   uint64_t now_ = 0;
   bool timerArmed_ = false;
   uint64_t timerDeadline_ = 0;

@@ -38,6 +38,26 @@ FrontEnd& Fe() {
   return fe;
 }
 
+struct HookTimes {
+  static constexpr size_t kCapacity = 65536;
+  std::atomic<bool> on{false};
+  std::atomic<size_t> count{0};
+  LONGLONG ticks[kCapacity] = {};
+};
+
+HookTimes& Times() {
+  static HookTimes times;
+  return times;
+}
+
+HookVerdict KeyVerdict(CInputMethodService& service, uint16_t vk, bool down) {
+  try {
+    return CHookLogic::OnKeyEvent(service, vk, down);
+  } catch (...) {
+    return HookVerdict::Pass;  // never let an exception leave a hook
+  }
+}
+
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
   if (code >= 0) {
     auto* kb = reinterpret_cast<KBDLLHOOKSTRUCT*>(lp);
@@ -51,10 +71,19 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
       const bool up = wp == WM_KEYUP || wp == WM_SYSKEYUP;
       if (down || up) {
         HookVerdict verdict = HookVerdict::Pass;
-        try {
-          verdict = CHookLogic::OnKeyEvent(*service, static_cast<uint16_t>(kb->vkCode), down);
-        } catch (...) {
-          verdict = HookVerdict::Pass;  // never let an exception leave a hook
+        HookTimes& times = Times();
+        if (times.on.load(std::memory_order_relaxed)) [[unlikely]] {
+          LARGE_INTEGER start, end;
+          QueryPerformanceCounter(&start);
+          verdict = KeyVerdict(*service, static_cast<uint16_t>(kb->vkCode), down);
+          QueryPerformanceCounter(&end);
+          const size_t i = times.count.load(std::memory_order_relaxed);
+          if (i < HookTimes::kCapacity) {
+            times.ticks[i] = end.QuadPart - start.QuadPart;
+            times.count.store(i + 1, std::memory_order_release);
+          }
+        } else {
+          verdict = KeyVerdict(*service, static_cast<uint16_t>(kb->vkCode), down);
         }
         if (verdict == HookVerdict::Swallow) return 1;
         if (verdict == HookVerdict::PassWithZeroKey) kb->vkCode = 0;
@@ -165,8 +194,13 @@ void CHookThread::Run() {
   RemoveHooks(service_);
   // What is still queued runs here; later changes run on their caller.
   service_.Dispatcher().Detach();
-  // The timer window goes with this thread: a pending restore runs now
-  // rather than never, so the user's clipboard is not lost.
+  // The timer window goes with this thread: output still waiting for it
+  // goes out, and a pending restore runs now rather than never, so the
+  // user's clipboard is not lost.
+  try {
+    CHookLogic::OnDeferredWork(service_);
+  } catch (...) {
+  }
   if (service_.RestorePending()) {
     try {
       CHookLogic::OnRestoreTimer(service_);
@@ -206,6 +240,22 @@ void RemoveHooks(CInputMethodService& service) {
   // The service's own record belongs to the hook thread (at once there, or
   // when no hook thread runs).
   service.Dispatcher().Post([](CInputMethodService& s) { s.MouseHookInstalled = false; });
+}
+
+void RecordHookTimes(bool on) {
+  HookTimes& times = Times();
+  if (on) times.count.store(0, std::memory_order_relaxed);
+  times.on.store(on, std::memory_order_release);
+}
+
+std::vector<double> HookTimesMicroseconds() {
+  HookTimes& times = Times();
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  const size_t n = times.count.load(std::memory_order_acquire);
+  std::vector<double> result(n);
+  for (size_t i = 0; i < n; ++i) result[i] = 1e6 * static_cast<double>(times.ticks[i]) / static_cast<double>(frequency.QuadPart);
+  return result;
 }
 
 bool KeyboardHookInstalled() { return Fe().keyboardHook.load() != nullptr; }

@@ -17,6 +17,8 @@
 // and the new thread makes its own).
 #include <windows.h>
 
+#include <vector>
+
 namespace tavirel {
 
 class CInputMethodService;
@@ -70,6 +72,12 @@ void RemoveHooks(CInputMethodService& service);
 // At exit: removes the hooks and ends the hook thread, which first puts back
 // a clipboard whose restore is pending.
 void StopHookThread();
+
+// Measuring: while on, the time the keyboard hook procedure spends on each
+// event that is not Tavirel's own input is kept (the first 65536 events).
+void RecordHookTimes(bool on);
+// The times kept since recording was last switched on, in microseconds.
+std::vector<double> HookTimesMicroseconds();
 
 bool KeyboardHookInstalled();
 bool MouseHookInstalled();

@@ -1,6 +1,7 @@
 #include "service/win/CWinDesktop.h"
 
 #include <cstring>
+#include <vector>
 
 #include "service/CInputMethodService.h"
 #include "service/HookLogic.h"
@@ -24,6 +25,49 @@ bool IsExtendedKey(uint16_t vk) {
       return false;
   }
 }
+
+// The mandatory integrity level (the last sub-authority of the label) of a
+// process; 0 when it cannot be read. denied is set when access was refused.
+DWORD IntegrityOf(HANDLE process, bool& denied) {
+  denied = false;
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) {
+    denied = GetLastError() == ERROR_ACCESS_DENIED;
+    return 0;
+  }
+  DWORD size = 0;
+  GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+  DWORD level = 0;
+  if (size >= sizeof(TOKEN_MANDATORY_LABEL)) {
+    std::vector<BYTE> buffer(size);
+    if (GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) {
+      PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+      const UCHAR count = *GetSidSubAuthorityCount(sid);
+      if (count > 0) level = *GetSidSubAuthority(sid, count - 1);
+    }
+  }
+  CloseHandle(token);
+  return level;
+}
+
+// ToUnicodeEx's flag "do not change the keyboard state" (bit 2) exists from
+// Windows 10 version 1607 (build 14393) on.
+bool TranslationKeepsKeyboardState() {
+  static const bool supported = [] {
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    auto fn = ntdll ? reinterpret_cast<RtlGetVersionFn>(
+                          reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                    : nullptr;
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    if (!fn || fn(&v) != 0) return false;
+    return v.dwMajorVersion > 10 || (v.dwMajorVersion == 10 && v.dwBuildNumber >= 14393);
+  }();
+  return supported;
+}
+
+constexpr UINT kToUnicodeKeepState = 0x4;
 
 ATOM RegisterTimerClass() {
   static ATOM atom = [] {
@@ -62,6 +106,14 @@ void CWinDesktop::DestroyTimerWindow() {
 }
 
 LRESULT CALLBACK CWinDesktop::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kMsgDeferredWork) {
+    try {
+      if (CInputMethodService* service = CInputMethodService::Instance())
+        CHookLogic::OnDeferredWork(*service);
+    } catch (...) {
+    }
+    return 0;
+  }
   if (msg == WM_TIMER && wp == kRestoreTimerId) {
     KillTimer(hwnd, kRestoreTimerId);
     if (CInputMethodService* service = CInputMethodService::Instance())
@@ -73,14 +125,14 @@ LRESULT CALLBACK CWinDesktop::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 
 // ---- input ----
 
-void CWinDesktop::SendKey(uint16_t vk, bool up) {
+bool CWinDesktop::SendKey(uint16_t vk, bool up) {
   INPUT in{};
   in.type = INPUT_KEYBOARD;
   in.ki.wVk = vk;
   in.ki.wScan = 0;
   in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
   in.ki.dwExtraInfo = kInjectedMarker;
-  SendInput(1, &in, sizeof(INPUT));
+  return SendInput(1, &in, sizeof(INPUT)) == 1;
 }
 
 void CWinDesktop::AddKeyPress(uint16_t vk) {
@@ -109,21 +161,23 @@ void CWinDesktop::AddUnicodePackets(std::u16string_view text) {
   }
 }
 
-void CWinDesktop::SendUnicodeText(std::u16string_view text) {
-  if (text.empty()) return;
+bool CWinDesktop::SendUnicodeText(std::u16string_view text) {
+  if (text.empty()) return true;
   packets_.clear();
   AddUnicodePackets(text);
-  SendInput(static_cast<UINT>(packets_.size()), packets_.data(), sizeof(INPUT));
+  const auto n = static_cast<UINT>(packets_.size());
+  return SendInput(n, packets_.data(), sizeof(INPUT)) == n;
 }
 
-void CWinDesktop::SendReplacement(int deletes, int backspaces, std::u16string_view text) {
+bool CWinDesktop::SendReplacement(int deletes, int backspaces, std::u16string_view text) {
   // One SendInput: nothing the user types can land between the records.
   packets_.clear();
   for (int i = 0; i < deletes; ++i) AddKeyPress(VK_DELETE);
   for (int i = 0; i < backspaces; ++i) AddKeyPress(VK_BACK);
   AddUnicodePackets(text);
-  if (packets_.empty()) return;
-  SendInput(static_cast<UINT>(packets_.size()), packets_.data(), sizeof(INPUT));
+  if (packets_.empty()) return true;
+  const auto n = static_cast<UINT>(packets_.size());
+  return SendInput(n, packets_.data(), sizeof(INPUT)) == n;
 }
 
 // ---- focus ----
@@ -145,6 +199,27 @@ std::u16string CWinDesktop::WindowClassName(WindowHandle window) {
 
 bool CWinDesktop::IsUnicodeWindow(WindowHandle window) {
   return window && IsWindowUnicode(reinterpret_cast<HWND>(window));
+}
+
+bool CWinDesktop::IsWindowOfHigherIntegrity(WindowHandle window) {
+  if (!window) return false;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &pid);
+  if (pid == 0 || pid == GetCurrentProcessId()) return false;
+  if (ownIntegrity_ == 0) {
+    bool denied = false;
+    ownIntegrity_ = IntegrityOf(GetCurrentProcess(), denied);
+    if (ownIntegrity_ == 0) return false;
+  }
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  // A process that may not even be queried (a protected one) does not take
+  // our input either.
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+  bool denied = false;
+  const DWORD level = IntegrityOf(process, denied);
+  CloseHandle(process);
+  if (level == 0) return denied;
+  return level > ownIntegrity_;
 }
 
 // ---- clipboard ----
@@ -183,11 +258,68 @@ std::u16string CWinDesktop::ClipboardFormatName(uint32_t format) {
   return std::u16string(reinterpret_cast<const char16_t*>(name), static_cast<size_t>(n));
 }
 
+bool CWinDesktop::IsMemoryBlockFormat(uint32_t format) {
+  return clipfmt::IsMemoryBlock(format) || format == CF_ENHMETAFILE || format == CF_METAFILEPICT;
+}
+
+namespace {
+
+// A metafile picture as bytes: mapping mode and extents (three 32-bit
+// values), then the metafile's bits.
+bool MetafilePictBytes(HANDLE h, std::vector<uint8_t>& bytes) {
+  const auto* pict = static_cast<const METAFILEPICT*>(GlobalLock(h));
+  if (!pict) return false;
+  const LONG header[3] = {pict->mm, pict->xExt, pict->yExt};
+  const HMETAFILE mf = pict->hMF;
+  GlobalUnlock(h);
+  const UINT size = GetMetaFileBitsEx(mf, 0, nullptr);
+  if (size == 0) return false;
+  bytes.resize(sizeof header + size);
+  std::memcpy(bytes.data(), header, sizeof header);
+  return GetMetaFileBitsEx(mf, size, bytes.data() + sizeof header) == size;
+}
+
+bool SetMetafilePict(const std::vector<uint8_t>& bytes) {
+  LONG header[3];
+  if (bytes.size() <= sizeof header) return false;
+  std::memcpy(header, bytes.data(), sizeof header);
+  HMETAFILE mf = SetMetaFileBitsEx(static_cast<UINT>(bytes.size() - sizeof header), bytes.data() + sizeof header);
+  if (!mf) return false;
+  HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
+  auto* pict = g ? static_cast<METAFILEPICT*>(GlobalLock(g)) : nullptr;
+  if (!pict) {
+    if (g) GlobalFree(g);
+    DeleteMetaFile(mf);
+    return false;
+  }
+  pict->mm = header[0];
+  pict->xExt = header[1];
+  pict->yExt = header[2];
+  pict->hMF = mf;
+  GlobalUnlock(g);
+  if (!SetClipboardData(CF_METAFILEPICT, g)) {
+    DeleteMetaFile(mf);
+    GlobalFree(g);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool CWinDesktop::GetClipboardBytes(uint32_t format, std::vector<uint8_t>& bytes) {
-  // Handles to system objects are never read as memory blocks.
+  // Handles to other system objects are never read as memory blocks.
   if (!IsMemoryBlockFormat(format)) return false;
   HANDLE h = GetClipboardData(format);
   if (!h) return false;
+  if (format == CF_ENHMETAFILE) {
+    const auto emf = static_cast<HENHMETAFILE>(h);
+    const UINT size = GetEnhMetaFileBits(emf, 0, nullptr);
+    if (size == 0) return false;
+    bytes.resize(size);
+    return GetEnhMetaFileBits(emf, size, bytes.data()) == size;
+  }
+  if (format == CF_METAFILEPICT) return MetafilePictBytes(h, bytes);
   SIZE_T size = GlobalSize(h);
   const void* p = GlobalLock(h);
   if (!p) return false;
@@ -198,6 +330,16 @@ bool CWinDesktop::GetClipboardBytes(uint32_t format, std::vector<uint8_t>& bytes
 
 bool CWinDesktop::SetClipboardBytes(uint32_t format, const std::vector<uint8_t>& bytes) {
   if (!IsMemoryBlockFormat(format)) return false;
+  if (format == CF_ENHMETAFILE) {
+    HENHMETAFILE emf = SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data());
+    if (!emf) return false;
+    if (!SetClipboardData(CF_ENHMETAFILE, emf)) {
+      DeleteEnhMetaFile(emf);
+      return false;
+    }
+    return true;
+  }
+  if (format == CF_METAFILEPICT) return SetMetafilePict(bytes);
   HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, bytes.empty() ? 1 : bytes.size());
   if (!g) return false;
   void* p = GlobalLock(g);
@@ -222,6 +364,8 @@ uint32_t CWinDesktop::RegisterClipboardFormat(std::u16string_view name) {
   return ::RegisterClipboardFormatW(buffer);
 }
 
+uint32_t CWinDesktop::ClipboardSequenceNumber() { return GetClipboardSequenceNumber(); }
+
 // ---- keyboard ----
 
 void CWinDesktop::GetKeyboardState(uint8_t state[256]) {
@@ -241,28 +385,23 @@ int CWinDesktop::TranslateKey(uint16_t vk, const uint8_t state[256], char16_t ou
   // layouts there, and the hook thread's own layout never follows.
   DWORD thread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
   HKL layout = GetKeyboardLayout(thread);
-  WORD chars[2] = {0, 0};
   const UINT scan = MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, layout);
-  int n = ToAsciiEx(vk, scan, state, chars, 0, layout);
+  wchar_t chars[8] = {};
+  int n = 0;
+  // The translation must leave the keyboard state alone: a dead key pressed
+  // (or pending) belongs to the application, which translates the same key
+  // after us.
+  if (TranslationKeepsKeyboardState()) {
+    n = ToUnicodeEx(vk, scan, state, chars, 8, kToUnicodeKeepState, layout);
+  } else {
+    // Older systems change the state on every translation: a dead key itself
+    // is at least never translated here.
+    if ((MapVirtualKeyExW(vk, MAPVK_VK_TO_CHAR, layout) & 0x80000000u) != 0) return -1;
+    n = ToUnicodeEx(vk, scan, state, chars, 8, 0, layout);
+  }
   if (n <= 0) return n;
   if (n > 2) n = 2;
-  for (int i = 0; i < n; ++i) {
-    const unsigned char byte = static_cast<unsigned char>(chars[i] & 0xFF);
-    if (byte < 0x80) {
-      out[i] = byte;
-    } else {
-      // A byte of the layout's ANSI code page.
-      wchar_t wide = 0;
-      char c = static_cast<char>(byte);
-      UINT cp = CP_ACP;
-      wchar_t cpText[8];
-      if (GetLocaleInfoW(MAKELCID(LOWORD(reinterpret_cast<UINT_PTR>(layout)), SORT_DEFAULT),
-                         LOCALE_IDEFAULTANSICODEPAGE, cpText, 8) > 0)
-        cp = static_cast<UINT>(_wtoi(cpText));
-      if (MultiByteToWideChar(cp, 0, &c, 1, &wide, 1) != 1) return 0;
-      out[i] = static_cast<char16_t>(wide);
-    }
-  }
+  for (int i = 0; i < n; ++i) out[i] = static_cast<char16_t>(chars[i]);
   return n;
 }
 
@@ -274,6 +413,13 @@ void CWinDesktop::StartRestoreTimer(uint32_t milliseconds) {
 
 void CWinDesktop::StopRestoreTimer() {
   if (HWND hwnd = TimerWindow()) KillTimer(hwnd, kRestoreTimerId);
+}
+
+bool CWinDesktop::PostDeferredWork() {
+  // Only the hook thread's own window: the work must run on that thread.
+  HWND hwnd = TimerWindow();
+  if (!hwnd || GetCurrentThreadId() != timerThread_) return false;
+  return PostMessageW(hwnd, kMsgDeferredWork, 0, 0) != FALSE;
 }
 
 bool CWinDesktop::CaretRect(DesktopRect& rect) {

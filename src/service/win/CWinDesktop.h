@@ -29,29 +29,36 @@ class CWinDesktop : public IDesktop {
   HWND TimerWindow() const { return timerWindow_.load(std::memory_order_acquire); }
 
   // ---- IDesktop ----
-  void SendKey(uint16_t vk, bool up) override;
-  void SendUnicodeText(std::u16string_view text) override;
-  void SendReplacement(int deletes, int backspaces, std::u16string_view text) override;
+  bool SendKey(uint16_t vk, bool up) override;
+  bool SendUnicodeText(std::u16string_view text) override;
+  bool SendReplacement(int deletes, int backspaces, std::u16string_view text) override;
   WindowHandle FocusWindow() override;
   std::u16string WindowClassName(WindowHandle window) override;
   bool IsUnicodeWindow(WindowHandle window) override;
+  bool IsWindowOfHigherIntegrity(WindowHandle window) override;
   bool OpenClipboard() override;
   void CloseClipboard() override;
   bool EmptyClipboard() override;
   bool SetClipboardUnicodeText(std::u16string_view text) override;
   uint32_t EnumClipboardFormats(uint32_t previous) override;
   std::u16string ClipboardFormatName(uint32_t format) override;
+  // Memory blocks, and the two metafile formats, copied as their bits.
+  bool IsMemoryBlockFormat(uint32_t format) override;
   bool GetClipboardBytes(uint32_t format, std::vector<uint8_t>& bytes) override;
   bool SetClipboardBytes(uint32_t format, const std::vector<uint8_t>& bytes) override;
   uint32_t RegisterClipboardFormat(std::u16string_view name) override;
+  uint32_t ClipboardSequenceNumber() override;
   void GetKeyboardState(uint8_t state[256]) override;
   int TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) override;
   void StartRestoreTimer(uint32_t milliseconds) override;
   void StopRestoreTimer() override;
+  bool PostDeferredWork() override;
   bool CaretRect(DesktopRect& rect) override;
   void MessageBeep() override;
 
   static constexpr UINT_PTR kRestoreTimerId = 1;
+  // Posted to the timer window: run the service's deferred work.
+  static constexpr UINT kMsgDeferredWork = WM_APP + 0x55;
 
  private:
   static LRESULT CALLBACK TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -63,6 +70,8 @@ class CWinDesktop : public IDesktop {
   std::atomic<HWND> timerWindow_{nullptr};
   DWORD timerThread_ = 0;
   std::vector<INPUT> packets_;  // reused: no allocation per key
+  // Integrity level of this process (0 until first asked).
+  DWORD ownIntegrity_ = 0;
 };
 
 }  // namespace tavirel
