@@ -3,17 +3,23 @@
 // through files, so that hook removal and re-installation can be driven from
 // outside:
 //
-//   tavirel_e2e_hooks.exe DIR [log]
+//   tavirel_e2e_hooks.exe DIR [log] [inline]
 //
 // The harness writes "SEQ COMMAND" to DIR/cmd (atomically); the program runs
-// it and answers "SEQ COMMAND RESULT keyboard=K mouse=M thread=T" in DIR/ack.
-// Commands: remove (RemoveHooks), start (StartHookThread), quit. With "log",
-// the service's debug text and errors are appended to DIR/debug.log.
+// it and answers "SEQ COMMAND RESULT keyboard=K mouse=M" in DIR/ack.
+// Commands: remove (RemoveHooks), start (StartHookThread), timing-start
+// (keep the time the keyboard hook spends per key from now on), timing
+// (RESULT is "ok keys=N p50=.. p99=.. max=.." in milliseconds), quit. With
+// "log", the service's debug text and errors are appended to DIR/debug.log.
+// With "inline", pastes run inside the hook callback as they once did (for
+// comparing hook times only).
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "common/Utf8.h"
 #include "service/CInputMethodService.h"
@@ -57,6 +63,27 @@ void AppendLog(const std::string& line) {
   CloseHandle(h);
 }
 
+// A desktop that never defers: pastes and clipboard backups run inside the
+// hook callback.
+class InlineDesktop : public tavirel::CWinDesktop {
+ public:
+  bool PostDeferredWork() override { return false; }
+};
+
+std::string Timing() {
+  std::vector<double> us = tavirel::HookTimesMicroseconds();
+  if (us.empty()) return "ok keys=0";
+  std::sort(us.begin(), us.end());
+  const auto at = [&us](double q) {
+    size_t i = static_cast<size_t>(q * static_cast<double>(us.size() - 1) + 0.5);
+    return us[std::min(i, us.size() - 1)] / 1000.0;
+  };
+  char text[160];
+  std::snprintf(text, sizeof text, "ok keys=%zu p50=%.3f p99=%.3f max=%.3f", us.size(), at(0.5),
+                at(0.99), us.back() / 1000.0);
+  return text;
+}
+
 std::string State(const char* result) {
   return std::string(result) + " keyboard=" + (tavirel::KeyboardHookInstalled() ? "1" : "0") +
          " mouse=" + (tavirel::MouseHookInstalled() ? "1" : "0");
@@ -67,9 +94,16 @@ std::string State(const char* result) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (__argc < 2) return 2;
   g_dir = __wargv[1];
-  const bool log = __argc >= 3 && wcscmp(__wargv[2], L"log") == 0;
+  bool log = false;
+  bool inlinePastes = false;
+  for (int i = 2; i < __argc; ++i) {
+    log = log || wcscmp(__wargv[i], L"log") == 0;
+    inlinePastes = inlinePastes || wcscmp(__wargv[i], L"inline") == 0;
+  }
 
-  tavirel::CWinDesktop desktop;
+  tavirel::CWinDesktop deferringDesktop;
+  InlineDesktop inlineDesktop;
+  tavirel::CWinDesktop& desktop = inlinePastes ? inlineDesktop : deferringDesktop;
   tavirel::CInputMethodService service(&desktop);
   service.Error.AddFn([](const std::exception& e) { AppendLog(std::string("error: ") + e.what()); });
   if (log) {
@@ -96,6 +130,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         tavirel::RemoveHooks(service);
       } else if (name == "start") {
         result = tavirel::StartHookThread(service) ? "ok" : "fail";
+      } else if (name == "timing-start") {
+        tavirel::RecordHookTimes(true);
+      } else if (name == "timing") {
+        result = Timing();
       } else if (name == "quit") {
         quit = true;
       } else {

@@ -13,7 +13,10 @@
 // focused control): F2 clears the text; F3 writes OUT and then OUT.done with
 // a counter that grows by one, so the harness knows every earlier key has
 // been handled; F5 writes the clipboard's text, private format and bitmap to
-// OUT.clip; F6 puts a known "user clipboard" there.
+// OUT.clip; F6 puts a known "user clipboard" there; F7 puts a large one
+// there (10 MB of text and a bitmap); F8 makes the window the clipboard's
+// owner with text and the private format rendered on request, each after a
+// delay of 2 seconds, as a slow program would.
 #include <windows.h>
 
 #include <cstdio>
@@ -140,6 +143,53 @@ void SetUserClipboard() {
   CloseClipboard();
 }
 
+HGLOBAL GlobalCopy(const void* data, size_t bytes) {
+  HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (!g) return nullptr;
+  memcpy(GlobalLock(g), data, bytes);
+  GlobalUnlock(g);
+  return g;
+}
+
+void SetLargeClipboard() {
+  if (!OpenClipboardRetry(g_main)) return;
+  EmptyClipboard();
+  std::wstring text(5 * 1024 * 1024 - 1, L'x');  // 10 MB with the terminating 0
+  for (size_t i = 0; i < text.size(); i += 64) text[i] = L'\n';
+  if (HGLOBAL g = GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(wchar_t))) {
+    if (!SetClipboardData(CF_UNICODETEXT, g)) GlobalFree(g);
+  }
+  HDC screen = GetDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 640, 480);
+  ReleaseDC(nullptr, screen);
+  if (bmp && !SetClipboardData(CF_BITMAP, bmp)) DeleteObject(bmp);
+  CloseClipboard();
+}
+
+constexpr DWORD kRenderDelayMs = 2000;
+
+// Renders a format of the delayed clipboard (the clipboard is open).
+void RenderDelayed(UINT format) {
+  Sleep(kRenderDelayMs);
+  if (format == CF_UNICODETEXT) {
+    if (HGLOBAL g = GlobalCopy(kUserClipboardText, (wcslen(kUserClipboardText) + 1) * sizeof(wchar_t))) {
+      if (!SetClipboardData(CF_UNICODETEXT, g)) GlobalFree(g);
+    }
+  } else if (format == RegisterClipboardFormatW(kPrivateFormat)) {
+    if (HGLOBAL g = GlobalCopy(kPrivateBytes, sizeof kPrivateBytes)) {
+      if (!SetClipboardData(format, g)) GlobalFree(g);
+    }
+  }
+}
+
+void SetDelayedClipboard() {
+  if (!OpenClipboardRetry(g_main)) return;
+  EmptyClipboard();
+  SetClipboardData(CF_UNICODETEXT, nullptr);
+  SetClipboardData(RegisterClipboardFormatW(kPrivateFormat), nullptr);
+  CloseClipboard();
+}
+
 void ClearText() {
   if (g_pasteMode) {
     g_text.clear();
@@ -162,6 +212,8 @@ bool HandleCommandKey(const MSG& msg) {
     }
     case VK_F5: DumpClipboard(); return true;
     case VK_F6: SetUserClipboard(); return true;
+    case VK_F7: SetLargeClipboard(); return true;
+    case VK_F8: SetDelayedClipboard(); return true;
     default: return false;
   }
 }
@@ -196,6 +248,18 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_TIMER:
       WriteText(false);
+      return 0;
+    case WM_RENDERFORMAT:
+      RenderDelayed(static_cast<UINT>(wp));
+      return 0;
+    case WM_RENDERALLFORMATS:
+      if (OpenClipboard(hwnd)) {
+        if (GetClipboardOwner() == hwnd) {
+          RenderDelayed(CF_UNICODETEXT);
+          RenderDelayed(RegisterClipboardFormatW(kPrivateFormat));
+        }
+        CloseClipboard();
+      }
       return 0;
     case WM_CHAR:
       if (!g_pasteMode) break;

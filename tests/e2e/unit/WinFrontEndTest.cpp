@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "service/CClipboardBackup.h"
 #include "service/CInputMethodService.h"
@@ -124,6 +126,64 @@ TEST_F(WinClipboard, BackupBringsBackTextNamedFormatsAndTheBitmap) {
   desktop.CloseClipboard();
 }
 
+TEST_F(WinClipboard, MetafilesComeBackAndUnkeepableHandlesMakeTheBackupIncomplete) {
+  HDC dc = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(dc);
+  Rectangle(dc, 1, 2, 30, 40);
+  HENHMETAFILE emf = CloseEnhMetaFile(dc);
+  ASSERT_TRUE(emf);
+  std::vector<uint8_t> bits(GetEnhMetaFileBits(emf, 0, nullptr));
+  ASSERT_FALSE(bits.empty());
+  GetEnhMetaFileBits(emf, static_cast<UINT>(bits.size()), bits.data());
+
+  ASSERT_TRUE(desktop.OpenClipboard());
+  ASSERT_TRUE(desktop.EmptyClipboard());
+  ASSERT_TRUE(desktop.SetClipboardUnicodeText(u"picture"));
+  ASSERT_TRUE(SetClipboardData(CF_ENHMETAFILE, emf));
+  desktop.CloseClipboard();
+
+  CClipboardBackup backup;
+  ASSERT_TRUE(backup.Save(desktop));
+  EXPECT_TRUE(backup.Complete());
+  ASSERT_TRUE(desktop.OpenClipboard());
+  ASSERT_TRUE(desktop.EmptyClipboard());
+  desktop.CloseClipboard();
+  ASSERT_TRUE(backup.Restore(desktop));
+  EXPECT_EQ(ClipboardText(), u"picture");
+  ASSERT_TRUE(desktop.OpenClipboard());
+  auto back = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+  ASSERT_TRUE(back);
+  std::vector<uint8_t> backBits(GetEnhMetaFileBits(back, 0, nullptr));
+  GetEnhMetaFileBits(back, static_cast<UINT>(backBits.size()), backBits.data());
+  EXPECT_EQ(backBits, bits);
+  desktop.CloseClipboard();
+
+  // What an owner draws itself cannot be copied by anybody.
+  ASSERT_TRUE(desktop.OpenClipboard());
+  ASSERT_TRUE(desktop.EmptyClipboard());
+  ASSERT_TRUE(desktop.SetClipboardUnicodeText(u"drawn by its owner"));
+  SetClipboardData(CF_OWNERDISPLAY, nullptr);
+  desktop.CloseClipboard();
+  ASSERT_TRUE(IsClipboardFormatAvailable(CF_OWNERDISPLAY));
+  ASSERT_TRUE(backup.Save(desktop));
+  EXPECT_FALSE(backup.Complete());
+}
+
+TEST_F(WinClipboard, TheSequenceNumberMovesWithTheContentOnly) {
+  ASSERT_TRUE(desktop.OpenClipboard());
+  ASSERT_TRUE(desktop.EmptyClipboard());
+  ASSERT_TRUE(desktop.SetClipboardUnicodeText(u"one"));
+  desktop.CloseClipboard();
+  const uint32_t after = desktop.ClipboardSequenceNumber();
+  EXPECT_EQ(ClipboardText(), u"one");  // reading changes nothing
+  EXPECT_EQ(desktop.ClipboardSequenceNumber(), after);
+  ASSERT_TRUE(desktop.OpenClipboard());
+  ASSERT_TRUE(desktop.EmptyClipboard());
+  ASSERT_TRUE(desktop.SetClipboardUnicodeText(u"two"));
+  desktop.CloseClipboard();
+  EXPECT_NE(desktop.ClipboardSequenceNumber(), after);
+}
+
 TEST_F(WinClipboard, EmptyTextAndBadNamesAreHandled) {
   ASSERT_TRUE(desktop.OpenClipboard());
   ASSERT_TRUE(desktop.EmptyClipboard());
@@ -146,6 +206,39 @@ TEST(WinDesktop, ClassNameAndUnicodeOfAWindow) {
   EXPECT_EQ(desktop.WindowClassName(reinterpret_cast<WindowHandle>(edit)), u"Edit");
   EXPECT_TRUE(desktop.IsUnicodeWindow(reinterpret_cast<WindowHandle>(edit)));
   DestroyWindow(edit);
+}
+
+TEST(WinDesktop, OwnWindowsAreNotOfHigherIntegrity) {
+  CWinDesktop desktop;
+  EXPECT_FALSE(desktop.IsWindowOfHigherIntegrity(0));
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(edit);
+  EXPECT_FALSE(desktop.IsWindowOfHigherIntegrity(reinterpret_cast<WindowHandle>(edit)));
+  DestroyWindow(edit);
+  // The desktop's own window belongs to another process of the same user.
+  EXPECT_FALSE(desktop.IsWindowOfHigherIntegrity(reinterpret_cast<WindowHandle>(GetDesktopWindow())));
+}
+
+// The hook translates every key before the application does; a dead key
+// pressed must still combine with the next key in the application.
+TEST(WinDesktop, TranslationLeavesADeadKeyToTheApplication) {
+  HKL international = LoadKeyboardLayoutW(L"00020409", KLF_ACTIVATE);
+  if (!international || (MapVirtualKeyExW(VK_OEM_7, MAPVK_VK_TO_CHAR, international) & 0x80000000u) == 0) {
+    GTEST_SKIP() << "no layout with dead keys on this system";
+  }
+  CWinDesktop desktop;
+  uint8_t state[256] = {};
+  char16_t out[2] = {};
+  const auto app = [&](UINT vk) {
+    wchar_t chars[4] = {};
+    const int n = ToUnicodeEx(vk, MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, international), state, chars, 4, 0,
+                              international);
+    return std::make_pair(n, std::u16string(reinterpret_cast<const char16_t*>(chars), n > 0 ? n : 0));
+  };
+  EXPECT_LT(desktop.TranslateKey(VK_OEM_7, state, out), 0);  // the hook: a dead key
+  EXPECT_EQ(app(VK_OEM_7).first, -1);                         // the application
+  desktop.TranslateKey('E', state, out);                      // the hook
+  EXPECT_EQ(app('E').second, u"\u00e9");                     // é in the application
 }
 
 TEST(WinDesktop, TranslatesLettersWithTheGivenKeyState) {
