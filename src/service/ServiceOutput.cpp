@@ -45,7 +45,8 @@ bool CInputMethodService::WouldPaste(const std::u16string& text) const {
 }
 
 void CInputMethodService::SendText(int backspaces, const std::u16string& text) {
-  if (inHook_ && (deferring_ || WouldPaste(text))) [[unlikely]] {
+  const bool paste = WouldPaste(text);
+  if (inHook_ && (deferring_ || paste)) [[unlikely]] {
     // Everything after a deferred paste waits with it, to keep the order.
     if (deferring_ || desktop_->PostDeferredWork()) {
       if (pendingCount_ == pendingOutputs_.size()) pendingOutputs_.emplace_back();
@@ -61,7 +62,7 @@ void CInputMethodService::SendText(int backspaces, const std::u16string& text) {
   // An auto-complete window's suggestion goes first (Delete), then the
   // Backspaces; typed text rides in the same injection.
   const int deletes = autoCompleteWindow_ ? 1 : 0;
-  if (!WouldPaste(text)) {
+  if (!paste) [[likely]] {
     if (!desktop_->SendReplacement(deletes, backspaces, text)) injectionFailed_ = true;
   } else {
     if (!desktop_->SendReplacement(deletes, backspaces, {})) injectionFailed_ = true;
