@@ -33,6 +33,9 @@ HtmlFormatHeader ParseHtmlFormatHeader(std::string_view data) {
   bool seen[8] = {};
   size_t pos = 0;
   for (int line = 0; line < 8 && pos < data.size(); ++line) {
+    // Once StartHTML is known, the document begins there: a line of the
+    // document that looks like a header field is its text.
+    if (seen[1] && h.startHtml >= 0 && pos >= static_cast<size_t>(h.startHtml)) break;
     size_t end = data.find('\n', pos);
     const bool last = end == std::string_view::npos;
     if (last) end = data.size();

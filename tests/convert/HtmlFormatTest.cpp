@@ -98,6 +98,12 @@ TEST(HtmlFormat, HeadersWithMissingOrLyingOffsets) {
   const std::string word = Make(doc, "abc", kTail, "\r\n", 10);
   const std::string wordOut = ConvertHtmlFormat(o, word);
   ExpectConsistent(wordOut, doc, "ABC", kTail);
+  // The document's text may hold lines shaped like header fields: the
+  // document starts where StartHTML says, in the data read and in the data
+  // written.
+  const std::string fieldLike = Make("", "a:b\nStartSelection:1\n", kTail, "\n", 8);
+  ExpectConsistent(fieldLike, "", "a:b\nStartSelection:1\n", kTail);
+  ExpectConsistent(ConvertHtmlFormat(o, fieldLike), "", "A:B\nSTARTSELECTION:1\n", kTail);
   // Random cuts and byte flips of a good header never break the reader, and
   // whatever comes out is consistent.
   std::mt19937 rng(16);
