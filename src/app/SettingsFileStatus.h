@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "common/TextFile.h"
+
 namespace tavirel {
 
-enum class SettingsFileStatus {
-  Read,
-  Missing,
-  Unreadable,
-};
+using SettingsFileStatus = TextFileStatus;
 
 // The file's lines; lines is empty unless the status is Read.
-SettingsFileStatus ReadSettingsLines(const std::u16string& path, std::vector<std::u16string>& lines);
+inline SettingsFileStatus ReadSettingsLines(const std::u16string& path, std::vector<std::u16string>& lines) {
+  return ReadTextFile(path, lines);
+}
 
 }  // namespace tavirel
