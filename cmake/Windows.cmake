@@ -23,13 +23,14 @@ target_link_libraries(tavirel_win PUBLIC tavirel_core ${TAVIREL_WIN_SYSLIBS})
 set(TAVIREL_GENERATED ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_SOURCE_DIR}/src/app/win/Version.h.in ${TAVIREL_GENERATED}/TavirelVersion.h @ONLY)
 
+file(GLOB TAVIREL_RC_PARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win/*.rc ${CMAKE_SOURCE_DIR}/src/*/win/*Ids.h)
 add_executable(Tavirel WIN32 ${TAVIREL_WIN_MAIN} ${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.rc)
 target_include_directories(Tavirel PRIVATE ${TAVIREL_GENERATED} ${CMAKE_SOURCE_DIR}/src/app/win)
 target_compile_options(Tavirel PRIVATE ${TAVIREL_WARNINGS} -municode)
 target_link_options(Tavirel PRIVATE -municode -mwindows)
 target_link_libraries(Tavirel PRIVATE tavirel_win)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.manifest;${TAVIREL_GENERATED}/TavirelVersion.h;${CMAKE_SOURCE_DIR}/src/app/win/icons/TavirelOn.ico;${CMAKE_SOURCE_DIR}/src/app/win/icons/TavirelOff.ico")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.manifest;${TAVIREL_RC_PARTS};${TAVIREL_GENERATED}/TavirelVersion.h;${CMAKE_SOURCE_DIR}/src/app/win/icons/TavirelOn.ico;${CMAKE_SOURCE_DIR}/src/app/win/icons/TavirelOff.ico")
 
 install(TARGETS Tavirel RUNTIME DESTINATION .)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Resources DESTINATION .)
