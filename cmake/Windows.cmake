@@ -11,7 +11,7 @@ list(REMOVE_ITEM WIN_SOURCES ${TAVIREL_WIN_MAIN} ${CMAKE_SOURCE_DIR}/src/app/win
 
 set(TAVIREL_WIN_DEFS UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
     WINVER=0x0A00 _WIN32_WINNT=0x0A00)
-set(TAVIREL_WIN_SYSLIBS user32 gdi32 comctl32 shell32 ole32 advapi32 wtsapi32 version)
+set(TAVIREL_WIN_SYSLIBS user32 gdi32 comctl32 shell32 ole32 advapi32 wtsapi32 version comdlg32)
 
 add_library(tavirel_win STATIC ${WIN_SOURCES})
 target_include_directories(tavirel_win PUBLIC ${CMAKE_SOURCE_DIR}/src)

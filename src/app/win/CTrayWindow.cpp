@@ -9,6 +9,8 @@
 #include <functional>
 
 #include "app/HotKeyActions.h"
+#include "app/win/CGoTatDlg.h"
+#include "app/win/CTaoTuGoTatDlg.h"
 #include "app/win/CTavirelApp.h"
 #include "app/win/resource.h"
 #include "service/CInputMethodService.h"
@@ -25,7 +27,7 @@ namespace {
 constexpr UINT_PTR kForegroundTimer = 1;
 constexpr UINT kForegroundCheckMs = 1000;
 
-enum Window { kWinMain, kWinConversion, kWinShorthand, kWinHotkeys };
+enum Window { kWinMain, kWinConversion, kWinShorthand, kWinHotkeys, kWinCreateShorthand, kWindowKinds };
 
 const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
 
@@ -128,7 +130,7 @@ void CTrayWindow::ShowBalloon(const std::u16string& text, const std::u16string& 
 
 void CTrayWindow::ShowMainDialog() { PostMessageW(hwnd_, kShowWindow, kWinMain, 0); }
 void CTrayWindow::ShowConversionDialog() { PostMessageW(hwnd_, kShowWindow, kWinConversion, 0); }
-void CTrayWindow::ShowCreateShorthandDialog() { PostMessageW(hwnd_, kShowWindow, kWinShorthand, 0); }
+void CTrayWindow::ShowCreateShorthandDialog() { PostMessageW(hwnd_, kShowWindow, kWinCreateShorthand, 0); }
 
 LRESULT CALLBACK CTrayWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
@@ -309,10 +311,16 @@ void CTrayWindow::OnCommand(uint16_t command) {
 }
 
 void CTrayWindow::OpenWindow(int which) {
-  if (which < 0 || which >= 4) return;
+  if (which < 0 || which >= kWindowKinds) return;
   SetForegroundWindow(hwnd_);
+  if (which == kWinCreateShorthand) return CTaoTuGoTatDlg::Run(app_, hwnd_);  // several may be open
   if (openWindows_[which]) return;
   openWindows_[which] = true;
+  if (which == kWinShorthand) CGoTatDlg::Run(app_, hwnd_);
+  if (which == kWinShorthand) {
+    openWindows_[which] = false;
+    return;
+  }
   static const wchar_t* const kTitles[4] = {L"Tavirel", L"Chuyển mã", L"Gõ tắt", L"Phím tắt"};
   MessageBoxW(hwnd_, L"Cửa sổ này chưa có trong phiên bản này.", kTitles[which], MB_OK | MB_ICONINFORMATION);
   openWindows_[which] = false;

@@ -66,7 +66,7 @@ class CTrayWindow : public IShellRequests {
   CSystemTray tray_;
   UINT taskbarCreated_ = 0;
   bool clicked_ = false;            // the next state change came from a click
-  bool openWindows_[4] = {};        // one of each kind at a time
+  bool openWindows_[5] = {};        // one of each kind at a time
   bool foregroundBlocked_ = false;
   std::vector<std::u16string> menuMethods_;  // the lists the open menu was built from
   std::vector<std::u16string> menuTables_;

@@ -1,0 +1,17 @@
+#pragma once
+// Resource and control ids of the shorthand editor (3000-3399).
+#define IDD_GOTAT 3000
+#define IDC_GOTAT_LIST 3001
+#define IDC_GOTAT_KEY 3002
+#define IDC_GOTAT_VALUE 3003
+#define IDC_GOTAT_ADD 3004
+#define IDC_GOTAT_REPLACE 3005
+#define IDC_GOTAT_DELETE 3006
+#define IDC_GOTAT_APPLY 3007
+#define IDC_GOTAT_IMPORT 3008
+#define IDC_GOTAT_KEY_LABEL 3009
+#define IDC_GOTAT_VALUE_LABEL 3010
+#define IDC_GOTAT_HINT 3011
+#define IDM_GOTAT_IMPORT 3020
+#define IDM_GOTAT_IMPORT_COLON 3021
+#define IDM_GOTAT_IMPORT_INI 3022
