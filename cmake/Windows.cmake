@@ -69,3 +69,12 @@ if(TAVIREL_TESTS)
   target_link_options(tavirel_e2e_shell PRIVATE -municode)
   target_link_libraries(tavirel_e2e_shell PRIVATE user32)
 endif()
+
+# The editors' driver of tests/e2e/editors/run-editors-e2e.
+if(TAVIREL_TESTS)
+  add_executable(tavirel_e2e_editors ${CMAKE_SOURCE_DIR}/tests/e2e/editors/E2eEditors.cpp)
+  target_compile_definitions(tavirel_e2e_editors PRIVATE ${TAVIREL_WIN_DEFS})
+  target_compile_options(tavirel_e2e_editors PRIVATE ${TAVIREL_WARNINGS} -municode)
+  target_link_options(tavirel_e2e_editors PRIVATE -municode)
+  target_link_libraries(tavirel_e2e_editors PRIVATE user32)
+endif()

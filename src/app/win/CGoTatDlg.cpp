@@ -27,12 +27,16 @@ std::u16string TextOf(HWND control) {
   return text;
 }
 
-// A line break shown in one list row.
+// A text in one list row: a line break shows as a pilcrow, a TAB as a space.
 std::u16string OneLine(const std::u16string& text) {
   std::u16string out;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
-    out += (text[i] == u'\r' || text[i] == u'\n') ? std::u16string(u" ↵ ") : std::u16string(1, text[i]);
+    if (text[i] == u'\r' || text[i] == u'\n') {
+      out += u" ¶ ";
+    } else {
+      out += text[i] == u'\t' ? u' ' : text[i];
+    }
   }
   return out;
 }

@@ -10,6 +10,7 @@
 
 #include "app/HotKeyActions.h"
 #include "app/win/CGoTatDlg.h"
+#include "app/win/CPhimTatDlg.h"
 #include "app/win/CTaoTuGoTatDlg.h"
 #include "app/win/CTavirelApp.h"
 #include "app/win/resource.h"
@@ -317,7 +318,8 @@ void CTrayWindow::OpenWindow(int which) {
   if (openWindows_[which]) return;
   openWindows_[which] = true;
   if (which == kWinShorthand) CGoTatDlg::Run(app_, hwnd_);
-  if (which == kWinShorthand) {
+  if (which == kWinHotkeys) CPhimTatDlg::Run(app_, hwnd_);
+  if (which == kWinShorthand || which == kWinHotkeys) {
     openWindows_[which] = false;
     return;
   }

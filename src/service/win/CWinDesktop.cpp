@@ -148,7 +148,11 @@ void CWinDesktop::AddKeyPress(uint16_t vk) {
 }
 
 void CWinDesktop::AddUnicodePackets(std::u16string_view text) {
-  for (const char16_t unit : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    // A typed CR is a whole line break (what Enter types); the LF of a
+    // CR LF pair would make a second one.
+    if (unit == u'\n' && i > 0 && text[i - 1] == u'\r') continue;
     INPUT down{};
     down.type = INPUT_KEYBOARD;
     down.ki.wScan = unit;
