@@ -35,29 +35,41 @@ size_t DecodeOne(std::string_view bytes, size_t i, char32_t& cp) {
 }
 
 // Decodes UTF-8; on a malformed sequence either stops or writes U+FFFD for
-// its first byte and goes on with the next one.
+// its first byte and goes on with the next one. No byte gives more than one
+// unit (a four-byte sequence gives two), so the output is sized once and
+// written through a pointer: runs of ASCII cost a few instructions a byte.
 std::u16string Decode(std::string_view bytes, bool replace) {
   std::u16string out;
-  out.reserve(bytes.size());
+  out.resize(bytes.size());
+  char16_t* const begin = out.data();
+  char16_t* o = begin;
+  const size_t n = bytes.size();
   size_t i = 0;
-  while (i < bytes.size()) {
+  while (i < n) {
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) {
+      *o++ = b;
+      ++i;
+      continue;
+    }
     char32_t cp = 0;
     const size_t len = DecodeOne(bytes, i, cp);
     if (len == 0) {
       if (!replace) break;
-      out.push_back(u'\uFFFD');
+      *o++ = u'\uFFFD';
       ++i;
       continue;
     }
     if (cp >= 0x10000) {
       cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+      *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     } else {
-      out.push_back(static_cast<char16_t>(cp));
+      *o++ = static_cast<char16_t>(cp);
     }
     i += len;
   }
+  out.resize(static_cast<size_t>(o - begin));
   return out;
 }
 
@@ -83,33 +95,39 @@ bool IsValidUtf8(std::string_view bytes) {
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {
+  // At most three bytes a unit (a surrogate pair gives four for two units).
   std::string out;
-  out.reserve(text.size() * 3);
+  out.resize(text.size() * 3);
+  char* const begin = out.data();
+  char* o = begin;
   const size_t n = text.size();
   for (size_t i = 0; i < n; ++i) {
     char32_t cp = text[i];
+    if (cp < 0x80) {
+      *o++ = static_cast<char>(cp);
+      continue;
+    }
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
       cp = 0xFFFD;
     }
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    if (cp < 0x800) {
+      *o++ = static_cast<char>(0xC0 | (cp >> 6));
+      *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *o++ = static_cast<char>(0xE0 | (cp >> 12));
+      *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *o++ = static_cast<char>(0xF0 | (cp >> 18));
+      *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
   }
+  out.resize(static_cast<size_t>(o - begin));
   return out;
 }
 
