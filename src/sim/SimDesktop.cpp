@@ -210,17 +210,15 @@ void SimDesktop::ApplyOtherKeyDown(Window& w, uint16_t vk) {
 }
 
 
+[[gnu::always_inline]] inline void SimDesktop::UserKey(uint16_t vk, bool up) {
+  held_[vk & 0xFF] = up ? 0 : 1;
+  Deliver(vk, up, 0);
+  AfterUserEvent();
+}
+
 // Flattened: the field insertion inlines into the one call per event.
-[[gnu::flatten]] void SimDesktop::KeyDown(uint16_t vk) {
-  held_[vk & 0xFF] = 1;
-  Deliver(vk, false, 0);
-  AfterUserEvent();
-}
-void SimDesktop::KeyUp(uint16_t vk) {
-  held_[vk & 0xFF] = 0;
-  Deliver(vk, true, 0);
-  AfterUserEvent();
-}
+[[gnu::flatten]] void SimDesktop::KeyDown(uint16_t vk) { UserKey(vk, false); }
+[[gnu::flatten]] void SimDesktop::KeyUp(uint16_t vk) { UserKey(vk, true); }
 
 bool SimDesktop::InsideHookCallback() const {
   return service_ != nullptr && service_->InHookCallback();
@@ -236,8 +234,19 @@ void SimDesktop::Press(uint16_t vk) {
   KeyUp(vk);
 }
 
-void SimDesktop::TypeChar(char16_t ch) {
+// A key without Shift, the common case, is pressed here with both events
+// inline; the rest goes out of line.
+[[gnu::flatten]] void SimDesktop::TypeChar(char16_t ch) {
   const UsKeyStroke stroke = UsKeyboard::StrokeFor(ch);
+  if (stroke.Vk == 0 || stroke.Shift) [[unlikely]] {
+    TypeOtherChar(ch, stroke);
+    return;
+  }
+  UserKey(stroke.Vk, false);
+  UserKey(stroke.Vk, true);
+}
+
+void SimDesktop::TypeOtherChar(char16_t ch, UsKeyStroke stroke) {
   if (stroke.Vk == 0) {
     Deliver(kVkPacket, false, ch);
     Deliver(kVkPacket, true, ch);
@@ -285,31 +294,54 @@ bool SimDesktop::InjectionAccepted(bool& dropped) {
   return true;
 }
 
+[[gnu::always_inline]] inline void SimDesktop::DeliverPackets(std::u16string_view text) {
+  if (!RecordAppKeys && focus_ != 0) [[likely]] {
+    // What the packets amount to: each unit's key-down types it.
+    Window& w = windows_[focus_ - 1];
+    for (const char16_t unit : text) InsertUnit(w, unit);
+    return;
+  }
+  for (const char16_t unit : text) {
+    DeliverToApp(kVkPacket, false, unit);
+    DeliverToApp(kVkPacket, true, unit);
+  }
+}
+
 bool SimDesktop::SendUnicodeText(std::u16string_view text) {
   bool dropped = false;
   if (!InjectionAccepted(dropped)) [[unlikely]] return false;
   ++UnicodeInjections;
   if (dropped) [[unlikely]] return true;
-  for (const char16_t unit : text) {
-    DeliverToApp(kVkPacket, false, unit);
-    DeliverToApp(kVkPacket, true, unit);
-  }
+  DeliverPackets(text);
   return true;
 }
 
+// One injection: the Deletes, the Backspaces and the text's packets go in
+// together or not at all.
 bool SimDesktop::SendReplacement(int deletes, int backspaces, std::u16string_view text) {
   bool dropped = false;
   if (!InjectionAccepted(dropped)) [[unlikely]] return false;
   if (dropped) [[unlikely]] return true;
+  if (!text.empty()) ++UnicodeInjections;
   for (int i = 0; i < deletes; ++i) {
     DeliverToApp(vk::kDelete, false, 0);
     DeliverToApp(vk::kDelete, true, 0);
   }
-  for (int i = 0; i < backspaces; ++i) {
-    DeliverToApp(vk::kBack, false, 0);
-    DeliverToApp(vk::kBack, true, 0);
+  if (backspaces > 0 && !RecordAppKeys && focus_ != 0) [[likely]] {
+    // What the Backspaces amount to: each went down and up, and each took
+    // the character before the caret.
+    sysState_[vk::kBack] &= 0x01;
+    Window& w = windows_[focus_ - 1];
+    const size_t n = std::min(static_cast<size_t>(backspaces), w.Caret);
+    w.Text.erase(w.Caret - n, n);
+    w.Caret -= n;
+  } else {
+    for (int i = 0; i < backspaces; ++i) {
+      DeliverToApp(vk::kBack, false, 0);
+      DeliverToApp(vk::kBack, true, 0);
+    }
   }
-  if (!text.empty()) SendUnicodeText(text);
+  DeliverPackets(text);
   return true;
 }
 

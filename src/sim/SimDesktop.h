@@ -151,6 +151,12 @@ class SimDesktop : public IDesktop {
     std::vector<uint8_t> Bytes;
   };
 
+  // A key the user presses or releases, with the message loop's turn after it.
+  void UserKey(uint16_t vk, bool up);
+  // TypeChar for a character that needs Shift or has no key.
+  [[gnu::noinline]] void TypeOtherChar(char16_t ch, UsKeyStroke stroke);
+  // Unicode packets of an accepted injection into the focused application.
+  void DeliverPackets(std::u16string_view text);
   // One key event from the keyboard driver or an injection: through the
   // hook, then to the system state and the focused application.
   void Deliver(uint16_t vk, bool up, char16_t unit);

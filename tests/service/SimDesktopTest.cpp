@@ -1,9 +1,12 @@
 // SimDesktop on its own: the US layout, the field, the clipboard, the clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "service/CInputMethodService.h"
 #include "sim/SimDesktop.h"
 #include "sim/UsKeyboard.h"
 
@@ -137,6 +140,47 @@ TEST(SimDesktopTest, ReplacementIsDeletesThenBackspacesThenPacketsInOneGo) {
     send(0, 9, u"");
     EXPECT_EQ(desk.Text(), u"YZ");
     EXPECT_EQ(desk.Caret(), 0u);
+  }
+}
+
+// Long runs switch off the record of application keys, and the desktop then
+// applies typed keys, Backspaces and packets straight to the field. Random
+// Telex streams with Backspaces, caret moves, capitals and characters no
+// key gives, typed into two services on two desktops, one recording: the
+// fields, carets and key states never differ.
+TEST(SimDesktopTest, FieldIsTheSameWithOrWithoutTheKeyRecord) {
+  std::mt19937 rng(17);
+  const std::u16string keys = u"aaeeoowwdsfrxjz uqnghtic\bD[]1,.";
+  for (int round = 0; round < 40; ++round) {
+    SimDesktop recorded;
+    SimDesktop plain;
+    plain.RecordAppKeys = false;
+    CInputMethodService a(&recorded);
+    CInputMethodService b(&plain);
+    recorded.InstallHooks(&a);
+    plain.InstallHooks(&b);
+    for (int step = 0; step < 300; ++step) {
+      const unsigned r = rng() % 100;
+      for (SimDesktop* d : {&recorded, &plain}) {
+        if (r < 85) {
+          d->TypeChar(keys[r % keys.size()]);
+        } else if (r < 90) {
+          d->Press(vk::kLeft);
+        } else if (r < 93) {
+          d->Press(vk::kHome);
+        } else if (r < 96) {
+          d->Click(static_cast<int>(r));
+        } else if (r < 98) {
+          d->TypeChar(u'ệ');
+        } else {
+          d->Press(vk::kDelete);
+        }
+      }
+      ASSERT_EQ(plain.Text(), recorded.Text()) << "round " << round << " step " << step;
+      ASSERT_EQ(plain.Caret(), recorded.Caret());
+      ASSERT_TRUE(std::equal(plain.SystemKeyState(), plain.SystemKeyState() + 256, recorded.SystemKeyState()));
+    }
+    EXPECT_TRUE(plain.AppKeys.empty());
   }
 }
 
