@@ -21,6 +21,7 @@
 #include "common/Letters.h"
 #include "engine/CWord.h"
 #include "engine/CWordOwner.h"
+#include "service/IInputMethodService.h"
 #include "spelling/CGhepVan.h"
 #include "tables/CBangMa.h"
 #include "tables/CKieuGo.h"
@@ -181,13 +182,24 @@ class CTypingContext : public CWordOwner {
   bool SetSuaLoiChinhTaTuGhep(bool on);
 
   // ---- per key ----
-  bool ProcessChar(char16_t ch);
+  bool ProcessChar(char16_t ch) {
+    Active = true;
+    if (Vietnamese()) [[likely]] return ComposeKey(ch);
+    return ProcessCharUnmarked(ch);
+  }
   bool ComposeKey(char16_t ch);
   bool AddKeyAsLetter(char16_t ch);
   bool ContinueWord(char16_t ch, bool again);
   bool Backspace();
   void ReactivatePrevious();
-  void SendDiff(int backspaces, std::u16string_view text);
+  // Deletes backspaces characters of the before-image and types text.
+  void SendDiff(int backspaces, std::u16string_view text) {
+    if (codeTable_.Empty()) [[likely]] {
+      Send(backspaces, text);  // only their number counts
+      return;
+    }
+    SendDiffEncoded(backspaces, text);
+  }
   // Recent text followed by the current word.
   std::u16string CurrentText() const;
   std::u16string DebugText() const;
@@ -218,13 +230,21 @@ class CTypingContext : public CWordOwner {
 
  private:
   void Init();
+  // ProcessChar while Vietnamese typing is off.
+  bool ProcessCharUnmarked(char16_t ch);
+  void SendDiffEncoded(int backspaces, std::u16string_view text);
   // Lower case of a key for binding lookup.
   static char16_t LookupKey(char16_t ch) { return letters::ToLower(ch); }
   static bool IsLetter(char16_t ch) { return letters::IsLower(ch) || letters::IsUpper(ch); }
   static bool IsDigit(char16_t ch) { return ch >= u'0' && ch <= u'9'; }
-  bool Numpad() const;
-  bool Vietnamese() const;
-  void Send(int backspaces, std::u16string_view text);
+  bool Numpad() const { return Service != nullptr && Service->IsNumpadKey(); }
+  bool Vietnamese() const { return Service == nullptr || Service->IsVietnamese(); }
+  void Send(int backspaces, std::u16string_view text) {
+    if (backspaces <= 0 && text.empty()) return;
+    if (Service == nullptr) return;
+    sendBuffer_.assign(text);
+    Service->SendText(backspaces > 0 ? backspaces : 0, sendBuffer_);
+  }
   // Deletes the characters `deleted` (the tail of what is on screen) and
   // types text, both through the code table.
   void SendReplacing(std::u16string_view deleted, int extraBackspaces, std::u16string_view text);

@@ -109,17 +109,6 @@ void CTypingContext::SetShorthandTable(std::vector<std::u16string> keys,
 
 // ---- helpers ----
 
-bool CTypingContext::Numpad() const { return Service != nullptr && Service->IsNumpadKey(); }
-
-bool CTypingContext::Vietnamese() const { return Service == nullptr || Service->IsVietnamese(); }
-
-void CTypingContext::Send(int backspaces, std::u16string_view text) {
-  if (backspaces <= 0 && text.empty()) return;
-  if (Service == nullptr) return;
-  sendBuffer_.assign(text);
-  Service->SendText(std::max(backspaces, 0), sendBuffer_);
-}
-
 void CTypingContext::SendReplacing(std::u16string_view deleted, int extraBackspaces,
                                    std::u16string_view text) {
   if (Service == nullptr) return;
@@ -134,14 +123,9 @@ void CTypingContext::SendReplacing(std::u16string_view deleted, int extraBackspa
   if (units > 0 || !sendBuffer_.empty()) Service->SendText(static_cast<int>(units), sendBuffer_);
 }
 
-void CTypingContext::SendDiff(int backspaces, std::u16string_view text) {
-  // The characters to delete are the last ones of the before-image; with no
-  // code table only their number counts (and the image may hold no text).
+void CTypingContext::SendDiffEncoded(int backspaces, std::u16string_view text) {
+  // The characters to delete are the last ones of the before-image.
   if (backspaces < 0) backspaces = 0;
-  if (codeTable_.Empty()) {
-    Send(backspaces, text);
-    return;
-  }
   const std::u16string_view old = Before.CacKT;
   const size_t n = std::min(static_cast<size_t>(backspaces), old.size());
   SendReplacing(old.substr(old.size() - n), backspaces - static_cast<int>(n), text);

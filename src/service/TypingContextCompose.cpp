@@ -6,9 +6,7 @@
 
 namespace tavirel {
 
-bool CTypingContext::ProcessChar(char16_t ch) {
-  Active = true;
-  if (Vietnamese()) return ComposeKey(ch);
+bool CTypingContext::ProcessCharUnmarked(char16_t ch) {
   // Vietnamese typing is off: only shorthand is expanded.
   if (!IsLetter(ch) && !IsDigit(ch)) return EndWord(ch);
   if (HasWord) FinishWord();
