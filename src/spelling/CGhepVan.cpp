@@ -482,6 +482,7 @@ void CGhepVan::SetUoWithFinals(bool on) {
   UODiKemPAC = on;
   if (naPac_.size() <= 4) return;
   std::vector<int32_t>& list = naPac_[4];
+  bool changed = false;
   if (on) {
     // Only what was missing is added, so switching on twice adds nothing
     // more and switching off can take back exactly what was added.
@@ -489,15 +490,22 @@ void CGhepVan::SetUoWithFinals(bool on) {
       if (!Contains(list, f)) {
         list.push_back(f);
         uoAdded_.push_back(f);
+        changed = true;
       }
     }
   } else {
     for (int32_t f : uoAdded_) {
       auto it = std::find(list.begin(), list.end(), f);
-      if (it != list.end()) list.erase(it);
+      if (it != list.end()) {
+        list.erase(it);
+        changed = true;
+      }
     }
     uoAdded_.clear();
   }
+  // The derived tables follow every change of the lists; an unchanged list
+  // leaves them as they are (settings are applied again and again).
+  if (!changed) return;
   naPacBits_.Rebuild(naPac_, finals_.size());
   RebuildFinalPrefixes();
 }
