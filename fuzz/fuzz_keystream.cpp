@@ -9,6 +9,14 @@
 // The data (rhyme tables, dictionaries, code tables) is loaded once per
 // process; each input starts from the same state: a fresh desktop and the
 // service put back to its defaults.
+//
+// Inputs are kept short (-max_len in fuzz_keystream.options), so that the
+// fuzzer runs thousands of them a second; long streams come from the repeat
+// operation, which plays the bytes before it again and again. A stream runs
+// at most kMaxSteps steps: a few thousand keys fill every bound of the
+// service (the run's words, its loose text, the replacement list, a long
+// word) and the field's 4096 units here, and more would only repeat them.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -89,6 +97,12 @@ class FuzzAction : public CHotKeyActionBase {
  private:
   uint8_t kind_;
 };
+
+// Operations 0..19 act on the desktop and the service; the last one is the
+// repeat (see Run).
+constexpr uint8_t kOperationCount = 21;
+constexpr uint8_t kRepeat = 20;
+constexpr size_t kMaxSteps = 4096;
 
 struct World {
   SimDesktop desk;
@@ -187,7 +201,7 @@ struct World {
 
   void Operation(uint8_t op, uint8_t arg) {
     CTypingContext& c = service.Context();
-    switch (op % 20) {
+    switch (op % kOperationCount) {
       case 0: {
         static const std::u16string letters = std::u16string(letters::CaseLower) + std::u16string(letters::CaseUpper);
         desk.TypeChar(letters[arg % letters.size()]);
@@ -264,20 +278,39 @@ bool FuzzAction::Execute() {
   }
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  World& w = TheWorld();
-  for (size_t i = 0; i < size; ++i) {
+// Runs data[from, to) as a key stream; a repeat plays the (1 + arg % 32)
+// bytes before it (1 << (arg / 32)) more times, 2 to 256, and is a plain
+// step when played again itself. Counts the steps in steps and stops at
+// kMaxSteps.
+void Run(World& w, const uint8_t* data, size_t from, size_t to, bool repeats, size_t& steps) {
+  for (size_t i = from; i < to && steps < kMaxSteps; ++i, ++steps) {
     const uint8_t b = data[i];
     if (b < 0x80) {
       w.desk.TypeChar(static_cast<char16_t>(b));
     } else {
-      const uint8_t arg = i + 1 < size ? data[++i] : 0;
-      w.Operation(b & 0x7F, arg);
+      const size_t at = i;
+      const uint8_t arg = i + 1 < to ? data[++i] : 0;
+      const uint8_t op = (b & 0x7F) % kOperationCount;
+      if (op == kRepeat) {
+        if (!repeats) continue;
+        const size_t length = std::min<size_t>(1 + arg % 32, at - from);
+        for (int k = 1 << (arg / 32 + 1); k > 0 && steps < kMaxSteps; --k) {
+          Run(w, data, at - length, at, false, steps);
+        }
+        continue;
+      }
+      w.Operation(op, arg);
     }
     if (w.desk.Text().size() > 4096) w.desk.ClearText();
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  World& w = TheWorld();
+  size_t steps = 0;
+  Run(w, data, 0, size, true, steps);
   // Reset after the input rather than before it, so that what the input
   // allocated is freed within it (libFuzzer runs an input twice when it
   // seems to leak).

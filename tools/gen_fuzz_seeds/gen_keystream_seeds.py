@@ -3,12 +3,14 @@
 
 An input of that fuzzer is mostly text typed on the US keyboard (bytes below
 0x80); a byte from 0x80 on is an operation (its number is the byte - 0x80,
-counted modulo 20) with the next byte as argument (see fuzz/fuzz_keystream.cpp).
-The seeds are long streams of real typing: Vietnamese prose written here for
-the purpose, typed as Telex and VNI keys; the misspelt forms of the spelling
-pairs in tests/spelling/data/AutocorrectPairs.txt; English words that must be
+counted modulo 21) with the next byte as argument (see fuzz/fuzz_keystream.cpp).
+The seeds are real typing: Vietnamese prose written here for the purpose,
+typed as Telex and VNI keys; the misspelt forms of the spelling pairs in
+tests/spelling/data/AutocorrectPairs.txt; English words that must be
 restored; with the operations that turn on the options, the shorthand table,
-the clipboard output and the restore hotkey around them.
+the clipboard output and the restore hotkey around them. Inputs are at most
+MAX_LEN bytes (the fuzzer's -max_len), so the text is cut into seeds of that
+size; long streams are written with the repeat operation.
 
 Usage: gen_keystream_seeds.py   (rewrites the folder beside fuzz/)
 """
@@ -83,28 +85,68 @@ def misspellings():
     return " ".join(words[:120]) + " "
 
 
+MAX_LEN = 128
+REPEAT = 20
+
+
+def repeat(length, times_log2):
+    """Plays the length (1..32) bytes before it 2 ** times_log2 (1..8) more times."""
+    return op(REPEAT, (times_log2 - 1) * 32 + length - 1)
+
+
+def pieces(head, keys):
+    """head followed by consecutive pieces of keys, cut after a space, each
+    seed at most MAX_LEN bytes."""
+    out = []
+    room = MAX_LEN - len(head)
+    while keys:
+        cut = len(keys) if len(keys) <= room else keys.rfind(b" ", 0, room) + 1
+        if cut <= 0:
+            cut = room
+        out.append(head + keys[:cut])
+        keys = keys[cut:]
+    return out
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
+    for name in os.listdir(OUT):
+        os.remove(os.path.join(OUT, name))
     telex = lambda t: type_text(t, MARKS_TELEX, TONES_TELEX).encode("ascii")
     vni = lambda t: type_text(t, MARKS_VNI, TONES_VNI).encode("ascii")
+    phrase = telex("Chúng tôi đi học ")
     seeds = {
         # Telex 2 with the defaults: prose, then English words to restore.
-        "telex_prose": telex(PROSE) + b" " + ENGLISH.encode() + b"\n",
+        "telex_prose": pieces(b"", telex(PROSE) + b" " + ENGLISH.encode() + b"\n"),
         # VNI (method 2) on the VNI Windows code table (table 2), with Backspaces.
-        "vni_prose": op(10, 2) + op(9, 2) + vni(PROSE).replace(b". ", b".\b\b. ") + b"\n",
+        "vni_prose": pieces(op(10, 2) + op(9, 2), vni(PROSE).replace(b". ", b".\b\b. ") + b"\n"),
         # Spelling correction (single words, compounds, the dictionary),
         # consonant shorthand and a shorthand table, then misspelt text.
-        "spelling": op(11, 8) + op(11, 9) + op(11, 5) + op(11, 15) + op(11, 16) + op(16, 1)
-        + telex(misspellings()) + b" vn ko dc " + telex(PROSE[:200]),
+        "spelling": pieces(op(11, 8) + op(11, 9) + op(11, 5) + op(11, 15) + op(11, 16) + op(16, 1),
+                           telex(misspellings()) + b" vn ko dc " + telex(PROSE[:200])),
         # Output by clipboard with the restore hotkey (Ctrl+Alt) after
         # English words, and the clock moving past the clipboard restore.
-        "clipboard_restore": op(11, 11) + op(8, 1) + b"".join(
+        "clipboard_restore": pieces(op(11, 11) + op(8, 1), b"".join(
             w.encode() + b" " + op(12, 3) + op(6, 120) for w in ENGLISH.split()[:8])
-        + telex(PROSE[:160]),
+            + telex(PROSE[:160])),
+        # Long streams: a phrase typed 256 times over (the run drops its
+        # oldest words), a word far longer than a syllable, a shorthand
+        # expanded 256 times (the replacement list is bounded), digits and
+        # punctuation outside words (the loose text is bounded), and a word
+        # typed, rubbed out and typed again.
+        "long_streams": [
+            phrase + repeat(len(phrase), 8),
+            b"Vieetj" + b"a" + repeat(1, 8) + b" ",
+            op(16, 1) + b"vn " + repeat(3, 8),
+            b"12, " + repeat(4, 8),
+            b"tieengs\b\b\bs" + repeat(11, 6) + b" ",
+        ],
     }
-    for name, data in seeds.items():
-        with open(os.path.join(OUT, name), "wb") as f:
-            f.write(data)
+    for name, datas in seeds.items():
+        for i, data in enumerate(datas, 1):
+            assert len(data) <= MAX_LEN, (name, len(data))
+            with open(os.path.join(OUT, "%s_%d" % (name, i)), "wb") as f:
+                f.write(data)
 
 
 if __name__ == "__main__":
