@@ -11,13 +11,20 @@ list(REMOVE_ITEM WIN_SOURCES ${TAVIREL_WIN_MAIN} ${CMAKE_SOURCE_DIR}/src/app/win
 
 set(TAVIREL_WIN_DEFS UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
     WINVER=0x0A00 _WIN32_WINNT=0x0A00)
-set(TAVIREL_WIN_SYSLIBS user32 gdi32 comctl32 shell32 ole32 advapi32 wtsapi32 version comdlg32)
+set(TAVIREL_WIN_SYSLIBS user32 gdi32 comctl32 shell32 ole32 advapi32 wtsapi32 version comdlg32
+    winhttp bcrypt)
 
 add_library(tavirel_win STATIC ${WIN_SOURCES})
 target_include_directories(tavirel_win PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(tavirel_win PUBLIC ${TAVIREL_WIN_DEFS})
 target_compile_options(tavirel_win PRIVATE ${TAVIREL_WARNINGS})
 target_link_libraries(tavirel_win PUBLIC tavirel_core ${TAVIREL_WIN_SYSLIBS})
+
+# Where the program looks for updates: an https:// directory address ending
+# in "/", set by whoever publishes releases; empty, the program has none.
+set(TAVIREL_UPDATE_LOCATION "" CACHE STRING "https:// address of the update directory, ending with /")
+configure_file(${CMAKE_SOURCE_DIR}/src/app/win/UpdateLocation.h.in ${CMAKE_BINARY_DIR}/generated/UpdateLocation.h @ONLY)
+target_include_directories(tavirel_win PRIVATE ${CMAKE_BINARY_DIR}/generated)
 
 # Version numbers for the version resource come from project().
 set(TAVIREL_GENERATED ${CMAKE_BINARY_DIR}/generated)
@@ -77,4 +84,13 @@ if(TAVIREL_TESTS)
   target_compile_options(tavirel_e2e_editors PRIVATE ${TAVIREL_WARNINGS} -municode)
   target_link_options(tavirel_e2e_editors PRIVATE -municode)
   target_link_libraries(tavirel_e2e_editors PRIVATE user32)
+endif()
+
+# The question box and version reader of tests/e2e/update/run-update-e2e.
+if(TAVIREL_TESTS)
+  add_executable(tavirel_e2e_update ${CMAKE_SOURCE_DIR}/tests/e2e/update/E2eUpdate.cpp)
+  target_compile_definitions(tavirel_e2e_update PRIVATE ${TAVIREL_WIN_DEFS})
+  target_compile_options(tavirel_e2e_update PRIVATE ${TAVIREL_WARNINGS} -municode)
+  target_link_options(tavirel_e2e_update PRIVATE -municode)
+  target_link_libraries(tavirel_e2e_update PRIVATE user32 version)
 endif()

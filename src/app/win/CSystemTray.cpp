@@ -1,5 +1,7 @@
 #include "app/win/CSystemTray.h"
 
+#include "common/Utf8.h"
+
 #include <cwchar>
 
 namespace tavirel {
@@ -52,6 +54,9 @@ void CSystemTray::ShowBalloon(const std::u16string& text, const std::u16string& 
   CopyText(data_.szInfoTitle, title);
   data_.dwInfoFlags = static_cast<DWORD>(icon);
   data_.uTimeout = 10000;
+  // For a debugger (and the end-to-end tests): which balloon was shown, in
+  // UTF-8 so that no code page loses the Vietnamese letters.
+  OutputDebugStringA(Utf16ToUtf8(u"Tavirel balloon: " + title + u" | " + text + u"\n").c_str());
   Modify(NIF_INFO);
   // Later modifications must not show it again.
   data_.szInfo[0] = 0;

@@ -62,8 +62,10 @@ std::u16string SystemKeyName(uint16_t vk) {
   return PortableKeyName(vk);
 }
 
-std::u16string ProductVersion() {
-  const std::u16string path = CTavirelApp::ProgramPath();
+}  // namespace
+
+std::u16string CTavirelApp::ProductVersion() {
+  const std::u16string path = ProgramPath();
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeW(W(path), &ignored);
   if (size == 0) return {};
@@ -87,8 +89,6 @@ std::u16string ProductVersion() {
   if (version.size() > 9) version.resize(9);
   return version;
 }
-
-}  // namespace
 
 CTavirelApp* TheApp() { return g_app; }
 

@@ -49,6 +49,9 @@ class CTavirelApp {
   const std::vector<std::u16string>& Arguments() const { return arguments_; }
 
   static std::u16string ProgramPath();
+  // "ProductVersion" of the version resource (at most 9 characters; empty
+  // when unreadable).
+  static std::u16string ProductVersion();
 
  private:
   bool TakeInstanceMutex();

@@ -79,6 +79,10 @@ bool CTrayWindow::Create() {
   hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"Tavirel", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                           app_.Instance(), this);
   if (!hwnd_) return false;
+  updater_ = std::make_unique<CUpdater>(hwnd_, kUpdate, [this](const std::u16string& text, const std::u16string& title,
+                                                               CSystemTray::BalloonIcon icon) {
+    tray_.ShowBalloon(text, title, icon);
+  });
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION);
   const int small = GetSystemMetrics(SM_CXSMICON);
@@ -166,6 +170,9 @@ LRESULT CTrayWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kQuickConversion:
       OnCommand(traycmd::kQuickConversion);
+      return 0;
+    case kUpdate:
+      if (updater_) updater_->OnMessage(wp, lp);
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wp));
@@ -302,8 +309,8 @@ void CTrayWindow::OnCommand(uint16_t command) {
     case kConversionDialog: OpenWindow(kWinConversion); break;
     case kShorthandEditor: OpenWindow(kWinShorthand); break;
     case kHotkeyEditor: OpenWindow(kWinHotkeys); break;
+    case kCheckUpdate: updater_->Check(); break;
     case kQuickConversion:
-    case kCheckUpdate:
       MessageBoxW(hwnd_, L"Chức năng này chưa có trong phiên bản này.", L"Tavirel", MB_OK | MB_ICONINFORMATION);
       break;
     case kExit: DestroyWindow(hwnd_); break;

@@ -5,11 +5,13 @@
 // changed through its dispatcher, and its events arrive as posted messages.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "app/IShellRequests.h"
 #include "app/TrayMenu.h"
 #include "app/win/CSystemTray.h"
+#include "app/win/CUpdater.h"
 
 namespace tavirel {
 
@@ -23,6 +25,7 @@ class CTrayWindow : public IShellRequests {
   static constexpr UINT kBalloon = WM_APP + 3;      // lParam: new'd Balloon, taken over
   static constexpr UINT kShowWindow = WM_APP + 4;   // wParam: which window
   static constexpr UINT kQuickConversion = WM_APP + 5;
+  static constexpr UINT kUpdate = WM_APP + 6;       // from the update's worker (CUpdater)
 
   struct Balloon {
     std::u16string Text;
@@ -72,6 +75,7 @@ class CTrayWindow : public IShellRequests {
   std::vector<std::u16string> menuTables_;
   HICON iconOn_ = nullptr;
   HICON iconOff_ = nullptr;
+  std::unique_ptr<CUpdater> updater_;
 };
 
 }  // namespace tavirel
