@@ -47,3 +47,7 @@ set_tests_properties(e2e_shell PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
 # The shorthand editor, its imports, the create-from-clipboard dialog and the hotkey editor.
 add_test(NAME e2e_editors COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/editors/run-editors-e2e --bin ${TAVIREL_WINDOWS_BIN})
 set_tests_properties(e2e_editors PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
+
+# The release package and the signed self-update (tests/e2e/update/).
+add_test(NAME e2e_update COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/update/run-update-e2e --bin ${TAVIREL_WINDOWS_BIN})
+set_tests_properties(e2e_update PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
