@@ -99,11 +99,6 @@ INT_PTR CGoTatDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (h->code == NM_SETFOCUS) PostMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd_, IDC_GOTAT_KEY)), TRUE);
       return TRUE;
     }
-    case WM_DPICHANGED: {
-      const RECT* r = reinterpret_cast<const RECT*>(lp);
-      SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top, SWP_NOZORDER | SWP_NOACTIVATE);
-      return TRUE;
-    }
     default:
       return FALSE;
   }

@@ -60,11 +60,6 @@ INT_PTR CPhimTatDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return TRUE;
     }
-    case WM_DPICHANGED: {
-      const RECT* r = reinterpret_cast<const RECT*>(lp);
-      SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top, SWP_NOZORDER | SWP_NOACTIVATE);
-      return TRUE;
-    }
     default:
       return FALSE;
   }

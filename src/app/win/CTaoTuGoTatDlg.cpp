@@ -41,7 +41,7 @@ INT_PTR CALLBACK CTaoTuGoTatDlg::DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   return self ? self->Handle(msg, wp, lp) : FALSE;
 }
 
-INT_PTR CTaoTuGoTatDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR CTaoTuGoTatDlg::Handle(UINT msg, WPARAM wp, LPARAM) {
   switch (msg) {
     case WM_INITDIALOG:
       OnInit();
@@ -50,11 +50,6 @@ INT_PTR CTaoTuGoTatDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (LOWORD(wp) == IDOK) OnOk();
       if (LOWORD(wp) == IDCANCEL) EndDialog(hwnd_, IDCANCEL);
       return TRUE;
-    case WM_DPICHANGED: {
-      const RECT* r = reinterpret_cast<const RECT*>(lp);
-      SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top, SWP_NOZORDER | SWP_NOACTIVATE);
-      return TRUE;
-    }
     default:
       return FALSE;
   }
