@@ -140,7 +140,10 @@ void CUpdater::OnChecked(bool ok, const std::u16string& error, const std::string
   wchar_t text[512];
   swprintf(text, 512, L"Phiên bản mới nhất là %ls\nBạn đang dùng bản %ls\nBạn có muốn tải bản mới ?",
            W(result.Manifest.Version), W(current));
-  if (MessageBoxW(owner_, text, L"Phiên bản mới", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  stage_ = kAsking;  // a second check while the box is open is ignored
+  const int answer = MessageBoxW(owner_, text, L"Phiên bản mới", MB_YESNO | MB_ICONQUESTION);
+  stage_ = kIdle;
+  if (answer != IDYES) return;
 
   folder_ = MakePrivateFolder();
   if (folder_.empty()) {

@@ -43,7 +43,7 @@ class CUpdater {
   static std::u16string Location();
 
  private:
-  enum Stage { kIdle, kChecking, kDownloading };
+  enum Stage { kIdle, kChecking, kAsking, kDownloading };
   void OnChecked(bool ok, const std::u16string& error, const std::string& file, const std::string& signature);
   void OnDownloaded(bool ok, const std::u16string& error, const Sha256Digest& digest, uint64_t size,
                     const std::string& signature);
