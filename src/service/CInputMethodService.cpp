@@ -84,6 +84,7 @@ CInputMethodService::CInputMethodService(IDesktop* desktop)
 CInputMethodService::~CInputMethodService() {
   // A pending restore would otherwise leave our pasted text on the user's
   // clipboard for good.
+  StopWaitingForPaste();
   if (restorePending_) OnRestoreTimer();
   if (g_service == this) g_service = nullptr;
 }
@@ -140,8 +141,9 @@ bool CInputMethodService::OnHookKeyDown(uint16_t key) {
   if (consumed_ || modifiers_ != 0) consumed_ = true;
   if (modifiers_ != 0 && modifiers_ != modbits::kShift) {
     Reset();
-  } else if (!r && focusHigherIntegrity_) [[unlikely]] {
-    // Nothing injected reaches that window: the key goes through untouched.
+  } else if (!r && focusKeysUntouched_) [[unlikely]] {
+    // Nothing injected reaches that window, or it takes a password: the key
+    // goes through untouched and the run keeps nothing of it.
     Reset();
   } else if (!r && MasterSwitch && (vietnamese_ || context_->GoTatKhiTatTavirel)) [[likely]] {
     try {

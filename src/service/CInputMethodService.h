@@ -163,8 +163,23 @@ class CInputMethodService : public IInputMethodService {
   // began to wait during its handling: it reaches the application first.
   void HoldHandledKey(DeferredKey key) { deferredKeys_.PushFront(key); }
   // From the hook thread's message loop: the deferred output, then the
-  // held key events in order.
+  // held key events in order. A paste waits until the application has read
+  // the one before it (or the wait is over, see OnPasteTimer); what comes
+  // after it stays held meanwhile.
   void RunDeferredWork();
+  // A program asks for the text of the service's last paste (it is reading
+  // the clipboard): text receives it. The wait for that read is over.
+  bool OnRenderClipboard(std::u16string& text);
+  // The bounded wait for the application to read the last paste ran out:
+  // the held output goes on, by key packets while that paste stays unread,
+  // so that the clipboard it may still read is never replaced under it.
+  void OnPasteTimer();
+  // The last paste has not been read yet.
+  bool PasteUnread() const { return pasteUnread_; }
+  // At exit: nothing waits for the application any longer.
+  void StopWaitingForPaste() {
+    if (pasteUnread_) pasteWaitOver_ = true;
+  }
 
   // ---- settings ----
   void SetTypingMethod(const std::u16string& name);
@@ -202,6 +217,8 @@ class CInputMethodService : public IInputMethodService {
   const uint8_t* KeyState() const { return keyState_; }
   WindowHandle FocusWindowHandle() const { return focusWindow_; }
   bool AutoCompleteWindow() const { return autoCompleteWindow_; }
+  // The focus window's keys pass unprocessed (see focusKeysUntouched_).
+  bool FocusKeysUntouched() const { return focusKeysUntouched_; }
   bool RestorePending() const { return restorePending_; }
 
   // The built-in actions, in matching order. The set is fixed; their keys
@@ -263,6 +280,13 @@ class CInputMethodService : public IInputMethodService {
   // Whether any built-in or user action is bound to combo.
   bool AnyHotKeyFor(KeyCombo combo) const;
   void ArmRestoreTimer();
+  // Sends a replacement now (SendText once it has decided not to hold it).
+  void Deliver(int backspaces, const std::u16string& text, bool paste);
+  // Holds a replacement for RunDeferredWork, after those already held.
+  void HoldOutput(int backspaces, const std::u16string& text);
+  // A paste is out that the application has not read, and the wait for it
+  // is not over: the clipboard must not change.
+  bool AwaitingPasteRead() const { return pasteUnread_ && !pasteWaitOver_; }
   // Whether SendText would deliver the text by pasting.
   bool WouldPaste(const std::u16string& text) const;
   // Saves the clipboard when needed and pastes; types the text when the
@@ -301,7 +325,9 @@ class CInputMethodService : public IInputMethodService {
   bool restorePending_ = false;
   bool suggestionsOn_ = false;
   bool altGr_ = false;  // left Ctrl and right Alt held together (AltGr)
-  bool focusHigherIntegrity_ = false;  // input injected into the focus is dropped
+  // Keys for the focus pass unprocessed: input injected into it is dropped
+  // (a program of higher integrity), or it is a password field.
+  bool focusKeysUntouched_ = false;
   bool injectionFailed_ = false;       // during the current key
   bool injectionErrorRaised_ = false;  // until an injection goes in again
   bool inHook_ = false;
@@ -316,6 +342,9 @@ class CInputMethodService : public IInputMethodService {
   };
   std::vector<PendingOutput> pendingOutputs_;
   size_t pendingCount_ = 0;  // the first entries of pendingOutputs_ in use
+  size_t pendingHead_ = 0;   // of those, the first not sent yet
+  bool pasteUnread_ = false;    // our last paste has not been asked for
+  bool pasteWaitOver_ = false;  // ... and the wait for it ran out
   CDeferredKeys deferredKeys_;
 
   std::shared_ptr<const ServiceTables> tables_;

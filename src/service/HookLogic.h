@@ -54,6 +54,12 @@ class CHookLogic {
   static void OnRestoreTimer(CInputMethodService& service);
   // From the hook thread's message loop, after IDesktop::PostDeferredWork.
   static void OnDeferredWork(CInputMethodService& service) { service.RunDeferredWork(); }
+  // A program reads the text the service put on the clipboard on request.
+  static bool OnRenderClipboard(CInputMethodService& service, std::u16string& text) {
+    return service.OnRenderClipboard(text);
+  }
+  // The wait for a paste to be read ran out.
+  static void OnPasteTimer(CInputMethodService& service) { service.OnPasteTimer(); }
 };
 
 }  // namespace tavirel

@@ -161,6 +161,9 @@ class IDesktop {
   // Whether the window belongs to a program running at a higher integrity
   // level than this one: the system drops input injected into it.
   virtual bool IsWindowOfHigherIntegrity(WindowHandle /*window*/) { return false; }
+  // Whether the window takes a password (an edit control with the password
+  // style): its keys must not be processed, kept or put on the clipboard.
+  virtual bool IsPasswordField(WindowHandle /*window*/) { return false; }
 
   // ---- clipboard ----
   // Open fails when another program holds the clipboard. Every other call
@@ -188,6 +191,15 @@ class IDesktop {
   // A number that changes whenever the clipboard's content changes; valid
   // without opening the clipboard.
   virtual uint32_t ClipboardSequenceNumber() = 0;
+  // Puts Unicode text on the clipboard without its data: when a program asks
+  // for it, the desktop calls CHookLogic::OnRenderClipboard for the text, so
+  // the service learns that its paste has been read. False when the desktop
+  // cannot (the caller then sets the text itself).
+  virtual bool SetClipboardUnicodeTextOnRequest() { return false; }
+  // Whether the clipboard's content is still the one the service last put
+  // there (nobody has emptied it since); valid without opening it. False
+  // when the desktop cannot tell.
+  virtual bool ServiceOwnsClipboard() { return false; }
 
   // ---- keyboard ----
   // The system's keyboard state: bit 7 pressed, bit 0 toggled.
@@ -201,6 +213,10 @@ class IDesktop {
   // desktop calls CHookLogic::OnRestoreTimer.
   virtual void StartRestoreTimer(uint32_t milliseconds) = 0;
   virtual void StopRestoreTimer() = 0;
+  // The one-shot timer that bounds the wait for a paste to be read; when it
+  // fires the desktop calls CHookLogic::OnPasteTimer.
+  virtual void StartPasteTimer(uint32_t /*milliseconds*/) {}
+  virtual void StopPasteTimer() {}
 
   // ---- work outside the hook callback ----
   // Asks the hook thread to call CHookLogic::OnDeferredWork soon, from its

@@ -6,6 +6,14 @@
 // system silently removes a hook that is slow to answer. Output that needs
 // the clipboard is deferred to the hook thread's message loop; key events
 // that come meanwhile are held and handled after it, in order.
+//
+// The application reads the clipboard when it gets to our Ctrl+V, which may
+// be long after we pressed it: a fast typist's next paste must not replace
+// the text before then. Pasted text is therefore put on the clipboard
+// rendered on request, and the request tells that it has been read; until
+// then the next paste, and everything after it, waits (held, in order). The
+// wait is bounded: after kPasteWaitMs the held output goes out as key
+// packets while that paste stays unread.
 #include <stdexcept>
 #include <string_view>
 
@@ -17,6 +25,7 @@ namespace tavirel {
 namespace {
 
 constexpr uint32_t kRestoreDelayMs = 1000;
+constexpr uint32_t kPasteWaitMs = 2000;
 
 // Windows that take Unicode text only by pasting.
 bool IsPasteOnlyClass(std::u16string_view name) {
@@ -46,23 +55,36 @@ bool CInputMethodService::WouldPaste(const std::u16string& text) const {
 
 void CInputMethodService::SendText(int backspaces, const std::u16string& text) {
   const bool paste = WouldPaste(text);
-  if (inHook_ && (deferring_ || paste)) [[unlikely]] {
+  if (inHook_) {
     // Everything after a deferred paste waits with it, to keep the order.
-    if (deferring_ || desktop_->PostDeferredWork()) {
-      if (pendingCount_ == pendingOutputs_.size()) pendingOutputs_.emplace_back();
-      PendingOutput& out = pendingOutputs_[pendingCount_++];
-      out.Backspaces = backspaces;
-      out.Text.assign(text);
-      deferring_ = true;
+    if ((deferring_ || paste) && (deferring_ || desktop_->PostDeferredWork())) [[unlikely]] {
+      HoldOutput(backspaces, text);
       return;
     }
+  } else if (pendingHead_ < pendingCount_ || (paste && AwaitingPasteRead())) [[unlikely]] {
+    // Behind a paste the application has not read yet.
+    HoldOutput(backspaces, text);
+    return;
   }
+  Deliver(backspaces, text, paste);
+}
+
+void CInputMethodService::HoldOutput(int backspaces, const std::u16string& text) {
+  if (pendingCount_ == pendingOutputs_.size()) pendingOutputs_.emplace_back();
+  PendingOutput& out = pendingOutputs_[pendingCount_++];
+  out.Backspaces = backspaces;
+  out.Text.assign(text);
+  deferring_ = true;
+}
+
+void CInputMethodService::Deliver(int backspaces, const std::u16string& text, bool paste) {
   const bool wasSending = sending_;
   sending_ = true;
   // An auto-complete window's suggestion goes first (Delete), then the
-  // Backspaces; typed text rides in the same injection.
+  // Backspaces; typed text rides in the same injection. A paste still
+  // unread when its wait ran out keeps the clipboard: key packets then.
   const int deletes = autoCompleteWindow_ ? 1 : 0;
-  if (!paste) [[likely]] {
+  if (!paste || pasteUnread_) [[likely]] {
     if (!desktop_->SendReplacement(deletes, backspaces, text)) injectionFailed_ = true;
   } else {
     if (!desktop_->SendReplacement(deletes, backspaces, {})) injectionFailed_ = true;
@@ -115,7 +137,9 @@ void CInputMethodService::Paste(const std::u16string& text) {
     return;
   }
   desktop_->EmptyClipboard();
-  const bool placed = desktop_->SetClipboardUnicodeText(text);
+  // On request where the desktop can: the request says the paste was read.
+  const bool onRequest = desktop_->SetClipboardUnicodeTextOnRequest();
+  const bool placed = onRequest || desktop_->SetClipboardUnicodeText(text);
   if (placed) {
     if (privacyFormats_[0] == 0) {
       for (int i = 0; i < 3; ++i) privacyFormats_[i] = desktop_->RegisterClipboardFormat(kPrivacyFormatNames[i]);
@@ -134,6 +158,13 @@ void CInputMethodService::Paste(const std::u16string& text) {
   }
   pastedSequence_ = desktop_->ClipboardSequenceNumber();
   pastedText_.assign(text);
+  if (onRequest) {
+    // Before Ctrl+V: the application may read at once.
+    pasteUnread_ = true;
+    pasteWaitOver_ = false;
+    desktop_->StopPasteTimer();
+    desktop_->StartPasteTimer(kPasteWaitMs);
+  }
   const bool leftShift = (keyState_[vk::kLShift] & 0x80) != 0;
   const bool rightShift = (keyState_[vk::kRShift] & 0x80) != 0;
   bool ok = true;
@@ -150,6 +181,9 @@ void CInputMethodService::Paste(const std::u16string& text) {
 }
 
 bool CInputMethodService::ClipboardStillOurs() {
+  // Asking the desktop first also keeps us from reading our own text on
+  // request, which would look like the application reading it.
+  if (desktop_->ServiceOwnsClipboard()) return true;
   if (desktop_->ClipboardSequenceNumber() == pastedSequence_) return true;
   // Some systems count more than changes of content (rendering a format on
   // request): the content decides then. Someone else's copy of the same
@@ -181,13 +215,13 @@ void CInputMethodService::FocusChanged(WindowHandle window) {
   focusUnicode_ = false;
   focusPasteOnly_ = false;
   autoCompleteWindow_ = false;
-  focusHigherIntegrity_ = false;
+  focusKeysUntouched_ = false;
   if (window == 0) return;
   const std::u16string name = desktop_->WindowClassName(window);
   focusUnicode_ = desktop_->IsUnicodeWindow(window);
   focusPasteOnly_ = IsPasteOnlyClass(name);
   autoCompleteWindow_ = DetectAutoCompleteWindows && IsAutoCompleteClass(name);
-  focusHigherIntegrity_ = desktop_->IsWindowOfHigherIntegrity(window);
+  focusKeysUntouched_ = desktop_->IsWindowOfHigherIntegrity(window) || desktop_->IsPasswordField(window);
 }
 
 void CInputMethodService::HandleInjectionFailure() {
@@ -208,8 +242,18 @@ void CInputMethodService::ArmRestoreTimer() {
 
 void CInputMethodService::OnRestoreTimer() {
   desktop_->StopRestoreTimer();
+  if (AwaitingPasteRead()) {
+    // The application has yet to read our text: later.
+    desktop_->StartRestoreTimer(kRestoreDelayMs);
+    return;
+  }
   // What the user copied after our paste stays.
-  if (restorePending_ && ClipboardStillOurs()) clipboardBackup_.Restore(*desktop_);
+  if (restorePending_ && ClipboardStillOurs() && clipboardBackup_.Restore(*desktop_)) {
+    // Our text went with the clipboard's old content: nothing can read it.
+    pasteUnread_ = false;
+    pasteWaitOver_ = false;
+    desktop_->StopPasteTimer();
+  }
   restorePending_ = false;
 }
 
@@ -220,32 +264,72 @@ void CInputMethodService::DeliverKey(const DeferredKey& key) {
   sending_ = wasSending;
 }
 
+bool CInputMethodService::OnRenderClipboard(std::u16string& text) {
+  text = pastedText_;
+  if (pasteUnread_) {
+    pasteUnread_ = false;
+    pasteWaitOver_ = false;
+    desktop_->StopPasteTimer();
+    // A request inside our own run (an application that reads at once) is
+    // seen by that run; otherwise the held output goes on from the loop.
+    if (deferring_ && !runningDeferred_) desktop_->PostDeferredWork();
+  }
+  return true;
+}
+
+void CInputMethodService::OnPasteTimer() {
+  desktop_->StopPasteTimer();
+  if (!pasteUnread_) return;
+  pasteWaitOver_ = true;
+  // It may still read it: the user's clipboard comes back a little later.
+  if (restorePending_) ArmRestoreTimer();
+  RunDeferredWork();
+}
+
 void CInputMethodService::RunDeferredWork() {
   if (runningDeferred_ || !deferring_) return;
   runningDeferred_ = true;
   const bool wasInHook = inHook_;
   inHook_ = false;
+  bool waiting = false;
   try {
     // Outside the hook now: the held output goes out, then each held event
-    // is handled as the hook would have, its own output at once.
-    for (size_t i = 0; i < pendingCount_; ++i) SendText(pendingOutputs_[i].Backspaces, pendingOutputs_[i].Text);
-    pendingCount_ = 0;
-    ArmRestoreTimerIfUsed();
-    if (injectionFailed_) HandleInjectionFailure();
-    DeferredKey key;
-    while (deferredKeys_.Pop(key)) {
+    // is handled as the hook would have, its own output at once unless it
+    // has to wait behind an unread paste.
+    for (;;) {
+      while (pendingHead_ < pendingCount_ && !AwaitingPasteRead()) {
+        const PendingOutput& out = pendingOutputs_[pendingHead_++];
+        Deliver(out.Backspaces, out.Text, WouldPaste(out.Text));
+      }
+      ArmRestoreTimerIfUsed();
+      if (injectionFailed_) HandleInjectionFailure();
+      if (pendingHead_ < pendingCount_) {
+        waiting = true;  // until the paste is read or its wait is over
+        break;
+      }
+      pendingHead_ = pendingCount_ = 0;
+      DeferredKey key;
+      if (!deferredKeys_.Pop(key)) break;
       if (key.Handled) {
         DeliverKey(key);
       } else {
         const bool swallow = key.Down ? OnHookKeyDown(key.Vk) : OnKeyUp(key.Vk);
-        if (!swallow && !passWithZeroKey_) DeliverKey(key);
+        if (!swallow && !passWithZeroKey_) {
+          // A key let through reaches the application after its output.
+          if (pendingCount_ > 0) {
+            deferredKeys_.PushFront(DeferredKey{key.Vk, key.Down, true});
+          } else {
+            DeliverKey(key);
+          }
+        }
       }
       if (injectionFailed_) HandleInjectionFailure();
     }
   } catch (const std::exception& e) {
     // Nothing the user typed may be lost or stay held: what is left goes
     // through as typed, and the word starts again.
-    pendingCount_ = 0;
+    pendingHead_ = pendingCount_ = 0;
+    waiting = false;
     RaiseError(e);
     Reset();
     DeferredKey key;
@@ -253,7 +337,7 @@ void CInputMethodService::RunDeferredWork() {
   }
   passWithZeroKey_ = false;
   inHook_ = wasInHook;
-  deferring_ = false;
+  deferring_ = waiting;
   runningDeferred_ = false;
 }
 

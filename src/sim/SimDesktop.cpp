@@ -130,6 +130,10 @@ void SimDesktop::InsertUnitSlow(Window& w, char16_t unit) {
 
 [[gnu::always_inline]] inline void SimDesktop::DeliverToApp(uint16_t vk, bool up, char16_t unit) {
   if (RecordAppKeys) [[unlikely]] RecordAppKey(vk, up, unit);
+  if (AppLags) [[unlikely]] {
+    QueueForApp(vk, up, unit);
+    return;
+  }
   if (vk == kVkPacket) {
     if (!up && focus_ != 0) InsertUnit(windows_[focus_ - 1], unit);
     return;
@@ -139,6 +143,43 @@ void SimDesktop::InsertUnitSlow(Window& w, char16_t unit) {
   if (vk == 0 || vk > 0xFF) [[unlikely]] return;
   UpdateSystemState(vk, up);
   if (!up && focus_ != 0) ApplyKeyDown(windows_[focus_ - 1], vk);
+}
+
+void SimDesktop::QueueForApp(uint16_t vk, bool up, char16_t unit) {
+  if (vk != kVkPacket && (vk == 0 || vk > 0xFF)) return;
+  // The system's state moves now; the application sees the state each
+  // event came with when it gets to it.
+  if (vk != kVkPacket) UpdateSystemState(vk, up);
+  AppEvent e;
+  e.Vk = vk;
+  e.Up = up;
+  e.Unit = unit;
+  e.Window = focus_;
+  std::copy_n(sysState_, 256, e.State.begin());
+  appQueue_.push_back(e);
+}
+
+size_t SimDesktop::AppCatchUp(size_t n) {
+  for (; n > 0 && !appQueue_.empty(); --n) {
+    const AppEvent e = appQueue_.front();
+    appQueue_.pop_front();
+    if (e.Window != 0 && !e.Up) {
+      const WindowHandle focus = focus_;
+      focus_ = e.Window;
+      if (e.Vk == kVkPacket) {
+        InsertUnit(windows_[e.Window - 1], e.Unit);
+      } else {
+        uint8_t now[256];
+        std::copy_n(sysState_, 256, now);
+        std::copy_n(e.State.begin(), 256, sysState_);
+        ApplyKeyDown(windows_[e.Window - 1], e.Vk);
+        std::copy_n(now, 256, sysState_);
+      }
+      focus_ = focus;
+    }
+    if (deferredPosted_ && !HoldDeferredWork) RunDeferredWork();
+  }
+  return appQueue_.size();
 }
 
 void SimDesktop::RecordAppKey(uint16_t vk, bool up, char16_t unit) {
@@ -358,6 +399,7 @@ void SimDesktop::Insert(std::u16string_view text) {
 
 void SimDesktop::PasteIntoApp() {
   if (ClipboardLocked || clipboardOpen_) return;
+  RenderOnRequest(clipfmt::kUnicodeText);
   const std::u16string text = ClipboardText();
   Insert(text);
 }
@@ -374,6 +416,14 @@ WindowHandle SimDesktop::AddWindow(std::u16string className, bool unicode) {
 
 void SimDesktop::SetHigherIntegrity(WindowHandle window, bool higher) {
   if (window >= 1 && window <= windows_.size()) windows_[window - 1].HigherIntegrity = higher;
+}
+
+void SimDesktop::SetPassword(WindowHandle window, bool password) {
+  if (window >= 1 && window <= windows_.size()) windows_[window - 1].Password = password;
+}
+
+bool SimDesktop::IsPasswordField(WindowHandle window) {
+  return window >= 1 && window <= windows_.size() && windows_[window - 1].Password;
 }
 
 bool SimDesktop::IsWindowOfHigherIntegrity(WindowHandle window) {
@@ -467,6 +517,7 @@ const SimDesktop::ClipFormat* SimDesktop::FindFormat(uint32_t format) const {
 
 void SimDesktop::SetClipboardText(std::u16string_view text) {
   clipboard_.clear();
+  serviceOwns_ = false;
   ++clipboardSequence_;
   const bool wasOpen = clipboardOpen_;
   clipboardOpen_ = true;
@@ -488,8 +539,10 @@ std::u16string SimDesktop::ClipboardText() const {
 
 void SimDesktop::PutClipboardFormat(uint32_t format, std::vector<uint8_t> bytes) {
   ++clipboardSequence_;
+  if (!clipboardOpen_) serviceOwns_ = false;  // another program's
   if (ClipFormat* f = FindFormat(format)) {
     f->Bytes = std::move(bytes);
+    f->OnRequest = false;
   } else {
     clipboard_.push_back(ClipFormat{format, std::move(bytes)});
   }
@@ -521,6 +574,7 @@ void SimDesktop::CloseClipboard() { clipboardOpen_ = false; }
 bool SimDesktop::EmptyClipboard() {
   if (!clipboardOpen_) return false;
   clipboard_.clear();
+  serviceOwns_ = true;
   ++clipboardSequence_;
   return true;
 }
@@ -537,6 +591,30 @@ bool SimDesktop::SetClipboardUnicodeText(std::u16string_view text) {
   bytes.push_back(0);
   PutClipboardFormat(clipfmt::kUnicodeText, std::move(bytes));
   return true;
+}
+
+bool SimDesktop::SetClipboardUnicodeTextOnRequest() {
+  if (!clipboardOpen_ || !RendersOnRequest) return false;
+  PutClipboardFormat(clipfmt::kUnicodeText, {});
+  FindFormat(clipfmt::kUnicodeText)->OnRequest = true;
+  return true;
+}
+
+void SimDesktop::RenderOnRequest(uint32_t format) {
+  ClipFormat* f = FindFormat(format);
+  if (f == nullptr || !f->OnRequest) return;
+  f->OnRequest = false;
+  std::u16string text;
+  if (service_ == nullptr || !CHookLogic::OnRenderClipboard(*service_, text)) return;
+  f = FindFormat(format);
+  if (f == nullptr) return;
+  f->Bytes.clear();
+  for (const char16_t c : text) {
+    f->Bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+    f->Bytes.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  f->Bytes.push_back(0);
+  f->Bytes.push_back(0);
 }
 
 uint32_t SimDesktop::EnumClipboardFormats(uint32_t previous) {
@@ -561,6 +639,7 @@ bool SimDesktop::GetClipboardBytes(uint32_t format, std::vector<uint8_t>& bytes)
     WhileRendering = nullptr;
     rendering();
   }
+  RenderOnRequest(format);
   const ClipFormat* f = FindFormat(format);
   if (f == nullptr) return false;
   bytes = f->Bytes;
@@ -595,13 +674,30 @@ void SimDesktop::StartRestoreTimer(uint32_t milliseconds) {
 
 void SimDesktop::StopRestoreTimer() { timerArmed_ = false; }
 
+void SimDesktop::StartPasteTimer(uint32_t milliseconds) {
+  pasteTimerArmed_ = true;
+  pasteTimerDeadline_ = now_ + milliseconds;
+}
+
+void SimDesktop::StopPasteTimer() { pasteTimerArmed_ = false; }
+
 void SimDesktop::Advance(uint32_t milliseconds) {
   const uint64_t end = now_ + milliseconds;
   if (deferredPosted_) RunDeferredWork();
-  while (timerArmed_ && timerDeadline_ <= end) {
-    now_ = std::max(now_, timerDeadline_);
-    timerArmed_ = false;
-    if (service_ != nullptr) CHookLogic::OnRestoreTimer(*service_);
+  for (;;) {
+    const bool restoreDue = timerArmed_ && timerDeadline_ <= end;
+    const bool pasteDue = pasteTimerArmed_ && pasteTimerDeadline_ <= end;
+    if (!restoreDue && !pasteDue) break;
+    if (pasteDue && (!restoreDue || pasteTimerDeadline_ <= timerDeadline_)) {
+      now_ = std::max(now_, pasteTimerDeadline_);
+      pasteTimerArmed_ = false;
+      if (service_ != nullptr) CHookLogic::OnPasteTimer(*service_);
+    } else {
+      now_ = std::max(now_, timerDeadline_);
+      timerArmed_ = false;
+      if (service_ != nullptr) CHookLogic::OnRestoreTimer(*service_);
+    }
+    if (deferredPosted_ && !HoldDeferredWork) RunDeferredWork();
   }
   now_ = end;
 }

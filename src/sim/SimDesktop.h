@@ -4,7 +4,9 @@
 // clock. Key events go through the service's hook logic exactly as the
 // Win32 hooks do; what the service lets through (and what it injects)
 // reaches the focused window's field as an application would apply it.
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -57,6 +59,8 @@ class SimDesktop : public IDesktop {
   // The window's program runs at a higher integrity level: the system
   // silently drops input injected while it has the focus.
   void SetHigherIntegrity(WindowHandle window, bool higher = true);
+  // The window is an edit control with the password style.
+  void SetPassword(WindowHandle window, bool password = true);
   void SetFocus(WindowHandle window);
   WindowHandle Focused() const { return focus_; }
   const std::u16string& Text() const;
@@ -85,6 +89,19 @@ class SimDesktop : public IDesktop {
   // Runs once inside the next injection, as input the user makes while the
   // system handles the service's injected events.
   std::function<void()> WhileInjecting;
+  // The service may put text on the clipboard rendered on request (as on
+  // Windows); off, it has to put the text itself.
+  bool RendersOnRequest = true;
+
+  // ---- a busy application ----
+  // While on, what reaches the application waits in its input queue, as in
+  // a program that is slow to get to its messages: it reads the clipboard
+  // when it gets to a Ctrl+V, not when the Ctrl+V was sent.
+  bool AppLags = false;
+  // The application handles up to n queued events (of the window that had
+  // the focus when each arrived); the hook thread's posted work runs between
+  // them, as its message loop would. Returns how many remain.
+  size_t AppCatchUp(size_t n = SIZE_MAX);
 
   // ---- the hook thread's message loop ----
   // Work posted by the service runs after the user's event that caused it,
@@ -97,6 +114,7 @@ class SimDesktop : public IDesktop {
   void Advance(uint32_t milliseconds);
   uint64_t Now() const { return now_; }
   bool TimerRunning() const { return timerArmed_; }
+  bool PasteTimerRunning() const { return pasteTimerArmed_; }
 
   // ---- what happened ----
   std::vector<AppKeyEvent> AppKeys;  // recorded while RecordAppKeys is on
@@ -115,6 +133,7 @@ class SimDesktop : public IDesktop {
   std::u16string WindowClassName(WindowHandle window) override;
   bool IsUnicodeWindow(WindowHandle window) override;
   bool IsWindowOfHigherIntegrity(WindowHandle window) override;
+  bool IsPasswordField(WindowHandle window) override;
   bool OpenClipboard() override;
   void CloseClipboard() override;
   bool EmptyClipboard() override;
@@ -125,12 +144,16 @@ class SimDesktop : public IDesktop {
   bool SetClipboardBytes(uint32_t format, const std::vector<uint8_t>& bytes) override;
   uint32_t RegisterClipboardFormat(std::u16string_view name) override;
   uint32_t ClipboardSequenceNumber() override { return clipboardSequence_; }
+  bool SetClipboardUnicodeTextOnRequest() override;
+  bool ServiceOwnsClipboard() override { return serviceOwns_; }
   void GetKeyboardState(uint8_t state[256]) override;
   int TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) override {
     return UsKeyboard::Translate(vk, state, out);
   }
   void StartRestoreTimer(uint32_t milliseconds) override;
   void StopRestoreTimer() override;
+  void StartPasteTimer(uint32_t milliseconds) override;
+  void StopPasteTimer() override;
   bool PostDeferredWork() override {
     deferredPosted_ = true;
     return true;
@@ -143,12 +166,21 @@ class SimDesktop : public IDesktop {
     std::u16string ClassName;
     bool Unicode = true;
     bool HigherIntegrity = false;
+    bool Password = false;
     std::u16string Text;
     size_t Caret = 0;
   };
   struct ClipFormat {
     uint32_t Format = 0;
     std::vector<uint8_t> Bytes;
+    bool OnRequest = false;  // the service renders it when it is read
+  };
+  struct AppEvent {
+    uint16_t Vk = 0;
+    bool Up = false;
+    char16_t Unit = 0;
+    WindowHandle Window = 0;
+    std::array<uint8_t, 256> State{};  // the key state when it arrived
   };
 
   // A key the user presses or releases, with the message loop's turn after it.
@@ -173,6 +205,9 @@ class SimDesktop : public IDesktop {
   [[gnu::noinline]] void InsertUnitSlow(Window& w, char16_t unit);
   void Insert(std::u16string_view text);
   void PasteIntoApp();
+  [[gnu::noinline]] void QueueForApp(uint16_t vk, bool up, char16_t unit);
+  // A program reads the format: the service renders it when it is on request.
+  void RenderOnRequest(uint32_t format);
   // Whether an injection goes in: false when blocked; dropped is set when
   // the focus silently refuses it.
   bool InjectionAccepted(bool& dropped);
@@ -200,6 +235,10 @@ class SimDesktop : public IDesktop {
   std::vector<ClipFormat> clipboard_;
   std::vector<std::u16string> registeredNames_;  // format = 0xC000 + index
   bool clipboardOpen_ = false;
+  bool serviceOwns_ = false;  // the service emptied it last
+  std::deque<AppEvent> appQueue_;
+  bool pasteTimerArmed_ = false;
+  uint64_t pasteTimerDeadline_ = 0;
   uint32_t clipboardSequence_ = 1;
   bool deferredPosted_ = false;
   uint64_t now_ = 0;

@@ -38,7 +38,7 @@ foreach(dir common engine tables spelling service pipeline app convert win)
 endforeach()
 
 add_test(NAME e2e COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run-e2e --bin ${TAVIREL_WINDOWS_BIN})
-set_tests_properties(e2e PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
+set_tests_properties(e2e PROPERTIES TIMEOUT 1800 RUN_SERIAL TRUE)
 
 # The application shell: start-up, settings files, tray icon and menu.
 add_test(NAME e2e_shell COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run-shell-e2e --bin ${TAVIREL_WINDOWS_BIN})

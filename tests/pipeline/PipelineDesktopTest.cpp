@@ -197,6 +197,78 @@ TEST(PipelineDesktopProperty, HeldPastesKeepEveryKeyInOrder) {
   }
 }
 
+// A paste-only window whose program gets to its input late: it reads the
+// clipboard when it reaches our Ctrl+V, long after the next keys were typed.
+// Whatever the schedule, it receives the text typed into a plain edit, all
+// of it pasted, and the user's clipboard comes back afterwards.
+TEST(PipelineDesktopProperty, PastesReachAProgramThatReadsLateIntactAndInOrder) {
+  const std::u16string words[] = {u"Vieejt", u"Nam", u"ddepj", u"quas", u"tuyeetj", u"\b",
+                                  u"nguwowif", u"hoaf", u"xyz", u",", u"TIEENGS", u"ddaay"};
+  std::mt19937 rng(29);
+  for (int round = 0; round < 40; ++round) {
+    SimDesktop plain;
+    CInputMethodService plainService(&plain);
+    plain.InstallHooks(&plainService);
+    SimDesktop slow;
+    slow.SetFocus(slow.AddWindow(u"gdkWindowToplevel"));
+    CInputMethodService slowService(&slow);
+    slow.InstallHooks(&slowService);
+    slow.SetClipboardText(u"user text");
+    slow.AppLags = true;
+    for (int w = 0; w < 12; ++w) {
+      std::u16string keys = words[rng() % std::size(words)];
+      if (rng() % 2 != 0) keys += u' ';
+      plain.TypeText(keys);
+      for (const char16_t c : keys) {
+        slow.TypeChar(c);
+        if (rng() % 3 == 0) slow.AppCatchUp(rng() % 6);
+      }
+    }
+    slow.AppCatchUp();
+    ASSERT_EQ(Utf16ToUtf8(slow.Text()), Utf16ToUtf8(plain.Text())) << "round " << round;
+    EXPECT_EQ(slow.UnicodeInjections, 0);  // no wait ran out
+    EXPECT_EQ(slow.ClipboardOpensInHook, 0);
+    slow.Advance(1000);
+    EXPECT_EQ(slow.ClipboardText(), u"user text");
+  }
+}
+
+TEST_F(PipelineDesktopTest, APasteNobodyReadsHoldsTheNextOnesOnlyForAWhile) {
+  FocusNew(u"gdkWindowToplevel");
+  desk.SetClipboardText(u"user text");
+  desk.AppLags = true;
+  Type(u"vieetj Nam");
+  // "viê" is out and its paste unread; the next paste and " Nam" wait.
+  EXPECT_TRUE(desk.PasteTimerRunning());
+  desk.Advance(1999);
+  EXPECT_EQ(desk.UnicodeInjections, 0);
+  // The wait is over: the rest goes as key packets and the clipboard, which
+  // the program may still read, stays as it is.
+  desk.Advance(1);
+  EXPECT_GT(desk.UnicodeInjections, 0);
+  EXPECT_NE(desk.ClipboardText(), u"user text");
+  desk.AppCatchUp();
+  EXPECT_EQ(Field(), "việt Nam");
+  desk.Advance(1000);
+  EXPECT_EQ(desk.ClipboardText(), u"user text");
+  // Once it has read, pasting goes on as before.
+  desk.UnicodeInjections = 0;
+  Type(u" ddaa");
+  desk.AppCatchUp();
+  EXPECT_EQ(Field(), "việt Nam đâ");
+  EXPECT_EQ(desk.UnicodeInjections, 0);
+  // A paste never read: the user's clipboard comes back a second after the
+  // wait, and our text, gone with it, is no longer waited for or rendered.
+  Type(u"a");
+  EXPECT_TRUE(service.PasteUnread());
+  desk.Advance(2999);
+  EXPECT_NE(desk.ClipboardText(), u"user text");
+  desk.Advance(1);
+  EXPECT_EQ(desk.ClipboardText(), u"user text");
+  EXPECT_FALSE(service.PasteUnread());
+  EXPECT_FALSE(desk.PasteTimerRunning());
+}
+
 TEST_F(PipelineDesktopTest, RefusedInjectionResetsTheWordAndIsReportedOnce) {
   int errors = 0;
   service.Error.AddFn([&](const std::exception&) { ++errors; });
@@ -228,6 +300,34 @@ TEST_F(PipelineDesktopTest, KeysForAWindowOfHigherIntegrityPassUntouched) {
   // A window of the same level is typed into as usual.
   desk.SetFocus(desk.AddWindow(u"Edit"));
   EXPECT_EQ(Type(u"vieetj"), "việt");
+}
+
+TEST_F(PipelineDesktopTest, APasswordGoesThroughAsTypedAndNothingOfItIsKept) {
+  service.Clipboard = true;  // everything else would be pasted
+  service.Context().GoTatKhiTatTavirel = true;
+  desk.SetClipboardText(u"user text");
+  const WindowHandle notes = desk.Focused();
+  Type(u"ddaay laf ");
+  const int opens = desk.ClipboardOpens;
+  const WindowHandle password = desk.AddWindow(u"Edit");
+  desk.SetPassword(password);
+  desk.SetFocus(password);
+  EXPECT_EQ(Type(u"Matkhaaus1 ddaay"), "Matkhaaus1 ddaay");
+  Chord({vk::kLControl, vk::kLShift}, 0);  // off: shorthand would still run
+  EXPECT_EQ(Type(u" vieetj"), "Matkhaaus1 ddaay vieetj");
+  Chord({vk::kLControl, vk::kLShift}, 0);
+  Chord({vk::kLControl, vk::kLMenu}, 0);  // restore: there is nothing to give back
+  EXPECT_EQ(Field(), "Matkhaaus1 ddaay vieetj");
+  EXPECT_FALSE(service.Context().Active);
+  EXPECT_TRUE(service.Context().RecentText.empty());
+  EXPECT_EQ(desk.ClipboardOpens, opens);
+  desk.Advance(1000);
+  EXPECT_EQ(desk.ClipboardText(), u"user text");
+  // Back in the notes, a restore reveals nothing typed in between.
+  desk.SetFocus(notes);
+  Chord({vk::kLControl, vk::kLMenu}, 0);
+  Type(u"vieetj");
+  EXPECT_EQ(Field(), "đây là việt");
 }
 
 TEST_F(PipelineDesktopTest, ModifiersUsedWithTheMouseRunNoModifierOnlyHotkey) {

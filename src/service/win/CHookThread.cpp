@@ -198,6 +198,7 @@ void CHookThread::Run() {
   // goes out, and a pending restore runs now rather than never, so the
   // user's clipboard is not lost.
   try {
+    service_.StopWaitingForPaste();
     CHookLogic::OnDeferredWork(service_);
   } catch (...) {
   }

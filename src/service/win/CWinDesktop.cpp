@@ -1,6 +1,7 @@
 #include "service/win/CWinDesktop.h"
 
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "service/CInputMethodService.h"
@@ -69,6 +70,30 @@ bool TranslationKeepsKeyboardState() {
 
 constexpr UINT kToUnicodeKeepState = 0x4;
 
+// Answers a request for the text on the clipboard rendered on request.
+void RenderText(UINT format) {
+  if (format != CF_UNICODETEXT) return;
+  CInputMethodService* service = CInputMethodService::Instance();
+  std::u16string text;
+  try {
+    if (!service || !CHookLogic::OnRenderClipboard(*service, text)) return;
+  } catch (...) {
+    return;
+  }
+  const size_t bytes = (text.size() + 1) * sizeof(char16_t);
+  HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (!g) return;
+  void* p = GlobalLock(g);
+  if (!p) {
+    GlobalFree(g);
+    return;
+  }
+  std::memset(p, 0, bytes);
+  if (!text.empty()) std::memcpy(p, text.data(), text.size() * sizeof(char16_t));
+  GlobalUnlock(g);
+  if (!SetClipboardData(CF_UNICODETEXT, g)) GlobalFree(g);
+}
+
 ATOM RegisterTimerClass() {
   static ATOM atom = [] {
     WNDCLASSEXW wc{};
@@ -110,6 +135,30 @@ LRESULT CALLBACK CWinDesktop::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
     try {
       if (CInputMethodService* service = CInputMethodService::Instance())
         CHookLogic::OnDeferredWork(*service);
+    } catch (...) {
+    }
+    return 0;
+  }
+  if (msg == WM_RENDERFORMAT) {
+    // A program reads the text we pasted (the clipboard is open by it).
+    RenderText(static_cast<UINT>(wp));
+    return 0;
+  }
+  if (msg == WM_RENDERALLFORMATS) {
+    // The window goes while our text may still be on the clipboard
+    // unrendered (the user's own clipboard, put back, needs nothing).
+    CInputMethodService* service = CInputMethodService::Instance();
+    if (service && service->PasteUnread() && ::OpenClipboard(hwnd)) {
+      if (GetClipboardOwner() == hwnd) RenderText(CF_UNICODETEXT);
+      ::CloseClipboard();
+    }
+    return 0;
+  }
+  if (msg == WM_TIMER && wp == kPasteTimerId) {
+    KillTimer(hwnd, kPasteTimerId);
+    try {
+      if (CInputMethodService* service = CInputMethodService::Instance())
+        CHookLogic::OnPasteTimer(*service);
     } catch (...) {
     }
     return 0;
@@ -203,6 +252,19 @@ std::u16string CWinDesktop::WindowClassName(WindowHandle window) {
 
 bool CWinDesktop::IsUnicodeWindow(WindowHandle window) {
   return window && IsWindowUnicode(reinterpret_cast<HWND>(window));
+}
+
+bool CWinDesktop::IsPasswordField(WindowHandle window) {
+  if (!window) return false;
+  HWND hwnd = reinterpret_cast<HWND>(window);
+  // The password style means that only in edit controls (the rich edit
+  // controls and .NET's text boxes share it); the style is read without
+  // asking the program, so a hung one cannot stall the hook.
+  wchar_t name[101];
+  if (GetClassNameW(hwnd, name, 101) <= 0) return false;
+  const bool edit = lstrcmpiW(name, L"Edit") == 0 || _wcsnicmp(name, L"RichEdit", 8) == 0 ||
+                    _wcsnicmp(name, L"WindowsForms10.EDIT.", 20) == 0;
+  return edit && (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_PASSWORD) != 0;
 }
 
 bool CWinDesktop::IsWindowOfHigherIntegrity(WindowHandle window) {
@@ -370,6 +432,21 @@ uint32_t CWinDesktop::RegisterClipboardFormat(std::u16string_view name) {
 
 uint32_t CWinDesktop::ClipboardSequenceNumber() { return GetClipboardSequenceNumber(); }
 
+bool CWinDesktop::SetClipboardUnicodeTextOnRequest() {
+  // Only with an owner window to receive the request.
+  if (!TimerWindow()) return false;
+  // A null handle asks for rendering on request; success returns null too.
+  SetLastError(ERROR_SUCCESS);
+  SetClipboardData(CF_UNICODETEXT, nullptr);
+  return GetLastError() == ERROR_SUCCESS;
+}
+
+bool CWinDesktop::ServiceOwnsClipboard() {
+  // Whoever empties the clipboard becomes its owner.
+  HWND hwnd = TimerWindow();
+  return hwnd && GetClipboardOwner() == hwnd;
+}
+
 // ---- keyboard ----
 
 void CWinDesktop::GetKeyboardState(uint8_t state[256]) {
@@ -417,6 +494,14 @@ void CWinDesktop::StartRestoreTimer(uint32_t milliseconds) {
 
 void CWinDesktop::StopRestoreTimer() {
   if (HWND hwnd = TimerWindow()) KillTimer(hwnd, kRestoreTimerId);
+}
+
+void CWinDesktop::StartPasteTimer(uint32_t milliseconds) {
+  if (HWND hwnd = TimerWindow()) SetTimer(hwnd, kPasteTimerId, milliseconds, nullptr);
+}
+
+void CWinDesktop::StopPasteTimer() {
+  if (HWND hwnd = TimerWindow()) KillTimer(hwnd, kPasteTimerId);
 }
 
 bool CWinDesktop::PostDeferredWork() {

@@ -36,6 +36,7 @@ class CWinDesktop : public IDesktop {
   std::u16string WindowClassName(WindowHandle window) override;
   bool IsUnicodeWindow(WindowHandle window) override;
   bool IsWindowOfHigherIntegrity(WindowHandle window) override;
+  bool IsPasswordField(WindowHandle window) override;
   bool OpenClipboard() override;
   void CloseClipboard() override;
   bool EmptyClipboard() override;
@@ -48,15 +49,20 @@ class CWinDesktop : public IDesktop {
   bool SetClipboardBytes(uint32_t format, const std::vector<uint8_t>& bytes) override;
   uint32_t RegisterClipboardFormat(std::u16string_view name) override;
   uint32_t ClipboardSequenceNumber() override;
+  bool SetClipboardUnicodeTextOnRequest() override;
+  bool ServiceOwnsClipboard() override;
   void GetKeyboardState(uint8_t state[256]) override;
   int TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) override;
   void StartRestoreTimer(uint32_t milliseconds) override;
   void StopRestoreTimer() override;
+  void StartPasteTimer(uint32_t milliseconds) override;
+  void StopPasteTimer() override;
   bool PostDeferredWork() override;
   bool CaretRect(DesktopRect& rect) override;
   void MessageBeep() override;
 
   static constexpr UINT_PTR kRestoreTimerId = 1;
+  static constexpr UINT_PTR kPasteTimerId = 2;
   // Posted to the timer window: run the service's deferred work.
   static constexpr UINT kMsgDeferredWork = WM_APP + 0x55;
 

@@ -2,10 +2,11 @@
 // writes it as UTF-8 to a file, so that the harness on the Linux side can
 // compare what arrived.
 //
-//   tavirel_e2e_target.exe OUT [paste]
+//   tavirel_e2e_target.exe OUT [paste|password]
 //
 // Default: a focused multi-line EDIT control, in the upper part of the
-// screen. With "paste": the focused
+// screen. With "password": a one-line EDIT control with the password style,
+// at the upper right. With "paste": the focused
 // window's class is "gdkWindowToplevel", one of the classes that Tavirel feeds
 // by clipboard paste; it handles WM_CHAR and Ctrl+V itself, and sits below the other one.
 //
@@ -29,6 +30,7 @@ std::wstring g_out;
 HWND g_main = nullptr;
 HWND g_edit = nullptr;
 bool g_pasteMode = false;
+bool g_passwordMode = false;
 std::wstring g_text;  // paste mode's own text
 std::string g_written;
 unsigned g_doneCount = 0;
@@ -304,6 +306,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int) {
   if (__argc < 2) return 2;
   g_out = __wargv[1];
   g_pasteMode = __argc >= 3 && wcscmp(__wargv[2], L"paste") == 0;
+  g_passwordMode = __argc >= 3 && wcscmp(__wargv[2], L"password") == 0;
 
   const wchar_t* cls = g_pasteMode ? L"gdkWindowToplevel" : L"TavirelE2eTarget";
   WNDCLASSEXW wc{};
@@ -314,14 +317,21 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = cls;
   if (!RegisterClassExW(&wc)) return 3;
-  g_main = CreateWindowExW(0, cls, g_pasteMode ? L"Tavirel e2e paste target" : L"Tavirel e2e target",
-                           WS_OVERLAPPEDWINDOW, 40, g_pasteMode ? 460 : 40, 800, g_pasteMode ? 300 : 400, nullptr, nullptr, inst, nullptr);
+  const wchar_t* title = g_pasteMode      ? L"Tavirel e2e paste target"
+                         : g_passwordMode ? L"Tavirel e2e password target"
+                                          : L"Tavirel e2e target";
+  const int x = g_passwordMode ? 860 : 40;
+  const int y = g_pasteMode ? 460 : 40;
+  const int width = g_passwordMode ? 380 : 800;
+  const int height = g_pasteMode ? 300 : g_passwordMode ? 120 : 400;
+  g_main = CreateWindowExW(0, cls, title, WS_OVERLAPPEDWINDOW, x, y, width, height, nullptr, nullptr, inst, nullptr);
   if (!g_main) return 4;
   if (!g_pasteMode) {
-    g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                                 ES_WANTRETURN,
-                             0, 0, 800, 400, g_main, nullptr, inst, nullptr);
+    const DWORD style = g_passwordMode ? WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL
+                                       : WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE |
+                                             ES_AUTOVSCROLL | ES_WANTRETURN;
+    g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", style, 0, 0, width, height, g_main,
+                             nullptr, inst, nullptr);
     if (!g_edit) return 5;
   }
   ShowWindow(g_main, SW_SHOW);
