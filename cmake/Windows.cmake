@@ -94,3 +94,12 @@ if(TAVIREL_TESTS)
   target_link_options(tavirel_e2e_update PRIVATE -municode)
   target_link_libraries(tavirel_e2e_update PRIVATE user32 version)
 endif()
+
+# The dialog driver of tests/e2e/maindlg/run-maindlg-e2e.
+if(TAVIREL_TESTS)
+  add_executable(tavirel_e2e_maindlg ${CMAKE_SOURCE_DIR}/tests/e2e/maindlg/E2eMainDlg.cpp)
+  target_compile_definitions(tavirel_e2e_maindlg PRIVATE ${TAVIREL_WIN_DEFS})
+  target_compile_options(tavirel_e2e_maindlg PRIVATE ${TAVIREL_WARNINGS} -municode)
+  target_link_options(tavirel_e2e_maindlg PRIVATE -municode)
+  target_link_libraries(tavirel_e2e_maindlg PRIVATE user32 comctl32)
+endif()

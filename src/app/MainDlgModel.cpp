@@ -3,6 +3,7 @@
 #include "app/LuaChonFile.h"
 #include "app/MainDlgIds.h"
 #include "common/Letters.h"
+#include "tables/CKieuGo.h"
 
 namespace tavirel {
 
@@ -137,6 +138,14 @@ std::vector<std::pair<std::u16string, std::u16string>> ApplyChanges(const MainDl
     }
   }
   return out;
+}
+
+std::optional<std::u16string> MethodAfterEdit(const std::u16string& active,
+                                              const std::vector<std::u16string>& names) {
+  for (const std::u16string& name : names) {
+    if (name == active) return std::nullopt;
+  }
+  return std::u16string(kDefaultKieuGo);
 }
 
 bool NeedsSingleWordDictionary(const std::vector<std::pair<std::u16string, std::u16string>>& changes) {

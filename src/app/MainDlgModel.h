@@ -11,6 +11,7 @@
 // disagree on what a value means.
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,6 +74,11 @@ MainDlgState LoadState(const IniKeys& options, std::vector<std::u16string> metho
 // Run at login is not an option of the file: the caller sets it.
 std::vector<std::pair<std::u16string, std::u16string>> ApplyChanges(const MainDlgState& shown,
                                                                     const IniKeys& options);
+
+// After the user's methods were edited: the method to switch to when the
+// one in use is no longer listed (the default method), or nothing.
+std::optional<std::u16string> MethodAfterEdit(const std::u16string& active,
+                                              const std::vector<std::u16string>& names);
 
 // The options among changes that need the single-word dictionary read
 // before they are set (it is read on the dialog's thread, never the hook's).

@@ -136,6 +136,15 @@ TEST(MainDlgModel, ListsSelectTheExactNameBeforeAPrefix) {
   for (const auto& [key, value] : ApplyChanges(s, p.Values())) EXPECT_NE(key, u"KieuGo");
 }
 
+// The method in use deleted or renamed in the editor: the default takes
+// over; one still listed (under exactly its name) stays.
+TEST(MainDlgModel, AMethodGoneAfterEditingFallsBackToTheDefault) {
+  const std::vector<std::u16string> names = {u"Telex 2", u"VNI", u"Của tôi"};
+  EXPECT_EQ(MethodAfterEdit(u"Của tôi", names), std::nullopt);
+  EXPECT_EQ(MethodAfterEdit(u"Cũ", names), std::u16string(kDefaultKieuGo));
+  EXPECT_EQ(MethodAfterEdit(u"của tôi", names), std::u16string(kDefaultKieuGo));  // the service matches exactly
+}
+
 TEST(PageMenu, TabsFollowPageOrderWhateverIsChosen) {
   {
     CPageMenu menu({0, 1});

@@ -10,6 +10,7 @@
 
 #include "app/HotKeyActions.h"
 #include "app/win/CGoTatDlg.h"
+#include "app/win/CMainDlg.h"
 #include "app/win/CPhimTatDlg.h"
 #include "app/win/CTaoTuGoTatDlg.h"
 #include "app/win/CTavirelApp.h"
@@ -331,7 +332,11 @@ void CTrayWindow::OpenWindow(int which) {
     return;
   }
   static const wchar_t* const kTitles[4] = {L"Tavirel", L"Chuyển mã", L"Gõ tắt", L"Phím tắt"};
-  MessageBoxW(hwnd_, L"Cửa sổ này chưa có trong phiên bản này.", kTitles[which], MB_OK | MB_ICONINFORMATION);
+  if (which == kWinMain) {
+    CMainDlg(app_).Run(hwnd_);
+  } else {
+    MessageBoxW(hwnd_, L"Cửa sổ này chưa có trong phiên bản này.", kTitles[which], MB_OK | MB_ICONINFORMATION);
+  }
   openWindows_[which] = false;
 }
 

@@ -1,0 +1,21 @@
+#pragma once
+// Resource numbers of the typing-method editor.
+#define IDD_KIEUGO 2300
+#define IDC_KG_METHODS 2089
+#define IDC_KG_ADDMETHOD 2019
+#define IDC_KG_DELMETHOD 2021
+#define IDC_KG_NAMEPROBLEM 2100
+#define IDC_KG_GROUP 2084
+#define IDC_KG_LOADFROM 2068
+#define IDC_KG_LOAD 2024
+#define IDC_KG_LBL_KEY 2101
+#define IDC_KG_KEY 2080
+#define IDC_KG_ADD 2020
+#define IDC_KG_REPLACE 2018
+#define IDC_KG_FUNCTION 2114
+#define IDC_KG_FUNCTIONS 2065
+#define IDC_KG_TEXT 2115
+#define IDC_KG_TEXTVALUE 2116
+#define IDC_KG_ROWS 2086
+#define IDC_KG_DELROW 2023
+#define IDC_KG_DELALL 2022
