@@ -51,3 +51,7 @@ set_tests_properties(e2e_editors PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
 # The release package and the signed self-update (tests/e2e/update/).
 add_test(NAME e2e_update COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/update/run-update-e2e --bin ${TAVIREL_WINDOWS_BIN})
 set_tests_properties(e2e_update PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
+
+# The main dialog and the typing-method editor.
+add_test(NAME e2e_maindlg COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/maindlg/run-maindlg-e2e --bin ${TAVIREL_WINDOWS_BIN})
+set_tests_properties(e2e_maindlg PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
