@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/IShellRequests.h"
+#include "app/MainDlgModel.h"
 #include "common/Letters.h"
 #include "service/CInputMethodService.h"
 #include "service/CTypingContext.h"
@@ -18,14 +19,6 @@ IShellRequests*& Requests() {
   return requests;
 }
 
-bool StartsWithIgnoringCase(const std::u16string& text, const std::u16string& prefix) {
-  if (prefix.size() > text.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (letters::ToLower(text[i]) != letters::ToLower(prefix[i])) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 IShellRequests* ShellRequests() { return Requests(); }
@@ -34,10 +27,11 @@ void SetShellRequests(IShellRequests* requests) { Requests() = requests; }
 // ---------------------------------------------------------------- named parameter
 
 int CNamedParamHotKeyAction::ParamChoiceIndex() const {
+  // The exact name first: "Telex" must not show (and save back) as "Telex 2",
+  // which is listed before it and begins with it.
   const std::vector<std::u16string> choices = ParamChoices();
-  for (size_t i = 0; i < choices.size(); ++i) {
-    if (StartsWithIgnoringCase(choices[i], param_)) return static_cast<int>(i);
-  }
+  const int picked = SelectName(choices, param_);
+  if (picked >= 0) return picked;
   return choices.empty() ? -1 : 0;
 }
 

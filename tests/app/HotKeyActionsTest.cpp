@@ -46,6 +46,12 @@ TEST(HotKeyActions, ParameterChoices) {
   kieuGo->SetParam(u"vn");  // a prefix, any case
   ASSERT_GE(kieuGo->ParamChoiceIndex(), 0);
   EXPECT_EQ(kieuGo->ParamChoices()[kieuGo->ParamChoiceIndex()], u"VNI");
+  // Every name reads back as itself, though some names begin with others
+  // ("Telex 2" is listed before "Telex").
+  for (const std::u16string& name : kieuGo->ParamChoices()) {
+    kieuGo->SetParam(name);
+    EXPECT_EQ(kieuGo->ParamChoices()[kieuGo->ParamChoiceIndex()], name) << Utf16ToUtf8(name);
+  }
   kieuGo->SetParam(u"no such method");
   EXPECT_EQ(kieuGo->ParamChoiceIndex(), 0);
   kieuGo->SetParamFromChoice(2);
