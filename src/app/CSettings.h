@@ -14,6 +14,7 @@
 
 namespace tavirel {
 
+class CAppRules;
 class CInputMethodService;
 
 enum class SaveKind {
@@ -39,21 +40,27 @@ class CSettings {
   SaveResult SaveOptions(SaveKind kind);
   SaveResult SaveShorthands(SaveKind kind = SaveKind::Explicit);
   SaveResult SaveHotkeys(SaveKind kind = SaveKind::Explicit);
+  // UngDung.ini, the per-program rules (read at start-up with the others);
+  // written only when the user changes them.
+  SaveResult SaveAppRules(const CAppRules& rules);
 
   std::u16string OptionsPath() const;
   std::u16string ShorthandsPath() const;
   std::u16string HotkeysPath() const;
+  std::u16string AppRulesPath() const;
   const std::u16string& Folder() const { return folder_; }
 
   SettingsFileStatus OptionsStatus() const { return options_; }
   SettingsFileStatus ShorthandsStatus() const { return shorthands_; }
   SettingsFileStatus HotkeysStatus() const { return hotkeys_; }
+  SettingsFileStatus AppRulesStatus() const { return appRules_; }
 
  private:
   SaveResult Save(SettingsFileStatus& status, SaveKind kind, bool (CSettings::*write)());
   bool WriteOptions();
   bool WriteShorthands();
   bool WriteHotkeys();
+  bool WriteAppRules();
 
   CInputMethodService& service_;
   AppOptions& app_;
@@ -61,6 +68,8 @@ class CSettings {
   SettingsFileStatus options_ = SettingsFileStatus::Missing;
   SettingsFileStatus shorthands_ = SettingsFileStatus::Missing;
   SettingsFileStatus hotkeys_ = SettingsFileStatus::Missing;
+  SettingsFileStatus appRules_ = SettingsFileStatus::Missing;
+  const CAppRules* pendingRules_ = nullptr;  // during SaveAppRules
 };
 
 }  // namespace tavirel

@@ -84,15 +84,35 @@ TrayChoice DecodeTrayCommand(uint16_t command, size_t typingMethods, size_t code
 }
 
 std::u16string TrayTooltip(bool on, KeyCombo phimChuyen, const std::u16string& typingMethod,
-                           const std::u16string& codeTable, bool foregroundBlocked) {
+                           const std::u16string& codeTable, bool foregroundBlocked,
+                           const std::u16string& appRule) {
   std::u16string text = on ? u"Bấm để dừng Tavirel (" : u"Bấm để bật Tavirel (";
   text += FormatKeyCombo(phimChuyen) + u")\n";
   text += typingMethod + u" · " + codeTable;
+  if (!appRule.empty()) text += u"\n" + appRule;
   if (foregroundBlocked) text += u"\nKhông gõ được vào cửa sổ này (chương trình chạy quyền Admin)";
   if (text.size() > 127) text.resize(127);
   return text;
 }
 
 std::u16string ActionBalloonTitle(KeyCombo key) { return FormatKeyCombo(key); }
+
+std::u16string AppRuleTooltipLine(const AppRule& rule) {
+  std::u16string text = rule.Program + u":";
+  const char16_t* sep = u" ";
+  switch (rule.Vietnamese) {
+    case AppVietnamese::On: text += u" luôn bật"; sep = u", "; break;
+    case AppVietnamese::Off: text += u" luôn tắt"; sep = u", "; break;
+    case AppVietnamese::Remember: text += u" nhớ bật/tắt"; sep = u", "; break;
+    case AppVietnamese::Keep: break;
+  }
+  switch (rule.Delivery) {
+    case AppDelivery::KeyPackets: text += sep; text += u"gửi bằng phím"; break;
+    case AppDelivery::Clipboard: text += sep; text += u"gửi qua clipboard"; break;
+    case AppDelivery::AutoComplete: text += sep; text += u"ô tự hoàn thành"; break;
+    case AppDelivery::Default: break;
+  }
+  return text;
+}
 
 }  // namespace tavirel

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "service/AppRules.h"
 #include "service/KeyCombo.h"
 
 namespace tavirel {
@@ -78,8 +79,14 @@ TrayChoice DecodeTrayCommand(uint16_t command, size_t typingMethods, size_t code
 // The tooltip: how a click switches, the on/off hotkey, method and table,
 // and a warning when the foreground window cannot be typed into. At most
 // 127 characters (the notification area's limit).
+// appRule: the line of AppRuleTooltipLine for the program that has the
+// focus when it has a rule (empty: none).
 std::u16string TrayTooltip(bool on, KeyCombo phimChuyen, const std::u16string& typingMethod,
-                           const std::u16string& codeTable, bool foregroundBlocked);
+                           const std::u16string& codeTable, bool foregroundBlocked,
+                           const std::u16string& appRule = {});
+
+// A per-program rule in a few words: "notepad.exe: luôn bật, gửi bằng phím".
+std::u16string AppRuleTooltipLine(const AppRule& rule);
 
 // The balloon after a user hotkey ran: title and text.
 std::u16string ActionBalloonTitle(KeyCombo key);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/Event.h"
+#include "service/AppRules.h"
 #include "service/CClipboardBackup.h"
 #include "service/CHotKeyActionBase.h"
 #include "service/DeferredKeys.h"
@@ -182,6 +183,12 @@ class CInputMethodService : public IInputMethodService {
   }
 
   // ---- settings ----
+  // Per-program rules (UngDung.ini), applied when the focus moves to a
+  // program's window.
+  void SetAppRules(CAppRules rules);
+  const CAppRules& AppRules() const { return appRules_; }
+  // The program that has the focus when it has a rule, else empty.
+  const std::u16string& RuledProgram() const { return ruledProgram_; }
   void SetTypingMethod(const std::u16string& name);
   void SetCodeTable(const std::u16string& name);
   void SetSpecialWords(const std::u16string& text);
@@ -274,6 +281,9 @@ class CInputMethodService : public IInputMethodService {
   bool OnLockOrModifierKeyDown(uint16_t vk);
   bool OnLockOrModifierKeyUp(uint16_t vk);
   void FocusChanged(WindowHandle window);
+  // The per-program rule of the new focus window: Vietnamese on, off or as
+  // that program last had it, and its delivery.
+  void ApplyAppRule(WindowHandle window);
   void RunModifierOnlyHotKeys();
   // Runs the matching built-in then user actions for (modifiers, key).
   bool RunHotKeys(int32_t modifiers, uint16_t key);
@@ -328,6 +338,11 @@ class CInputMethodService : public IInputMethodService {
   // Keys for the focus pass unprocessed: input injected into it is dropped
   // (a program of higher integrity), or it is a password field.
   bool focusKeysUntouched_ = false;
+  AppDelivery focusDelivery_ = AppDelivery::Default;
+  CAppRules appRules_;
+  std::u16string ruledProgram_;  // the focus program when it has a rule
+  // Vietnamese on or off as each "remember" program had it when it lost the focus.
+  std::vector<std::pair<std::u16string, bool>> rememberedStates_;
   bool injectionFailed_ = false;       // during the current key
   bool injectionErrorRaised_ = false;  // until an injection goes in again
   bool inHook_ = false;

@@ -164,6 +164,9 @@ class IDesktop {
   // Whether the window takes a password (an edit control with the password
   // style): its keys must not be processed, kept or put on the clipboard.
   virtual bool IsPasswordField(WindowHandle /*window*/) { return false; }
+  // The executable file name (no folder) of the program that owns the
+  // window, for the per-program rules; empty when unknown.
+  virtual std::u16string WindowProgramName(WindowHandle /*window*/) { return {}; }
 
   // ---- clipboard ----
   // Open fails when another program holds the clipboard. Every other call

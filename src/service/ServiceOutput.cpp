@@ -14,6 +14,7 @@
 // then the next paste, and everything after it, waits (held, in order). The
 // wait is bounded: after kPasteWaitMs the held output goes out as key
 // packets while that paste stays unread.
+#include <algorithm>
 #include <stdexcept>
 #include <string_view>
 
@@ -48,6 +49,10 @@ constexpr const char16_t* kPrivacyFormatNames[3] = {
 
 bool CInputMethodService::WouldPaste(const std::u16string& text) const {
   if (text.empty()) return false;
+  if (focusDelivery_ != AppDelivery::Default) [[unlikely]] {
+    if (focusDelivery_ == AppDelivery::KeyPackets) return false;
+    if (focusDelivery_ == AppDelivery::Clipboard) return true;
+  }
   if (Clipboard) return true;
   if (!outputNeedsUnicode_ || focusWindow_ == 0) return false;
   return !focusUnicode_ || focusPasteOnly_;
@@ -216,12 +221,61 @@ void CInputMethodService::FocusChanged(WindowHandle window) {
   focusPasteOnly_ = false;
   autoCompleteWindow_ = false;
   focusKeysUntouched_ = false;
+  ApplyAppRule(window);
   if (window == 0) return;
   const std::u16string name = desktop_->WindowClassName(window);
   focusUnicode_ = desktop_->IsUnicodeWindow(window);
   focusPasteOnly_ = IsPasteOnlyClass(name);
-  autoCompleteWindow_ = DetectAutoCompleteWindows && IsAutoCompleteClass(name);
+  autoCompleteWindow_ = (DetectAutoCompleteWindows && IsAutoCompleteClass(name)) ||
+                        focusDelivery_ == AppDelivery::AutoComplete;
   focusKeysUntouched_ = desktop_->IsWindowOfHigherIntegrity(window) || desktop_->IsPasswordField(window);
+}
+
+void CInputMethodService::SetAppRules(CAppRules rules) {
+  appRules_ = std::move(rules);
+  // The window that has the focus now gets its rule at the next key.
+  focusWindow_ = 0;
+  focusDelivery_ = AppDelivery::Default;
+}
+
+void CInputMethodService::ApplyAppRule(WindowHandle window) {
+  // The program losing the focus keeps its state when it remembers it.
+  if (const AppRule* old = appRules_.Find(ruledProgram_); old != nullptr && old->Vietnamese == AppVietnamese::Remember) {
+    auto it = std::find_if(rememberedStates_.begin(), rememberedStates_.end(),
+                           [this](const auto& s) { return CAppRules::SameProgram(s.first, ruledProgram_); });
+    if (it == rememberedStates_.end()) {
+      rememberedStates_.emplace_back(ruledProgram_, vietnamese_);
+    } else {
+      it->second = vietnamese_;
+    }
+  }
+  const bool hadRule = !ruledProgram_.empty();
+  ruledProgram_.clear();
+  focusDelivery_ = AppDelivery::Default;
+  const AppRule* rule = nullptr;
+  if (window != 0 && !appRules_.Empty()) {
+    std::u16string program = desktop_->WindowProgramName(window);
+    rule = appRules_.Find(program);
+    if (rule != nullptr) ruledProgram_ = std::move(program);
+  }
+  bool on = vietnamese_;
+  if (rule != nullptr) {
+    focusDelivery_ = rule->Delivery;
+    if (rule->Vietnamese == AppVietnamese::On) on = true;
+    if (rule->Vietnamese == AppVietnamese::Off) on = false;
+    if (rule->Vietnamese == AppVietnamese::Remember) {
+      for (const auto& [program, state] : rememberedStates_) {
+        if (CAppRules::SameProgram(program, ruledProgram_)) on = state;
+      }
+    }
+  }
+  // Not SetVietnamese: the modifiers held for this key stay held.
+  if (on != vietnamese_) {
+    vietnamese_ = on;
+    ModeChanged.Raise(this);
+  } else if (hadRule || rule != nullptr) {
+    ModeChanged.Raise(this);  // the tooltip names the program's rule
+  }
 }
 
 void CInputMethodService::HandleInjectionFailure() {

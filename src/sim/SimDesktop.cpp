@@ -422,6 +422,14 @@ void SimDesktop::SetPassword(WindowHandle window, bool password) {
   if (window >= 1 && window <= windows_.size()) windows_[window - 1].Password = password;
 }
 
+void SimDesktop::SetProgram(WindowHandle window, std::u16string program) {
+  if (window >= 1 && window <= windows_.size()) windows_[window - 1].Program = std::move(program);
+}
+
+std::u16string SimDesktop::WindowProgramName(WindowHandle window) {
+  return window >= 1 && window <= windows_.size() ? windows_[window - 1].Program : std::u16string();
+}
+
 bool SimDesktop::IsPasswordField(WindowHandle window) {
   return window >= 1 && window <= windows_.size() && windows_[window - 1].Password;
 }

@@ -61,6 +61,8 @@ class SimDesktop : public IDesktop {
   void SetHigherIntegrity(WindowHandle window, bool higher = true);
   // The window is an edit control with the password style.
   void SetPassword(WindowHandle window, bool password = true);
+  // The executable file name of the window's program.
+  void SetProgram(WindowHandle window, std::u16string program);
   void SetFocus(WindowHandle window);
   WindowHandle Focused() const { return focus_; }
   const std::u16string& Text() const;
@@ -134,6 +136,7 @@ class SimDesktop : public IDesktop {
   bool IsUnicodeWindow(WindowHandle window) override;
   bool IsWindowOfHigherIntegrity(WindowHandle window) override;
   bool IsPasswordField(WindowHandle window) override;
+  std::u16string WindowProgramName(WindowHandle window) override;
   bool OpenClipboard() override;
   void CloseClipboard() override;
   bool EmptyClipboard() override;
@@ -167,6 +170,7 @@ class SimDesktop : public IDesktop {
     bool Unicode = true;
     bool HigherIntegrity = false;
     bool Password = false;
+    std::u16string Program;
     std::u16string Text;
     size_t Caret = 0;
   };

@@ -86,6 +86,12 @@ TEST(TrayMenu, Tooltip) {
             u"Bấm để bật Tavirel (Alt+Z)\nVNI · VNI Windows");
   EXPECT_NE(TrayTooltip(true, KeyCombo(6, 0), u"VNI", u"Unicode", true).find(u"Không gõ được"), std::u16string::npos);
   EXPECT_EQ(TrayTooltip(true, KeyCombo(6, 0), std::u16string(300, u'x'), u"Unicode", true).size(), 127u);
+  // The rule of the program that has the focus.
+  EXPECT_EQ(TrayTooltip(false, KeyCombo(6, 0), u"VNI", u"Unicode", false,
+                        AppRuleTooltipLine({u"putty.exe", AppVietnamese::Off, AppDelivery::KeyPackets})),
+            u"Bấm để bật Tavirel (Ctrl+Shift)\nVNI · Unicode\nputty.exe: luôn tắt, gửi bằng phím");
+  EXPECT_EQ(AppRuleTooltipLine({u"excel.exe", AppVietnamese::Keep, AppDelivery::AutoComplete}),
+            u"excel.exe: ô tự hoàn thành");
 }
 
 TEST(RunAtLogin, ValueAndSwitches) {

@@ -330,6 +330,55 @@ TEST_F(PipelineDesktopTest, APasswordGoesThroughAsTypedAndNothingOfItIsKept) {
   EXPECT_EQ(Field(), "đây là việt");
 }
 
+TEST_F(PipelineDesktopTest, PerProgramRulesApplyAsTheFocusMoves) {
+  CAppRules rules;
+  rules.Set({u"NOTEPAD.EXE", AppVietnamese::On, AppDelivery::Default});
+  rules.Set({u"putty.exe", AppVietnamese::Off, AppDelivery::Default});
+  rules.Set({u"winword.exe", AppVietnamese::Remember, AppDelivery::Default});
+  rules.Set({u"gimp.exe", AppVietnamese::Keep, AppDelivery::KeyPackets});
+  rules.Set({u"excel.exe", AppVietnamese::Keep, AppDelivery::AutoComplete});
+  service.SetAppRules(rules);
+  int modeChanges = 0;
+  service.ModeChanged.AddFn([&modeChanges](CInputMethodService*) { ++modeChanges; });
+  const auto open = [this](const char16_t* program, const char16_t* cls = u"Edit") {
+    const WindowHandle w = desk.AddWindow(cls);
+    desk.SetProgram(w, program);
+    return w;
+  };
+  const WindowHandle notepad = open(u"notepad.exe"), putty = open(u"putty.exe"), word = open(u"WinWord.exe");
+  const WindowHandle other = open(u"other.exe");
+  const auto typeIn = [this](WindowHandle w, std::u16string_view keys) {
+    desk.SetFocus(w);
+    desk.ClearText();
+    return Type(keys);
+  };
+  EXPECT_EQ(typeIn(putty, u"ls vieetj"), "ls vieetj");
+  EXPECT_EQ(service.RuledProgram(), u"putty.exe");
+  EXPECT_EQ(typeIn(other, u"vieetj"), "vieetj");  // no rule: stays off
+  EXPECT_TRUE(service.RuledProgram().empty());
+  EXPECT_EQ(typeIn(notepad, u"vieetj"), "việt");
+  // The remembered state starts as the state it finds, then is its own.
+  EXPECT_EQ(typeIn(word, u"vieetj "), "việt ");
+  Chord({vk::kLControl, vk::kLShift}, 0);
+  EXPECT_EQ(Type(u"vieetj"), "việt vieetj");
+  EXPECT_EQ(typeIn(notepad, u"ddaay"), "đây");
+  EXPECT_EQ(typeIn(word, u"ddaay"), "ddaay");
+  EXPECT_GE(modeChanges, 6);  // each switch and each ruled program, for the tooltip
+
+  // Delivery: key packets where the class alone would paste; a Delete first.
+  service.SetVietnamese(true);
+  desk.SetClipboardText(u"user text");
+  EXPECT_EQ(typeIn(open(u"gimp.exe", u"gdkWindowToplevel"), u"vieetj"), "việt");
+  EXPECT_EQ(desk.ClipboardOpens, 0);
+  const WindowHandle excel = open(u"EXCEL.exe");
+  desk.SetFocus(excel);
+  Type(u"vie");
+  desk.AppKeys.clear();
+  Type(u"e");
+  ASSERT_FALSE(desk.AppKeys.empty());
+  EXPECT_EQ(desk.AppKeys[0], (SimDesktop::AppKeyEvent{vk::kDelete, false, 0}));
+}
+
 TEST_F(PipelineDesktopTest, ModifiersUsedWithTheMouseRunNoModifierOnlyHotkey) {
   ASSERT_TRUE(service.IsVietnamese());
   for (const bool english : {false, true}) {

@@ -56,6 +56,7 @@ struct CTrayWindow::Snapshot {
   bool On = true;
   KeyCombo PhimChuyen = CInputMethodService::kDefaultPhimChuyen;
   TrayMenuState Menu;
+  std::u16string AppRule;  // the focus program's rule, as the tooltip says it
 };
 
 CTrayWindow::CTrayWindow(CTavirelApp& app) : app_(app) {}
@@ -95,7 +96,7 @@ bool CTrayWindow::Create() {
 void CTrayWindow::ShowIcon() {
   const Snapshot s = Read();
   tray_.Create(hwnd_, s.On ? iconOn_ : iconOff_,
-               TrayTooltip(s.On, s.PhimChuyen, s.Menu.TypingMethod, s.Menu.CodeTable, foregroundBlocked_));
+               TrayTooltip(s.On, s.PhimChuyen, s.Menu.TypingMethod, s.Menu.CodeTable, foregroundBlocked_, s.AppRule));
   SetTimer(hwnd_, kForegroundTimer, kForegroundCheckMs, nullptr);
 }
 
@@ -116,6 +117,7 @@ CTrayWindow::Snapshot CTrayWindow::Read() {
     m.SuaLoiTuGhep = c.SuaLoiChinhTaTuGhep;
     m.DungTuDien = c.DungTuDienDeKTChinhTa;
     m.Clipboard = s.Clipboard;
+    if (const AppRule* rule = s.AppRules().Find(s.RuledProgram())) snap.AppRule = AppRuleTooltipLine(*rule);
     return snap;
   };
   static Snapshot last;
@@ -126,7 +128,7 @@ CTrayWindow::Snapshot CTrayWindow::Read() {
 void CTrayWindow::UpdateState() {
   const Snapshot s = Read();
   tray_.SetIcon(s.On ? iconOn_ : iconOff_);
-  tray_.SetTooltip(TrayTooltip(s.On, s.PhimChuyen, s.Menu.TypingMethod, s.Menu.CodeTable, foregroundBlocked_));
+  tray_.SetTooltip(TrayTooltip(s.On, s.PhimChuyen, s.Menu.TypingMethod, s.Menu.CodeTable, foregroundBlocked_, s.AppRule));
 }
 
 void CTrayWindow::ShowBalloon(const std::u16string& text, const std::u16string& title,

@@ -254,6 +254,25 @@ bool CWinDesktop::IsUnicodeWindow(WindowHandle window) {
   return window && IsWindowUnicode(reinterpret_cast<HWND>(window));
 }
 
+std::u16string CWinDesktop::WindowProgramName(WindowHandle window) {
+  if (!window) return {};
+  DWORD pid = 0;
+  GetWindowThreadProcessId(reinterpret_cast<HWND>(window), &pid);
+  if (pid == 0) return {};
+  // A query of the process, not a message to it: a hung program cannot
+  // stall the hook.
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return {};
+  wchar_t path[MAX_PATH * 2];
+  DWORD size = MAX_PATH * 2;
+  const BOOL ok = QueryFullProcessImageNameW(process, 0, path, &size);
+  CloseHandle(process);
+  if (!ok || size == 0) return {};
+  std::u16string full(reinterpret_cast<const char16_t*>(path), size);
+  const size_t slash = full.find_last_of(u"\\/");
+  return slash == std::u16string::npos ? full : full.substr(slash + 1);
+}
+
 bool CWinDesktop::IsPasswordField(WindowHandle window) {
   if (!window) return false;
   HWND hwnd = reinterpret_cast<HWND>(window);
