@@ -12,7 +12,7 @@ struct ConversionOptions {
   double threshold = 0.7;       // detection accuracy, 0..1
   std::u16string source = u"Unicode";
   std::u16string target = u"Unicode";
-  bool clipboard = true;        // convert the clipboard rather than a file
+  bool clipboard = false;       // the dialog converts the clipboard rather than a file
   std::u16string sourceFile;
   std::u16string targetFile;
 };

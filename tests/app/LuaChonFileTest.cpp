@@ -38,7 +38,10 @@ TEST(LuaChonFile, MissingFileLeavesTheDefaults) {
   EXPECT_EQ(p.service.PhimClear().ToInt(), 131072);
   EXPECT_TRUE(p.app.ThuNho);
   EXPECT_EQ(p.app.DisplayedTabs, (std::vector<int32_t>{0, 1}));
+  // Without a "ChuyenMa" section the conversion keeps its own defaults; a
+  // section that lacks the keys turns them on (below).
   EXPECT_FALSE(p.app.Conversion.autoDetect);
+  EXPECT_FALSE(p.app.Conversion.clipboard);
 }
 
 TEST(LuaChonFile, DefaultSaveStartsWithChuyenMaAndHoldsEveryKey) {
@@ -86,6 +89,7 @@ TEST(LuaChonFile, HandWrittenFileReadsLikeTheProgramsOwn) {
   EXPECT_EQ(hand.app.Conversion.source, u"TCVN3 (ABC)");
   EXPECT_DOUBLE_EQ(hand.app.Conversion.threshold, 0.85);
   EXPECT_TRUE(hand.app.Conversion.autoDetect);  // the section is there, the key is not
+  EXPECT_TRUE(hand.app.Conversion.clipboard);
 
   ASSERT_TRUE(SaveOptions(dir.File("again.ini"), hand.service, hand.app));
   Program again;
