@@ -1,6 +1,8 @@
 #include "convert/ConvertText.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 
 #include "common/Letters.h"
 #include "spelling/CTuDien.h"
@@ -123,66 +125,94 @@ std::u16string DetectSourceTable(const ConversionOptions& options, std::u16strin
   return DetectSourceTable(options, text, CodeTableNames(), CTuDien::Instance(), origin);
 }
 
-CTextConverter::CTextConverter(const ConversionOptions& options, TextOrigin origin) {
-  Setup(options, LoadBangMa(options.source), LoadBangMa(options.target), origin);
-}
+CTextConverter::CTextConverter(const ConversionOptions& options, TextOrigin origin)
+    : plan_(SharedPlan(options, origin)), flags_(options.flags) {}
 
 CTextConverter::CTextConverter(const ConversionOptions& options, const CBangMa& source, const CBangMa& target,
-                               TextOrigin origin) {
-  Setup(options, source, target, origin);
+                               TextOrigin origin)
+    : plan_(MakePlan(options, source, target, origin)), flags_(options.flags) {}
+
+std::shared_ptr<const CTextConverter::Plan> CTextConverter::SharedPlan(const ConversionOptions& options,
+                                                                       TextOrigin origin) {
+  // The shipped tables never change while the program runs, so a plan made
+  // once serves every later conversion with the same choices. Few choices
+  // are ever made; the cache is emptied should it grow past a handful.
+  const int32_t caseOrMarks = options.flags & (convflag::kLower | convflag::kUpper | convflag::kRemoveMarks);
+  const std::u16string key = options.source + u'\0' + options.target + u'\0' +
+                             static_cast<char16_t>(u'0' + (caseOrMarks != 0)) +
+                             static_cast<char16_t>(u'0' + ((options.flags & convflag::kPreferUpper) != 0)) +
+                             static_cast<char16_t>(u'0' + static_cast<int>(origin));
+  static std::mutex mutex;
+  static std::map<std::u16string, std::shared_ptr<const Plan>> plans;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto it = plans.find(key);
+    if (it != plans.end()) return it->second;
+  }
+  // Built outside the lock: another thread may build the same plan at the
+  // same time, and either copy is right.
+  std::shared_ptr<const Plan> plan = MakePlan(options, LoadBangMa(options.source), LoadBangMa(options.target), origin);
+  std::lock_guard<std::mutex> lock(mutex);
+  if (plans.size() >= 32) plans.clear();
+  return plans.emplace(key, std::move(plan)).first->second;
 }
 
-void CTextConverter::Setup(const ConversionOptions& options, const CBangMa& source, const CBangMa& target,
-                           TextOrigin origin) {
-  flags_ = options.flags;
-  const bool preferLower = (flags_ & convflag::kPreferUpper) == 0;
+std::shared_ptr<const CTextConverter::Plan> CTextConverter::MakePlan(const ConversionOptions& options,
+                                                                     const CBangMa& source, const CBangMa& target,
+                                                                     TextOrigin origin) {
+  auto plan = std::make_shared<Plan>();
+  Plan& p = *plan;
+  const int32_t flags = options.flags;
+  const bool preferLower = (flags & convflag::kPreferUpper) == 0;
   const bool sourceUnicode = options.source == kUnicodeTableName;
   const bool targetUnicode = options.target == kUnicodeTableName;
-  if (!sourceUnicode) source_ = source;
-  if (!targetUnicode) target_ = target;
-  sourceBytes_ = OnlyBytes(source_);
-  targetBytes_ = OnlyBytes(target_);
-  if ((flags_ & (convflag::kLower | convflag::kUpper | convflag::kRemoveMarks)) != 0) {
-    mode_ = Mode::Flags;
-    if (!sourceUnicode) map_ = SourceDecodeMap(source_, preferLower, origin);
+  if (!sourceUnicode) p.source = source;
+  if (!targetUnicode) p.target = target;
+  p.sourceBytes = OnlyBytes(p.source);
+  p.targetBytes = OnlyBytes(p.target);
+  if ((flags & (convflag::kLower | convflag::kUpper | convflag::kRemoveMarks)) != 0) {
+    p.mode = Mode::Flags;
+    if (!sourceUnicode) p.map = SourceDecodeMap(p.source, preferLower, origin);
   } else if (options.source == options.target) {
-    mode_ = Mode::Same;
+    p.mode = Mode::Same;
   } else if (!sourceUnicode && !targetUnicode) {
-    mode_ = Mode::Transcode;
-    CTranscodeMap map = BuildTranscodeMap(source_, target_, preferLower);
-    if (targetBytes_) {
+    p.mode = Mode::Transcode;
+    CTranscodeMap map = BuildTranscodeMap(p.source, p.target, preferLower);
+    if (p.targetBytes) {
       // Source forms of characters the target lacks stay in their source
       // form; they are marked so that they can be counted.
       CDecodeMap::Entries entries = map.Map();
-      for (const auto& [c, form] : source_.Map()) {
-        if (!target_.Has(c) && c >= 0x80 && entries.count(form) == 0) {
+      for (const auto& [c, form] : p.source.Map()) {
+        if (!p.target.Has(c) && c >= 0x80 && entries.count(form) == 0) {
           entries.emplace(form, form + kLostMark);
-          slowTranscode_ = true;
+          p.slowTranscode = true;
         }
       }
-      if (slowTranscode_) map = CDecodeMap(std::move(entries));
+      if (p.slowTranscode) map = CDecodeMap(std::move(entries));
     }
-    map_ = origin == TextOrigin::AnsiClipboard && sourceBytes_ ? WithAnsiForms(map) : std::move(map);
+    p.map = origin == TextOrigin::AnsiClipboard && p.sourceBytes ? WithAnsiForms(map) : std::move(map);
   } else if (!sourceUnicode) {
-    mode_ = Mode::Decode;
-    map_ = SourceDecodeMap(source_, preferLower, origin);
+    p.mode = Mode::Decode;
+    p.map = SourceDecodeMap(p.source, preferLower, origin);
   } else {
-    mode_ = Mode::Encode;
+    p.mode = Mode::Encode;
   }
   // Units that a match can reach past its first unit: a cut before any
   // other unit never splits a match.
-  inner_.assign(0x10000, false);
-  for (const auto& [key, value] : map_.Map()) {
-    for (size_t i = 1; i < key.size(); ++i) inner_[key[i]] = true;
+  p.inner.assign(0x10000, false);
+  for (const auto& [key, value] : p.map.Map()) {
+    for (size_t i = 1; i < key.size(); ++i) p.inner[key[i]] = true;
   }
+  return plan;
 }
 
 void CTextConverter::EncodeCounting(std::u16string_view text, std::u16string& out) {
+  const Plan& p = *plan_;
   std::u16string replaced;
-  if (targetBytes_) {
+  if (p.targetBytes) {
     for (size_t i = 0; i < text.size(); ++i) {
       const char16_t c = text[i];
-      if (c < 0x80 || target_.Has(c)) continue;
+      if (c < 0x80 || p.target.Has(c)) continue;
       ++lost_;
       if (lostAs_ == 0) continue;
       if (replaced.empty()) replaced = text;
@@ -190,44 +220,47 @@ void CTextConverter::EncodeCounting(std::u16string_view text, std::u16string& ou
     }
   }
   if (!replaced.empty()) text = replaced;
-  if (target_.Empty()) {
+  if (p.target.Empty()) {
     out.append(text);
   } else {
-    EncodeTo(target_, text, out);
+    EncodeTo(p.target, text, out);
   }
 }
 
 void CTextConverter::Convert(std::u16string_view text, std::u16string& out) {
-  switch (mode_) {
+  const Plan& p = *plan_;
+  switch (p.mode) {
     case Mode::Same:
       out.append(text);
       return;
     case Mode::Decode:
-      out += map_.Decode(text);
+      p.map.DecodeTo(text, out);
       return;
     case Mode::Encode:
       EncodeCounting(text, out);
       return;
     case Mode::Transcode: {
-      if (!slowTranscode_) {
-        out += map_.Decode(text);
+      if (!p.slowTranscode) {
+        p.map.DecodeTo(text, out);
         return;
       }
       // A mark already in the text is no key: convert around it and keep it.
       for (;;) {
         const size_t own = text.find(kLostMark);
-        std::u16string t = map_.Decode(text.substr(0, own));
-        const size_t marks = static_cast<size_t>(std::count(t.begin(), t.end(), kLostMark));
-        lost_ += marks;
-        if (marks != 0) t.erase(std::remove(t.begin(), t.end(), kLostMark), t.end());
-        out += t;
+        const size_t from = out.size();
+        p.map.DecodeTo(text.substr(0, own), out);
+        const auto first = out.begin() + static_cast<std::ptrdiff_t>(from);
+        const auto kept = std::remove(first, out.end(), kLostMark);
+        lost_ += static_cast<size_t>(out.end() - kept);
+        out.erase(kept, out.end());
         if (own == std::u16string_view::npos) return;
         out.push_back(kLostMark);
         text.remove_prefix(own + 1);
       }
     }
     case Mode::Flags: {
-      std::u16string t = map_.Empty() ? std::u16string(text) : map_.Decode(text);
+      std::u16string t;
+      p.map.DecodeTo(text, t);
       if ((flags_ & convflag::kLower) != 0) {
         t = LowerText(t);
       } else if ((flags_ & convflag::kUpper) != 0) {
@@ -245,7 +278,7 @@ size_t CTextConverter::SafeCut(std::u16string_view text) const {
   for (size_t p = text.size() - (text.empty() ? 0 : 1); p > 0; --p) {
     const char16_t c = text[p];
     // Never between the halves of a surrogate pair either.
-    if (!inner_[c] && !(c >= 0xDC00 && c <= 0xDFFF)) return p;
+    if (!plan_->inner[c] && !(c >= 0xDC00 && c <= 0xDFFF)) return p;
   }
   return 0;
 }

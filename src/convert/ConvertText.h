@@ -3,6 +3,7 @@
 // source table, and the converter that does the work in one pass.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,28 +90,37 @@ class CTextConverter {
   // Characters that the target cannot hold so far.
   size_t LostCount() const { return lost_; }
   // The source and target hold only bytes (units up to 255) and are not "Unicode".
-  bool SourceIsBytes() const { return sourceBytes_; }
-  bool TargetIsBytes() const { return targetBytes_; }
+  bool SourceIsBytes() const { return plan_->sourceBytes; }
+  bool TargetIsBytes() const { return plan_->targetBytes; }
 
  private:
   enum class Mode { Same, Transcode, Decode, Encode, Flags };
-  void Setup(const ConversionOptions& options, const CBangMa& source, const CBangMa& target, TextOrigin origin);
+  // What a pair of tables needs, built once: it depends only on the table
+  // names, the case preference, whether a case or mark flag is set and the
+  // origin of the text, so conversions with the same choices share it.
+  struct Plan {
+    Mode mode = Mode::Same;
+    CBangMa source;
+    CBangMa target;
+    CDecodeMap map;  // decode or transcode map
+    bool sourceBytes = false;
+    bool targetBytes = false;
+    bool slowTranscode = false;  // some source form has no target form
+    std::vector<bool> inner;     // units that occur past the first unit of a key
+  };
+  static std::shared_ptr<const Plan> MakePlan(const ConversionOptions& options, const CBangMa& source,
+                                              const CBangMa& target, TextOrigin origin);
+  static std::shared_ptr<const Plan> SharedPlan(const ConversionOptions& options, TextOrigin origin);
   void EncodeCounting(std::u16string_view text, std::u16string& out);
 
-  Mode mode_ = Mode::Same;
+  std::shared_ptr<const Plan> plan_;
   int32_t flags_ = 0;
-  CBangMa source_;
-  CBangMa target_;
-  CDecodeMap map_;  // decode or transcode map
-  bool sourceBytes_ = false;
-  bool targetBytes_ = false;
-  bool slowTranscode_ = false;  // some source form has no target form
-  std::vector<bool> inner_;     // units that occur past the first unit of a key
   size_t lost_ = 0;
   char16_t lostAs_ = 0;
 };
 
-// ConvertText of the options: one call, tables loaded afresh.
+// ConvertText of the options: one call. The tables and maps of a choice of
+// tables are built on its first use and kept for the process's life.
 std::u16string ConvertText(const ConversionOptions& options, std::u16string_view text);
 
 }  // namespace tavirel

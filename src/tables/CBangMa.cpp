@@ -153,21 +153,34 @@ CDecodeMap::CDecodeMap(Entries entries) : entries_(std::move(entries)) {
 }
 
 std::u16string CDecodeMap::Decode(std::u16string_view text) const {
-  if (entries_.empty()) return std::u16string(text);
+  std::u16string out;
+  DecodeTo(text, out);
+  return out;
+}
+
+void CDecodeMap::DecodeTo(std::u16string_view text, std::u16string& out) const {
+  const size_t base = out.size();
+  if (entries_.empty()) {
+    out.append(text);
+    return;
+  }
   if (oneUnit_) {  // an 8-bit table: one unit in, one unit out
-    std::u16string out(text.size(), u'\0');
+    out.resize(base + text.size());
+    char16_t* o = out.data() + base;
     for (size_t i = 0; i < text.size(); ++i) {
-      out[i] = static_cast<char16_t>(text[i] + static_cast<uint16_t>(root_.Get(text[i])));
+      o[i] = static_cast<char16_t>(text[i] + static_cast<uint16_t>(root_.Get(text[i])));
     }
-    return out;
+    return;
   }
   // Written through a raw pointer with room for the longest value (and the
   // three slots a packed write touches) past every position; the string
-  // doubles when values longer than their keys use that room up.
+  // grows by half when values longer than their keys use that room up.
+  // Writing into the caller's string spares a copy of the whole text.
   const size_t room = std::max(maxValue_, kInlineUnits);
-  std::u16string out(text.size() + room, u'\0');
-  char16_t* o = out.data();
-  char16_t* limit = o + text.size();
+  const size_t estimate = maxValue_ > minKey_ ? text.size() + text.size() / 2 : text.size();
+  out.resize(base + estimate + room);
+  char16_t* o = out.data() + base;
+  char16_t* limit = o + estimate;
   const char16_t* s = text.data();
   const size_t n = text.size();
   const Node* nodes = nodes_.data();
@@ -177,7 +190,7 @@ std::u16string CDecodeMap::Decode(std::u16string_view text) const {
   while (i < n) {
     if (o > limit) {
       const size_t used = static_cast<size_t>(o - out.data());
-      out.resize(out.size() * 2 + room);
+      out.resize(out.size() + out.size() / 2 + room);
       o = out.data() + used;
       limit = out.data() + out.size() - room;
     }
@@ -229,7 +242,6 @@ std::u16string CDecodeMap::Decode(std::u16string_view text) const {
     i += best;
   }
   out.resize(static_cast<size_t>(o - out.data()));
-  return out;
 }
 
 // ---- registry -----------------------------------------------------------------

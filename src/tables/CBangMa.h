@@ -90,6 +90,8 @@ class CDecodeMap {
 
   // DecodeLongestMatch.
   std::u16string Decode(std::u16string_view text) const;
+  // The same, appended to out; text must not point into out.
+  void DecodeTo(std::u16string_view text, std::u16string& out) const;
 
  private:
   struct Node {

@@ -140,6 +140,42 @@ TEST_F(ConvertText_, RoundTripsAndTranscodesOnRandomText) {
   }
 }
 
+// Converters made from the same names share their tables: whatever order
+// the choices come in, each conversion gives what a converter built afresh
+// from the tables gives, appends after what the output already holds, and
+// counts its own lost characters.
+TEST_F(ConvertText_, SharedTablesKeepEveryChoiceApart) {
+  std::mt19937 rng(41);
+  std::u16string alphabet = std::u16string(letters::CaseLower) + std::u16string(letters::CaseUpper) +
+                            u" ,.!?09azAZ\n\u0080\u0093\u201C\u20AC\u0301\u00C3";
+  const std::vector<std::u16string>& names = CodeTableNames();
+  for (int round = 0; round < 120; ++round) {
+    const std::u16string source = names[rng() % names.size()];
+    const std::u16string target = names[rng() % names.size()];
+    const TextOrigin origin = rng() % 2 ? TextOrigin::AnsiClipboard : TextOrigin::Plain;
+    std::u16string text;
+    const size_t length = rng() % 3 == 0 ? 5000 : 1 + rng() % 60;
+    for (size_t i = 0; i < length; ++i) text.push_back(alphabet[rng() % alphabet.size()]);
+    const std::u16string encoded = rng() % 2 ? Encode(LoadBangMa(source), text) : text;
+    // The same pair with choices that differ by one flag, back to back.
+    const int32_t flags = static_cast<int32_t>(rng() % 32);
+    for (const int32_t f : {flags, flags ^ convflag::kPreferUpper, flags ^ convflag::kLower, flags ^ convflag::kRemoveMarks}) {
+      const ConversionOptions o = Options(source, target, f);
+      SCOPED_TRACE(U8(source) + " -> " + U8(target) + " flags " + std::to_string(f));
+      CTextConverter fresh(o, LoadBangMa(source), LoadBangMa(target), origin);
+      const std::u16string expected = fresh.Convert(encoded);
+      CTextConverter shared(o, origin);
+      std::u16string out = u"kept";
+      shared.Convert(encoded, out);
+      EXPECT_EQ(out, u"kept" + expected);
+      EXPECT_EQ(shared.LostCount(), fresh.LostCount());
+      if (origin == TextOrigin::Plain) {
+        EXPECT_EQ(ConvertText(o, encoded), expected);
+      }
+    }
+  }
+}
+
 // Converting pieces cut where SafeCut allows gives the whole conversion.
 TEST_F(ConvertText_, PiecesCutAtSafePlacesConvertAsTheWhole) {
   std::mt19937 rng(7);
