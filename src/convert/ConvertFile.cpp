@@ -48,7 +48,7 @@ bool SameFile(const std::u16string& a, const std::u16string& b) {
 }
 
 FileConversionResult ConvertFile(ConversionOptions& options, const std::u16string& sourcePath,
-                                 const std::u16string& targetPath) {
+                                 const std::u16string& targetPath, const FileProgress& progress) {
   FileConversionResult result;
   if (sourcePath.empty() || targetPath.empty()) {
     result.error = u"Tập tin nguồn và đích không hợp lệ";
@@ -75,7 +75,27 @@ FileConversionResult ConvertFile(ConversionOptions& options, const std::u16strin
   }
   CTextConverter converter(options);
   converter.SetLostReplacement(u'?');
-  const std::u16string converted = converter.Convert(FileTextForSource(bytes, converter.SourceIsBytes()));
+  const std::u16string text = FileTextForSource(bytes, converter.SourceIsBytes());
+  std::string().swap(bytes);
+  // In pieces cut where the converter allows, so that a caller can show how
+  // far it has come and stop it.
+  constexpr size_t kPiece = size_t{1} << 20;
+  std::u16string converted;
+  converted.reserve(text.size());
+  for (size_t at = 0; at < text.size();) {
+    if (progress && !progress(at, text.size())) {
+      result.error = kConversionStopped;
+      return result;
+    }
+    size_t end = text.size();
+    if (end - at > kPiece) {
+      const size_t cut = converter.SafeCut(std::u16string_view(text).substr(at, kPiece));
+      if (cut != 0) end = at + cut;
+    }
+    converter.Convert(std::u16string_view(text).substr(at, end - at), converted);
+    at = end;
+  }
+  if (progress) progress(text.size(), text.size());
   if (converted.empty()) {
     result.ok = true;
     return result;

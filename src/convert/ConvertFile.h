@@ -5,6 +5,7 @@
 // programs that use that table read it; Unicode tables read and write UTF-8
 // (written with a byte-order mark).
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,11 +27,18 @@ struct FileConversionResult {
 // bytes. NUL bytes are kept.
 std::u16string FileTextForSource(std::string_view bytes, bool sourceIsBytes);
 
+// Told how far a file conversion has come (units of text done of total);
+// returns false to stop it, which leaves the target as it was.
+using FileProgress = std::function<bool(size_t done, size_t total)>;
+
 // Detection (when on) updates options.source; the target is replaced only
 // once the whole converted text has been written beside it. Refuses a target
 // that is the source file, however it is spelled.
 FileConversionResult ConvertFile(ConversionOptions& options, const std::u16string& sourcePath,
-                                 const std::u16string& targetPath);
+                                 const std::u16string& targetPath, const FileProgress& progress = {});
+
+// The error text of a conversion stopped through its progress function.
+inline constexpr char16_t kConversionStopped[] = u"Đã dừng chuyển mã";
 
 // Whether the two paths name the same existing file.
 bool SameFile(const std::u16string& a, const std::u16string& b);

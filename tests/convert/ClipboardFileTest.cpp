@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "convert/ConvertClipboard.h"
 #include "convert/ConvertFile.h"
@@ -167,6 +168,37 @@ TEST_F(Files, EightBitFilesAreReadAndWrittenAsRawBytesWhole) {
   o = test::Options(test::kTcvn3, u"Unicode");
   ASSERT_TRUE(ConvertFile(o, Path("old.txt"), Path("old-out.txt")).ok);
   EXPECT_EQ(Read("old-out.txt"), "\xEF\xBB\xBF" "đường");
+}
+
+// A file of several pieces (VNI: two-byte letters that a careless cut would
+// split) converts in pieces as it does whole, telling its progress; stopped
+// half-way it leaves the target as it was.
+TEST_F(Files, LargeFileReportsProgressAndCanBeStopped) {
+  std::u16string prose;
+  while (prose.size() < (3u << 20)) prose += u"Người Việt viết chữ Việt; ĐƯỜNG xa, ữ ỹ ậ.\n";
+  const std::string src = Raw(Encode(LoadBangMa(test::kVni), prose));
+  Write("in.vni", src);
+  ConversionOptions o = test::Options(test::kVni, u"Unicode");
+  std::vector<std::pair<size_t, size_t>> calls;
+  auto r = ConvertFile(o, Path("in.vni"), Path("out.txt"), [&](size_t done, size_t total) {
+    calls.emplace_back(done, total);
+    return true;
+  });
+  ASSERT_TRUE(r.ok) << test::U8(r.error);
+  EXPECT_EQ(Read("out.txt"), "\xEF\xBB\xBF" + Utf16ToUtf8(prose));
+  ASSERT_GE(calls.size(), 4u);
+  for (size_t i = 1; i < calls.size(); ++i) {
+    EXPECT_GT(calls[i].first, calls[i - 1].first);
+    EXPECT_EQ(calls[i].second, src.size());
+  }
+  EXPECT_EQ(calls.back().first, src.size());
+
+  Write("kept.txt", "old");
+  int seen = 0;
+  r = ConvertFile(o, Path("in.vni"), Path("kept.txt"), [&](size_t, size_t) { return ++seen < 2; });
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, kConversionStopped);
+  EXPECT_EQ(Read("kept.txt"), "old");
 }
 
 TEST_F(Files, Utf8WithBomAndBadBytesIsReadWholeAndDetected) {
