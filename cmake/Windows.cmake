@@ -39,6 +39,11 @@ target_link_libraries(Tavirel PRIVATE tavirel_win)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.manifest;${TAVIREL_RC_PARTS};${TAVIREL_GENERATED}/TavirelVersion.h;${CMAKE_SOURCE_DIR}/src/app/win/icons/TavirelOn.ico;${CMAKE_SOURCE_DIR}/src/app/win/icons/TavirelOff.ico")
 
+# The conversion dialog: its template, and the system's file dialogs.
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/app/win/Tavirel.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/app/win/ChuyenMaDlg.rc ${CMAKE_SOURCE_DIR}/src/app/win/ChuyenMaDlgIds.h)
+target_link_libraries(tavirel_win PUBLIC comdlg32)
+
 install(TARGETS Tavirel RUNTIME DESTINATION .)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Resources DESTINATION .)
 
@@ -102,4 +107,14 @@ if(TAVIREL_TESTS)
   target_compile_options(tavirel_e2e_maindlg PRIVATE ${TAVIREL_WARNINGS} -municode)
   target_link_options(tavirel_e2e_maindlg PRIVATE -municode)
   target_link_libraries(tavirel_e2e_maindlg PRIVATE user32 comctl32)
+endif()
+
+# The clipboard and conversion-dialog driver of tests/e2e/run-convert-e2e.
+if(TAVIREL_TESTS)
+  add_executable(tavirel_e2e_convert ${CMAKE_SOURCE_DIR}/tests/e2e/convert/E2eConvert.cpp)
+  target_compile_definitions(tavirel_e2e_convert PRIVATE ${TAVIREL_WIN_DEFS})
+  target_include_directories(tavirel_e2e_convert PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(tavirel_e2e_convert PRIVATE ${TAVIREL_WARNINGS} -municode)
+  target_link_options(tavirel_e2e_convert PRIVATE -municode)
+  target_link_libraries(tavirel_e2e_convert PRIVATE user32)
 endif()

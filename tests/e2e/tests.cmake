@@ -55,3 +55,7 @@ set_tests_properties(e2e_update PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
 # The main dialog and the typing-method editor.
 add_test(NAME e2e_maindlg COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/maindlg/run-maindlg-e2e --bin ${TAVIREL_WINDOWS_BIN})
 set_tests_properties(e2e_maindlg PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
+
+# Code conversion: quick conversion of the clipboard and the conversion dialog.
+add_test(NAME e2e_convert COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run-convert-e2e --bin ${TAVIREL_WINDOWS_BIN})
+set_tests_properties(e2e_convert PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)

@@ -13,6 +13,8 @@
 #include "app/win/CMainDlg.h"
 #include "app/win/CPhimTatDlg.h"
 #include "app/win/CTaoTuGoTatDlg.h"
+#include "app/win/CChuyenMaDlg.h"
+#include "app/win/ClipboardConversion.h"
 #include "app/win/CTavirelApp.h"
 #include "app/win/resource.h"
 #include "service/CInputMethodService.h"
@@ -313,8 +315,9 @@ void CTrayWindow::OnCommand(uint16_t command) {
     case kShorthandEditor: OpenWindow(kWinShorthand); break;
     case kHotkeyEditor: OpenWindow(kWinHotkeys); break;
     case kCheckUpdate: updater_->Check(); break;
-    case kQuickConversion:
-      MessageBoxW(hwnd_, L"Chức năng này chưa có trong phiên bản này.", L"Tavirel", MB_OK | MB_ICONINFORMATION);
+    // Named in full: the window message of the same name would win here.
+    case traycmd::kQuickConversion:
+      ShowConversionBalloon(*this, ConvertClipboardFor(app_.Options().Conversion, hwnd_));
       break;
     case kExit: DestroyWindow(hwnd_); break;
     default: break;
@@ -336,6 +339,10 @@ void CTrayWindow::OpenWindow(int which) {
   static const wchar_t* const kTitles[4] = {L"Tavirel", L"Chuyển mã", L"Gõ tắt", L"Phím tắt"};
   if (which == kWinMain) {
     CMainDlg(app_).Run(hwnd_);
+  } else if (which == kWinConversion) {
+    CChuyenMaDlg(app_.Instance(), app_.Options().Conversion, [this](const ConversionBalloon& b) {
+      ShowConversionBalloon(*this, b);
+    }).Run(hwnd_);
   } else {
     MessageBoxW(hwnd_, L"Cửa sổ này chưa có trong phiên bản này.", kTitles[which], MB_OK | MB_ICONINFORMATION);
   }

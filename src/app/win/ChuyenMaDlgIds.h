@@ -1,0 +1,22 @@
+#pragma once
+// Resource numbers of the conversion dialog (template and its controls).
+#define IDD_CHUYENMA 2400
+#define IDC_CM_NGUON 2401
+#define IDC_CM_DICH 2402
+#define IDC_CM_DAO 2403
+#define IDC_CM_AUTODETECT 2404
+#define IDC_CM_DETECT 2405
+#define IDC_CM_THRESHOLD 2406
+#define IDC_CM_THRESHOLD_SPIN 2407
+#define IDC_CM_LOWER 2408
+#define IDC_CM_UPPER 2409
+#define IDC_CM_NOMARKS 2410
+#define IDC_CM_PREFERUPPER 2411
+#define IDC_CM_DROPHTML 2412
+#define IDC_CM_CLIPBOARD 2413
+#define IDC_CM_FILE_NGUON 2414
+#define IDC_CM_BROWSE_NGUON 2415
+#define IDC_CM_FILE_DICH 2416
+#define IDC_CM_BROWSE_DICH 2417
+#define IDC_CM_CONVERT 2418
+#define IDC_CM_PROGRESS 2419
