@@ -290,6 +290,9 @@ class CInputMethodService : public IInputMethodService {
   // Whether any built-in or user action is bound to combo.
   bool AnyHotKeyFor(KeyCombo combo) const;
   void ArmRestoreTimer();
+  // Bytes of an 8-bit table as the characters a non-Unicode window reads
+  // them as, into ansiText_.
+  const std::u16string& AsAnsiCharacters(const std::u16string& text);
   // Sends a replacement now (SendText once it has decided not to hold it).
   void Deliver(int backspaces, const std::u16string& text, bool paste);
   // Holds a replacement for RunDeferredWork, after those already held.
@@ -351,6 +354,8 @@ class CInputMethodService : public IInputMethodService {
   uint32_t pastedSequence_ = 0;  // clipboard sequence number after our paste
   std::u16string pastedText_;
   uint32_t privacyFormats_[3] = {};  // registered on the first paste
+  char16_t ansiHigh_[128] = {};      // AnsiCodePageChar of 0x80..0xFF, read once
+  std::u16string ansiText_;
   struct PendingOutput {
     int Backspaces = 0;
     std::u16string Text;

@@ -158,6 +158,11 @@ class IDesktop {
   // Whether the window takes Unicode messages (a non-Unicode window with a
   // Unicode output table gets its text by pasting).
   virtual bool IsUnicodeWindow(WindowHandle window) = 0;
+  // The character a program that is not Unicode reads as this byte of the
+  // system's ANSI code page (code page 1252 reads 0x80 as U+20AC). Text for
+  // such a window goes out as these characters, so that the program holds
+  // the bytes. The default: the byte's own code point.
+  virtual char16_t AnsiCodePageChar(uint8_t byte) { return byte; }
   // Whether the window belongs to a program running at a higher integrity
   // level than this one: the system drops input injected into it.
   virtual bool IsWindowOfHigherIntegrity(WindowHandle /*window*/) { return false; }

@@ -74,6 +74,17 @@ void CInputMethodService::SendText(int backspaces, const std::u16string& text) {
   Deliver(backspaces, text, paste);
 }
 
+const std::u16string& CInputMethodService::AsAnsiCharacters(const std::u16string& text) {
+  if (ansiHigh_[0] == 0) {
+    for (int b = 0; b < 128; ++b) ansiHigh_[b] = desktop_->AnsiCodePageChar(static_cast<uint8_t>(0x80 + b));
+  }
+  ansiText_.assign(text);
+  for (char16_t& c : ansiText_) {
+    if (c >= 0x80 && c <= 0xFF) c = ansiHigh_[c - 0x80];
+  }
+  return ansiText_;
+}
+
 void CInputMethodService::HoldOutput(int backspaces, const std::u16string& text) {
   if (pendingCount_ == pendingOutputs_.size()) pendingOutputs_.emplace_back();
   PendingOutput& out = pendingOutputs_[pendingCount_++];
@@ -90,7 +101,9 @@ void CInputMethodService::Deliver(int backspaces, const std::u16string& text, bo
   // unread when its wait ran out keeps the clipboard: key packets then.
   const int deletes = autoCompleteWindow_ ? 1 : 0;
   if (!paste || pasteUnread_) [[likely]] {
-    if (!desktop_->SendReplacement(deletes, backspaces, text)) injectionFailed_ = true;
+    // A program that is not Unicode reads characters through its code page.
+    const bool ansi = !focusUnicode_ && focusWindow_ != 0 && !outputNeedsUnicode_;
+    if (!desktop_->SendReplacement(deletes, backspaces, ansi ? AsAnsiCharacters(text) : text)) injectionFailed_ = true;
   } else {
     if (!desktop_->SendReplacement(deletes, backspaces, {})) injectionFailed_ = true;
     PasteKeepingClipboard(text);

@@ -135,7 +135,10 @@ void SimDesktop::InsertUnitSlow(Window& w, char16_t unit) {
     return;
   }
   if (vk == kVkPacket) {
-    if (!up && focus_ != 0) InsertUnit(windows_[focus_ - 1], unit);
+    if (!up && focus_ != 0) {
+      Window& w = windows_[focus_ - 1];
+      InsertUnit(w, w.Unicode ? unit : AnsiByteOf(unit));
+    }
     return;
   }
   // A zeroed key reaches the application as nothing; codes past the byte
@@ -167,7 +170,8 @@ size_t SimDesktop::AppCatchUp(size_t n) {
       const WindowHandle focus = focus_;
       focus_ = e.Window;
       if (e.Vk == kVkPacket) {
-        InsertUnit(windows_[e.Window - 1], e.Unit);
+        Window& w = windows_[e.Window - 1];
+        InsertUnit(w, w.Unicode ? e.Unit : AnsiByteOf(e.Unit));
       } else {
         uint8_t now[256];
         std::copy_n(sysState_, 256, now);
@@ -428,6 +432,29 @@ void SimDesktop::SetProgram(WindowHandle window, std::u16string program) {
 
 std::u16string SimDesktop::WindowProgramName(WindowHandle window) {
   return window >= 1 && window <= windows_.size() ? windows_[window - 1].Program : std::u16string();
+}
+
+namespace {
+
+// Code page 1252's characters for 0x80..0x9F; the five bytes it leaves
+// undefined read as their own code points, as Windows reads them.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+char16_t SimDesktop::AnsiCodePageChar(uint8_t byte) {
+  return byte >= 0x80 && byte <= 0x9F ? kCp1252High[byte - 0x80] : byte;
+}
+
+char16_t SimDesktop::AnsiByteOf(char16_t unit) {
+  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return unit;
+  for (int i = 0; i < 32; ++i) {
+    if (kCp1252High[i] == unit) return static_cast<char16_t>(0x80 + i);
+  }
+  return u'?';
 }
 
 bool SimDesktop::IsPasswordField(WindowHandle window) {

@@ -136,6 +136,9 @@ class SimDesktop : public IDesktop {
   bool IsUnicodeWindow(WindowHandle window) override;
   bool IsWindowOfHigherIntegrity(WindowHandle window) override;
   bool IsPasswordField(WindowHandle window) override;
+  // Code page 1252, as on a Western system: a window that is not Unicode
+  // holds each character as its byte there, '?' when it has none.
+  char16_t AnsiCodePageChar(uint8_t byte) override;
   std::u16string WindowProgramName(WindowHandle window) override;
   bool OpenClipboard() override;
   void CloseClipboard() override;
@@ -209,6 +212,8 @@ class SimDesktop : public IDesktop {
   [[gnu::noinline]] void InsertUnitSlow(Window& w, char16_t unit);
   void Insert(std::u16string_view text);
   void PasteIntoApp();
+  // The byte (as a unit) a non-Unicode window holds for a character.
+  static char16_t AnsiByteOf(char16_t unit);
   [[gnu::noinline]] void QueueForApp(uint16_t vk, bool up, char16_t unit);
   // A program reads the format: the service renders it when it is on request.
   void RenderOnRequest(uint32_t format);

@@ -44,6 +44,22 @@ TEST_F(PipelineOutputTest, ByteTablesUseKeyPacketsEvenInANonUnicodeWindow) {
   EXPECT_GT(desk.UnicodeInjections, 0);
 }
 
+// A program that is not Unicode holds the bytes of an 8-bit table through
+// its ANSI code page, where 0x80..0x9F are not U+0080..U+009F: VISCII's
+// capitals there arrive as bytes only when sent as what the code page reads.
+TEST_F(PipelineOutputTest, EightBitTablesReachANonUnicodeProgramAsTheirBytes) {
+  FocusNew(u"Edit", /*unicode=*/false);
+  const std::u16string text = u"ĐƯỜNG ẤY Ở ĐÂU, Ỷ LẠI? Ừ, CÓ NỖI NHỚ.";
+  for (const char16_t* name : {u"VISCII", u"TCVN3 (ABC)", u"VNI Windows"}) {
+    SCOPED_TRACE(Utf16ToUtf8(name));
+    service.SetCodeTable(name);
+    Clear();
+    Type(u"DDUWOWFNG AAYS OWR DDAAU, YR LAIJ? UWF, COS NOOXI NHOWS.");
+    EXPECT_EQ(desk.Text(), Encode(LoadBangMa(name), text));
+    EXPECT_EQ(desk.Text().find(u'?'), desk.Text().rfind(u'?'));  // only the typed one
+  }
+}
+
 TEST_F(PipelineOutputTest, UnicodeGoesByPasteWhereKeyPacketsDoNotWork) {
   for (const char16_t* cls : {u"gdkWindowToplevel", u"gdkWindowChild", u"{a64c3a50-b714-4e1f-a723-78db57a20a29}"}) {
     FocusNew(cls);

@@ -273,6 +273,13 @@ std::u16string CWinDesktop::WindowProgramName(WindowHandle window) {
   return slash == std::u16string::npos ? full : full.substr(slash + 1);
 }
 
+char16_t CWinDesktop::AnsiCodePageChar(uint8_t byte) {
+  const char b = static_cast<char>(byte);
+  wchar_t w = 0;
+  if (MultiByteToWideChar(CP_ACP, 0, &b, 1, &w, 1) != 1) return byte;
+  return static_cast<char16_t>(w);
+}
+
 bool CWinDesktop::IsPasswordField(WindowHandle window) {
   if (!window) return false;
   HWND hwnd = reinterpret_cast<HWND>(window);

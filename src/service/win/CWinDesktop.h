@@ -37,6 +37,7 @@ class CWinDesktop : public IDesktop {
   bool IsUnicodeWindow(WindowHandle window) override;
   bool IsWindowOfHigherIntegrity(WindowHandle window) override;
   bool IsPasswordField(WindowHandle window) override;
+  char16_t AnsiCodePageChar(uint8_t byte) override;
   std::u16string WindowProgramName(WindowHandle window) override;
   bool OpenClipboard() override;
   void CloseClipboard() override;
