@@ -30,6 +30,8 @@ namespace {
 
 constexpr UINT_PTR kForegroundTimer = 1;
 constexpr UINT kForegroundCheckMs = 1000;
+constexpr UINT_PTR kWatchdogTimer = 2;
+constexpr UINT kWatchdogCheckMs = 1000;
 
 enum Window { kWinMain, kWinConversion, kWinShorthand, kWinHotkeys, kWinCreateShorthand, kWindowKinds };
 
@@ -88,6 +90,10 @@ bool CTrayWindow::Create() {
     tray_.ShowBalloon(text, title, icon);
   });
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  // The end-to-end tests take the hooks away as Windows does; only a
+  // program started for them listens.
+  if (GetEnvironmentVariableW(L"TAVIREL_E2E_DROP_HOOKS", nullptr, 0) > 0)
+    dropHooks_ = RegisterWindowMessageW(L"TavirelDropHooks");
   WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION);
   const int small = GetSystemMetrics(SM_CXSMICON);
   iconOn_ = static_cast<HICON>(LoadImageW(app_.Instance(), MAKEINTRESOURCEW(IDI_ON), IMAGE_ICON, small, small, 0));
@@ -100,6 +106,33 @@ void CTrayWindow::ShowIcon() {
   tray_.Create(hwnd_, s.On ? iconOn_ : iconOff_,
                TrayTooltip(s.On, s.PhimChuyen, s.Menu.TypingMethod, s.Menu.CodeTable, foregroundBlocked_, s.AppRule));
   SetTimer(hwnd_, kForegroundTimer, kForegroundCheckMs, nullptr);
+  SetTimer(hwnd_, kWatchdogTimer, kWatchdogCheckMs, nullptr);
+}
+
+void CTrayWindow::CheckHooks() {
+  LASTINPUTINFO last{};
+  last.cbSize = sizeof last;
+  if (!GetLastInputInfo(&last)) return;
+  HookWatchdogInput in;
+  in.Now = GetTickCount();
+  in.LastInput = last.dwTime;
+  in.LastKeyEvent = LastKeyboardHookEvent();
+  in.LastMouseEvent = LastMouseHookEvent();
+  in.HooksWanted = KeyboardHookInstalled() && HookThreadId() != 0;
+  in.MouseHookIn = MouseHookInstalled();
+  switch (watchdog_.Check(in)) {
+    case WatchdogAction::Probe:
+      watchdog_.ProbeSent(in.Now, SendHookProbe());
+      break;
+    case WatchdogAction::Reinstall:
+      ReinstallHooks();
+      if (watchdog_.TakeNotice())
+        tray_.ShowBalloon(u"Windows đã gỡ hook bàn phím của Tavirel vì máy bận; Tavirel đã cài lại, gõ tiếp được.",
+                          u"Tavirel", CSystemTray::kWarning);
+      break;
+    case WatchdogAction::None:
+      break;
+  }
 }
 
 CTrayWindow::Snapshot CTrayWindow::Read() {
@@ -154,6 +187,10 @@ LRESULT CALLBACK CTrayWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 }
 
 LRESULT CTrayWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == dropHooks_ && dropHooks_ != 0) {
+    DropHooksSilently();
+    return 0;
+  }
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
     if (tray_.ReAddIcon()) UpdateState();
     return 0;
@@ -184,6 +221,7 @@ LRESULT CTrayWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_TIMER:
       if (wp == kForegroundTimer) CheckForeground();
+      if (wp == kWatchdogTimer) CheckHooks();
       return 0;
     case WM_QUERYENDSESSION: {
       const SaveResult r = app_.Settings().SaveOptions(SaveKind::Automatic);
@@ -203,6 +241,7 @@ LRESULT CTrayWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd_, kForegroundTimer);
+      KillTimer(hwnd_, kWatchdogTimer);
       WTSUnRegisterSessionNotification(hwnd_);
       tray_.RemoveIcon();
       PostQuitMessage(0);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/HookWatchdog.h"
 #include "app/IShellRequests.h"
 #include "app/TrayMenu.h"
 #include "app/win/CSystemTray.h"
@@ -63,6 +64,7 @@ class CTrayWindow : public IShellRequests {
   void SaveNow();
   void ReportSave(int result, const std::u16string& path);
   void CheckForeground();
+  void CheckHooks();
 
   CTavirelApp& app_;
   HWND hwnd_ = nullptr;
@@ -71,6 +73,8 @@ class CTrayWindow : public IShellRequests {
   bool clicked_ = false;            // the next state change came from a click
   bool openWindows_[5] = {};        // one of each kind at a time
   bool foregroundBlocked_ = false;
+  CHookWatchdog watchdog_;
+  UINT dropHooks_ = 0;              // the tests' message that takes the hooks away
   std::vector<std::u16string> menuMethods_;  // the lists the open menu was built from
   std::vector<std::u16string> menuTables_;
   HICON iconOn_ = nullptr;

@@ -21,6 +21,14 @@ namespace {
 // changes posted through the service's dispatcher.
 constexpr UINT kMsgInstall = WM_APP + 0x54;
 constexpr UINT kMsgRunChanges = WM_APP + 0x55;
+// Install the hooks again after Windows took them away; take them away the
+// way Windows does, without a word (for the end-to-end tests).
+constexpr UINT kMsgReinstall = WM_APP + 0x56;
+constexpr UINT kMsgDropSilently = WM_APP + 0x57;
+// The watchdog's probe: a key-up of an unassigned virtual key, swallowed by
+// the keyboard hook.
+constexpr ULONG_PTR kProbeMarker = 0x54564C50;  // "TVLP"
+constexpr WORD kProbeKey = 0x88;
 constexpr DWORD kStartTimeoutMs = 5000;
 
 struct FrontEnd {
@@ -31,6 +39,9 @@ struct FrontEnd {
   // Answer of the hook thread to a start or install request.
   HANDLE answered = nullptr;
   std::atomic<bool> installed{false};
+  // When each hook last saw an event (GetTickCount), for the watchdog.
+  std::atomic<DWORD> lastKeyEvent{0};
+  std::atomic<DWORD> lastMouseEvent{0};
 };
 
 FrontEnd& Fe() {
@@ -61,6 +72,8 @@ HookVerdict KeyVerdict(CInputMethodService& service, uint16_t vk, bool down) {
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
   if (code >= 0) {
     auto* kb = reinterpret_cast<KBDLLHOOKSTRUCT*>(lp);
+    Fe().lastKeyEvent.store(GetTickCount(), std::memory_order_relaxed);
+    if (kb->dwExtraInfo == kProbeMarker && kb->vkCode == kProbeKey) return 1;
     CInputMethodService* service = CInputMethodService::Instance();
     // Events marked by Tavirel are its own, whether they come back during
     // SendInput or later.
@@ -96,6 +109,7 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
   if (code >= 0) {
     auto* ms = reinterpret_cast<MSLLHOOKSTRUCT*>(lp);
+    Fe().lastMouseEvent.store(GetTickCount(), std::memory_order_relaxed);
     CInputMethodService* service = CInputMethodService::Instance();
     if (service && ms->dwExtraInfo != kInjectedMarker) {
       try {
@@ -121,6 +135,23 @@ bool TryInstallHooks(CInputMethodService& service) {
     service.Error.Raise(e);
     return false;
   }
+}
+
+// On the hook thread, after Windows took a hook away: its handle is stale,
+// so both are put in anew. Hooks taken down on purpose in the meantime stay
+// down.
+void Reinstall(CInputMethodService& service) {
+  FrontEnd& fe = Fe();
+  if (!fe.keyboardHook.load()) return;
+  if (HHOOK h = fe.keyboardHook.exchange(nullptr)) UnhookWindowsHookEx(h);
+  if (HHOOK h = fe.mouseHook.exchange(nullptr)) UnhookWindowsHookEx(h);
+  TryInstallHooks(service);
+}
+
+void DropSilently() {
+  FrontEnd& fe = Fe();
+  if (HHOOK h = fe.keyboardHook.load()) UnhookWindowsHookEx(h);
+  if (HHOOK h = fe.mouseHook.load()) UnhookWindowsHookEx(h);
 }
 
 void Answer(bool ok) {
@@ -184,6 +215,14 @@ void CHookThread::Run() {
       }
       if (msg.hwnd == nullptr && msg.message == kMsgInstall) {
         Answer(TryInstallHooks(service_));
+        continue;
+      }
+      if (msg.hwnd == nullptr && msg.message == kMsgReinstall) {
+        Reinstall(service_);
+        continue;
+      }
+      if (msg.hwnd == nullptr && msg.message == kMsgDropSilently) {
+        DropSilently();
         continue;
       }
       TranslateMessage(&msg);
@@ -257,6 +296,28 @@ std::vector<double> HookTimesMicroseconds() {
   std::vector<double> result(n);
   for (size_t i = 0; i < n; ++i) result[i] = 1e6 * static_cast<double>(times.ticks[i]) / static_cast<double>(frequency.QuadPart);
   return result;
+}
+
+DWORD LastKeyboardHookEvent() { return Fe().lastKeyEvent.load(std::memory_order_relaxed); }
+DWORD LastMouseHookEvent() { return Fe().lastMouseEvent.load(std::memory_order_relaxed); }
+
+bool SendHookProbe() {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = kProbeKey;
+  in.ki.dwFlags = KEYEVENTF_KEYUP;
+  in.ki.dwExtraInfo = kProbeMarker;
+  return SendInput(1, &in, sizeof in) == 1;
+}
+
+bool ReinstallHooks() {
+  const DWORD id = HookThreadId();
+  return id && PostThreadMessageW(id, kMsgReinstall, 0, 0);
+}
+
+bool DropHooksSilently() {
+  const DWORD id = HookThreadId();
+  return id && PostThreadMessageW(id, kMsgDropSilently, 0, 0);
 }
 
 bool KeyboardHookInstalled() { return Fe().keyboardHook.load() != nullptr; }

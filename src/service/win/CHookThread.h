@@ -79,6 +79,24 @@ void RecordHookTimes(bool on);
 // The times kept since recording was last switched on, in microseconds.
 std::vector<double> HookTimesMicroseconds();
 
+// When the keyboard and the mouse hook last saw an event (GetTickCount; 0
+// before the first).
+DWORD LastKeyboardHookEvent();
+DWORD LastMouseHookEvent();
+// Sends the watchdog's probe, a marked key-up of an unassigned key that the
+// keyboard hook swallows: the hook has seen it when LastKeyboardHookEvent
+// moves past the time it was sent. False when it could not be sent.
+bool SendHookProbe();
+// From the main thread: asks the hook thread to install the hooks again,
+// which Windows took away (their handles are stale). Hooks taken down on
+// purpose before the hook thread gets to it stay down. Does not wait.
+bool ReinstallHooks();
+// For the end-to-end tests: the hook thread unhooks both hooks and tells no
+// one, as Windows does when a hook procedure was too slow.
+bool DropHooksSilently();
+
+// Whether the hooks are meant to be in (the handles are kept, even when
+// Windows took a hook away without a word).
 bool KeyboardHookInstalled();
 bool MouseHookInstalled();
 

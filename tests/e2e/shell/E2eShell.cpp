@@ -9,6 +9,9 @@
 //   session N            WM_WTSSESSION_CHANGE N (7 lock, 8 unlock)
 //   power N              WM_POWERBROADCAST N (4 suspend, 18 resume)
 //   queryend             WM_QUERYENDSESSION, prints the answer
+//   drophooks            has the hook thread unhook without a word, as Windows
+//                        does with a slow hook (Tavirel started with
+//                        TAVIREL_E2E_DROP_HOOKS set)
 #include <windows.h>
 
 #include <cstdio>
@@ -52,6 +55,8 @@ int wmain(int argc, wchar_t** argv) {
     ok = PostMessageW(tray, WM_WTSSESSION_CHANGE, static_cast<WPARAM>(arg), 0);
   } else if (!std::wcscmp(cmd, L"power")) {
     ok = PostMessageW(tray, WM_POWERBROADCAST, static_cast<WPARAM>(arg), 0);
+  } else if (!std::wcscmp(cmd, L"drophooks")) {
+    ok = PostMessageW(tray, RegisterWindowMessageW(L"TavirelDropHooks"), 0, 0);
   } else if (!std::wcscmp(cmd, L"queryend")) {
     DWORD_PTR answer = 0;
     ok = SendMessageTimeoutW(tray, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer) != 0;
