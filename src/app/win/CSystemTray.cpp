@@ -15,6 +15,12 @@ void CopyText(wchar_t (&into)[N], const std::u16string& text) {
   into[n] = 0;
 }
 
+// For a debugger (and the end-to-end tests): the tooltip as it went to the
+// shell, in UTF-8.
+void TraceTooltip(const wchar_t* tip) {
+  OutputDebugStringA(Utf16ToUtf8(u"Tavirel tooltip: " + std::u16string(reinterpret_cast<const char16_t*>(tip)) + u"\n").c_str());
+}
+
 }  // namespace
 
 CSystemTray::~CSystemTray() { RemoveIcon(); }
@@ -28,6 +34,7 @@ bool CSystemTray::Create(HWND owner, HICON icon, const std::u16string& tooltip) 
   data_.uCallbackMessage = kCallbackMessage;
   data_.hIcon = icon;
   CopyText(data_.szTip, tooltip);
+  TraceTooltip(data_.szTip);
   created_ = true;
   removed_ = !Shell_NotifyIconW(NIM_ADD, &data_);
   return !removed_;
@@ -41,6 +48,7 @@ bool CSystemTray::Modify(UINT flags) {
 
 void CSystemTray::SetTooltip(const std::u16string& text) {
   CopyText(data_.szTip, text);
+  TraceTooltip(data_.szTip);
   Modify(NIF_TIP);
 }
 

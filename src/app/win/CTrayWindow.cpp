@@ -392,9 +392,15 @@ void CTrayWindow::OnStateChanged() {
   if (clicked_) {
     clicked_ = false;
   } else {
-    MessageBeep(MB_OK);
+    Beep();
   }
   UpdateState();
+}
+
+void CTrayWindow::Beep() {
+  // For a debugger (and the end-to-end tests): the beep itself cannot be heard there.
+  OutputDebugStringA("Tavirel beep\n");
+  MessageBeep(MB_OK);
 }
 
 void CTrayWindow::SaveNow() {

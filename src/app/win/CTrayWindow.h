@@ -60,6 +60,8 @@ class CTrayWindow : public IShellRequests {
   void ShowMenu();
   void OnCommand(uint16_t command);
   void OnStateChanged();
+  // The beep of a switch by hotkey (a click on the icon is its own answer).
+  void Beep();
   void OpenWindow(int which);
   void SaveNow();
   void ReportSave(int result, const std::u16string& path);
