@@ -4,7 +4,9 @@
 #include <stdexcept>
 
 #include "common/AppDirectory.h"
+#include "common/BackgroundQueue.h"
 #include "service/CTypingContext.h"
+#include "spelling/CSuggestionEngine.h"
 #include "spelling/CTuDienTuGhep.h"
 #include "service/ServiceTables.h"
 #include "tables/CKieuGo.h"
@@ -64,7 +66,7 @@ static_assert(LockOrModifierSetIsRight());
 
 CInputMethodService::CInputMethodService(IDesktop* desktop)
     : desktop_(desktop),
-      compoundDictionary_(std::make_unique<CTuDienTuGhep>()),
+      compoundDictionary_(std::make_shared<CTuDienTuGhep>()),
       context_(std::make_unique<CTypingContext>(this)),
       clear_(this, kDefaultPhimClear),
       khoiPhuc_(this, kDefaultPhimKhoiPhuc),
@@ -75,6 +77,7 @@ CInputMethodService::CInputMethodService(IDesktop* desktop)
   if (desktop_ == nullptr) throw std::invalid_argument("CInputMethodService needs a desktop");
   g_service = this;
   context_->TuDienTuGhep = compoundDictionary_.get();
+  UsedKeywordsPath = AppFilePath(u"Suggestion_UsedKeywords.dat");
   builtInHotKeys_ = {&clear_, &khoiPhuc_, &suggestion_, &closeSuggestion_, &chuyen_, &chuyenMa_};
   tables_ = ServiceTables::Shared();
   SetTypingMethod(std::u16string(kDefaultKieuGo));
@@ -82,6 +85,8 @@ CInputMethodService::CInputMethodService(IDesktop* desktop)
 }
 
 CInputMethodService::~CInputMethodService() {
+  // The worker's last saves finish before anything they could reach goes.
+  worker_.reset();
   // A pending restore would otherwise leave our pasted text on the user's
   // clipboard for good.
   StopWaitingForPaste();
@@ -113,7 +118,7 @@ void CInputMethodService::SyncKeyboardState() {
 
 void CInputMethodService::Reset() {
   if (context_->Active) context_->Reset();
-  // The suggestion window is hidden and emptied here once it exists.
+  HideSuggestionList();
 }
 
 // ---------------------------------------------------------------- keys
@@ -132,6 +137,7 @@ bool CInputMethodService::OnHookKeyDown(uint16_t key) {
   if (sending_) return false;
   passWithZeroKey_ = false;
   if (IsLockOrModifier(key)) [[unlikely]] return OnLockOrModifierKeyDown(key);
+  if (load_ != nullptr) [[unlikely]] TakeLoadedSuggestions();
 
   // MatchKeyDown, with only the rare run of the actions out of line.
   bool r = false;
@@ -201,18 +207,27 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
         r = ctx.EndWord(0);
         if (!r) Reset();
       }
+      HideSuggestionList();
       return r;
     case vk::kUp:
     case vk::kDown:
       if (suggestionsOn_ && SuggestionUIHookUpDownKey && SuggestionWindowVisible()) {
         // The key moves the selection in the suggestion list.
+        suggestionWindow_->MoveSelection(key == vk::kUp ? -1 : 1);
         return true;
       }
       Reset();
       return r;
     case vk::kPrior:
     case vk::kNext:
-      if (suggestionsOn_ && SuggestionWindowVisible()) return true;
+      if (suggestionsOn_ && SuggestionWindowVisible()) {
+        if (key == vk::kPrior) {
+          suggestionWindow_->PageUp();
+        } else {
+          suggestionWindow_->PageDown();
+        }
+        return true;
+      }
       Reset();
       return r;
     default:
@@ -222,6 +237,11 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
   if (key >= vk::kF1 && key <= vk::kF12) {
     // Suggestion entries are picked with F1..F12 and Shift+F1..F12 while the
     // window shows; otherwise the key ends the word.
+    if (suggestionsOn_ && SuggestionWindowVisible()) {
+      const int row = suggestionWindow_->TopIndex() + (key - vk::kF1) + ((modifiers_ & modbits::kShift) != 0 ? 12 : 0);
+      PickSuggestion(row);  // a row beyond the last is ignored
+      return true;
+    }
     Reset();
     return r;
   }
@@ -330,7 +350,7 @@ bool CInputMethodService::ExecuteGuarded(CHotKeyActionBase* action) {
   return false;
 }
 
-void CInputMethodService::OnMouse(uint32_t message, DesktopPoint /*point*/) {
+void CInputMethodService::OnMouse(uint32_t message, DesktopPoint point) {
   const bool button = message == mousemsg::kLButtonDown || message == mousemsg::kRButtonDown ||
                       message == mousemsg::kMButtonDown || message == mousemsg::kXButtonDown;
   // Ctrl+Shift+click, Ctrl+wheel: the modifiers were used with something
@@ -340,6 +360,7 @@ void CInputMethodService::OnMouse(uint32_t message, DesktopPoint /*point*/) {
   }
   if (button) {
     // A click inside the visible suggestion window keeps the word.
+    if (SuggestionWindowVisible() && suggestionWindow_->Contains(point)) return;
     Reset();
   }
 }
@@ -390,40 +411,5 @@ void CInputMethodService::SetSpecialWords(const std::u16string& text) {
   specialWords_ = text;
   context_->GhepVanTables().SetSpecialWords(text);
 }
-
-// ---------------------------------------------------------------- dictionaries
-
-bool CInputMethodService::LoadDictionaries(bool withLookup) {
-  const std::u16string path = ResourcePath(u"TuDienTuGhep.txt");
-  if (!FileExists(path)) return false;
-  if (compoundDictionary_->Empty()) compoundDictionary_->Load(path);
-  if (withLookup && !compoundDictionary_->HasHashes()) compoundDictionary_->BuildHashes();
-  return true;
-}
-
-void CInputMethodService::ReleaseDictionaries() {
-  if (!suggestionsOn_ && !context_->SuaLoiChinhTaTuGhep) compoundDictionary_->Clear();
-}
-
-// ---------------------------------------------------------------- suggestions
-
-void CInputMethodService::EnableSuggestions(bool on) {
-  if (on == suggestionsOn_) return;
-  if (!on) {
-    suggestionsOn_ = false;
-    return;
-  }
-  // Suggestions need the compound dictionary and the suggestion engine; until
-  // the engine is plugged in they stay off.
-  if (!FileExists(ResourcePath(u"TuDienTuGhep.txt"))) return;
-}
-
-void CInputMethodService::UpdateSuggestions() {
-  if (!suggestionsOn_ || SuggestionsSuspended) return;
-}
-
-void CInputMethodService::PickSuggestion(int /*index*/) { UpdateSuggestions(); }
-
-bool CInputMethodService::SuggestionWindowVisible() const { return false; }
 
 }  // namespace tavirel

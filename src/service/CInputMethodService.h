@@ -5,6 +5,7 @@
 // delivers the context's replacements to the focused application.
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "service/DeferredKeys.h"
 #include "service/IDesktop.h"
 #include "service/IInputMethodService.h"
+#include "service/ISuggestionWindow.h"
 #include "service/KeyCombo.h"
 #include "service/ServiceDispatcher.h"
 
@@ -23,6 +25,8 @@ namespace tavirel {
 
 class CTypingContext;
 class CTuDienTuGhep;
+class CSuggestionEngine;
+class CBackgroundQueue;
 struct ServiceTables;
 
 class CInputMethodService : public IInputMethodService {
@@ -200,12 +204,43 @@ class CInputMethodService : public IInputMethodService {
   const std::u16string& CodeTable() const { return codeTable_; }
   const std::u16string& SpecialWords() const { return specialWords_; }
 
-  // ---- suggestions (the engine and window plug in here) ----
+  // ---- suggestions ----
+  // On: the compound dictionary (when not loaded yet), the engine and the
+  // used keywords are prepared on a worker thread when a hook thread owns
+  // the service, at once otherwise; suggestions start when they are ready.
+  // Off: the used keywords are saved on the worker thread, the engine goes,
+  // the list is hidden.
   void EnableSuggestions(bool on);
+  // After a key: searches the typed text and shows or hides the list.
   void UpdateSuggestions();
-  void PickSuggestion(int index);
+  // Replaces the typed text with the candidate of that row (see
+  // CTypingContext::AcceptSuggestion), learns a choice other than the first
+  // and searches again. False when there is no such row.
+  bool PickSuggestion(int row);
   bool SuggestionsOn() const { return suggestionsOn_; }
+  // The engine is ready and searching after each key.
+  bool SuggestionsActive() const { return engine_ != nullptr; }
   bool SuggestionWindowVisible() const;
+  // Null while suggestions are not active.
+  const CSuggestionEngine* SuggestionEngine() const { return engine_.get(); }
+  // The list the results go to; null until suggestions first showed.
+  ISuggestionWindow* SuggestionWindow() { return suggestionWindow_.get(); }
+  // The text of a row of the list (empty outside the results).
+  const std::u16string& SuggestionText(int row) const;
+  // Makes the list on first use, on the key-processing thread. Default: an
+  // in-memory CSuggestionList.
+  using SuggestionWindowFactory = std::function<std::unique_ptr<ISuggestionWindow>(CInputMethodService&)>;
+  void SetSuggestionWindowFactory(SuggestionWindowFactory factory) { windowFactory_ = std::move(factory); }
+  // Destroys the list (its thread is ending); the next show makes another.
+  void DropSuggestionWindow();
+  // Not on the hook thread: waits for the worker's loads and saves and, when
+  // no hook thread owns the service, takes in what was loaded.
+  void FinishBackgroundWork();
+  // Installs what the worker loaded once it is ready (the hook thread runs
+  // it when the worker tells it, and before each key while a load is out).
+  void TakeLoadedSuggestions();
+  // Where the used keywords are kept (the settings folder).
+  std::u16string UsedKeywordsPath;
 
   // ---- output delivery ----
   // Puts text on the clipboard and presses Ctrl+V around any held Shift.
@@ -317,9 +352,18 @@ class CInputMethodService : public IInputMethodService {
   void ChooseAutoComplete(WindowHandle window);
   void ApplyTypingMethod();
   void ApplyCodeTable();
+  // Suggestions and the shared compound dictionary.
+  struct SuggestionLoad;
+  void StartSuggestionLoad();
+  void SaveUsedKeywords();
+  void InstallDictionary(std::shared_ptr<CTuDienTuGhep> dictionary);
+  ISuggestionWindow& EnsureSuggestionWindow();
+  void HideSuggestionList();
 
   IDesktop* desktop_;
-  std::unique_ptr<CTuDienTuGhep> compoundDictionary_;
+  // Shared with the worker that loads it and with the suggestion engine:
+  // replaced, never emptied in place, so no reader loses it.
+  std::shared_ptr<CTuDienTuGhep> compoundDictionary_;
   std::unique_ptr<CTypingContext> context_;
 
   bool vietnamese_ = true;
@@ -382,6 +426,15 @@ class CInputMethodService : public IInputMethodService {
   std::vector<std::unique_ptr<CHotKeyActionBase>> userHotKeys_;
 
   CClipboardBackup clipboardBackup_;
+
+  std::unique_ptr<CSuggestionEngine> engine_;
+  std::shared_ptr<const CTuDienTuGhep> engineDictionary_;  // what engine_ reads
+  std::unique_ptr<ISuggestionWindow> suggestionWindow_;
+  SuggestionWindowFactory windowFactory_;
+  std::shared_ptr<SuggestionLoad> load_;  // the load out on the worker
+  std::vector<std::u16string> suggestionQueries_;
+  std::unique_ptr<CBackgroundQueue> worker_;
+
   CServiceDispatcher dispatcher_{*this};
 };
 

@@ -216,6 +216,20 @@ class CTypingContext : public CWordOwner {
   void TrimRun(size_t n);
   void FeedRun(std::u16string_view text);
 
+  // ---- suggestions ----
+  // The texts to search for after the last key: while a word is typed, the
+  // previous Vietnamese word, one space and this word, then this word alone
+  // (this word alone when no such previous word); right after a Vietnamese
+  // word, that word (with the one space typed since, if any). Empty
+  // otherwise. Reuses the strings of texts.
+  void SuggestionCandidates(std::vector<std::u16string>& texts) const;
+  // Replaces typed (the end of what is on screen) with the candidate and one
+  // space: each word of the candidate gets the user's tone placement and the
+  // candidate takes typed's case (all capitals, or a first capital). The
+  // change can be walked back with the restore hotkey. Returns the text
+  // written without its space.
+  std::u16string AcceptSuggestion(std::u16string_view typed, std::u16string_view candidate);
+
   // ---- word-end rules; each returns whether it changed something ----
   bool ApplyInitialShorthand(CWord& word);
   bool ApplyFinalShorthand(CWord& word);

@@ -69,6 +69,11 @@ bool CServiceDispatcher::OnServiceThread() const {
   return thread_ == std::this_thread::get_id();
 }
 
+bool CServiceDispatcher::Attached() const {
+  std::lock_guard lock(m_);
+  return thread_ != std::thread::id();
+}
+
 size_t CServiceDispatcher::RunPending() {
   std::deque<Change> batch;
   {

@@ -80,6 +80,8 @@ class CServiceDispatcher {
   // now on the changes run on their caller's thread again.
   void Detach();
   bool OnServiceThread() const;
+  // Whether a thread owns the service now (see Attach).
+  bool Attached() const;
   // On the service's thread: runs the changes queued so far (those posted
   // meanwhile run on the next call, which their wake asks for). Returns how
   // many ran.

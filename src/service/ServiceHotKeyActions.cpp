@@ -32,12 +32,14 @@ bool CInputMethodService::CKhoiPhucHotKeyAction::Execute() {
 bool CInputMethodService::CSuggestionHotKeyAction::Execute() {
   CInputMethodService& s = *Service;
   if (!s.SuggestionsOn() || !s.SuggestionWindowVisible()) return false;
+  s.PickSuggestion(s.SuggestionWindow()->SelectedRow());
   return true;
 }
 
 bool CInputMethodService::CCloseSuggestionHotKeyAction::Execute() {
   CInputMethodService& s = *Service;
   if (!s.SuggestionsOn() || !s.SuggestionWindowVisible()) return false;
+  s.SuggestionWindow()->HideSuggestions();
   return true;
 }
 

@@ -93,7 +93,8 @@ void PostRandomChange(CInputMethodService& service, std::mt19937& rng, const std
         c.BoDauThanhKieu2 = r & 512;
         c.SetInitialShorthand(r & 1024);
         c.SetFinalShorthand(r & 2048);
-        c.SetSuaLoiChinhTaTuGhep(false);
+        // Loads the compound dictionary on the worker, shared with suggestions.
+        c.SetSuaLoiChinhTaTuGhep((r & 4096) != 0 && (r & 8192) != 0);
       });
       break;
     case 5: {
@@ -178,8 +179,12 @@ void TypeRandomKey(SimDesktop& desk, CInputMethodService& service, std::mt19937&
     desk.KeyUp(vk::kLControl);
   } else if (r < 97) {
     desk.Advance(1500);  // the clipboard restore
-  } else {
+  } else if (r < 98) {
     desk.Press(vk::kEscape);
+  } else {
+    // Tab, F1 or F2: a suggestion picked when the list shows.
+    const uint16_t pickKeys[] = {vk::kTab, vk::kF1, static_cast<uint16_t>(vk::kF1 + 1)};
+    desk.Press(pickKeys[pick(3)]);
   }
   if (!failure.empty()) return;
   const CBangMa* table = service.Tables().FindCodeTable(service.CodeTable());
@@ -208,6 +213,7 @@ TEST(ServiceStress, KeysWhileAnotherThreadChangesEverything) {
 
   SimDesktop desk;
   CInputMethodService service(&desk);
+  service.UsedKeywordsPath = Utf8ToUtf16(testing::TempDir()) + u"stress_used_keywords.dat";
   std::string failure;  // the hook thread's; read after Flush
   int modeEvents = 0;   // likewise
   service.ModeChanged.AddFn([&](CInputMethodService*) { ++modeEvents; });
