@@ -44,6 +44,9 @@ void PrintHelp() {
       "  --config DIR       read LuaChon.ini, GoTat.ini and PhimTat.ini from DIR,\n"
       "                     as Tavirel.exe reads them at start; -m, -b and --set\n"
       "                     given as well apply after them\n"
+      "  --suggestions      switch word suggestion on; for each input line print the\n"
+      "                     candidates listed after its last key (one a line, in\n"
+      "                     order, then an empty line) instead of the text\n"
       "  -i                 interactive terminal session (the default when standard\n"
       "                     input is a terminal)\n"
       "  --list-methods     list the typing methods\n"
@@ -96,9 +99,56 @@ void TypeUnits(TypeSession& session, std::u16string_view units) {
   }
 }
 
+// Suggestion mode: before each Enter (and after a last line without one)
+// the candidates listed then, one a line, and an empty line.
+class SuggestionPrinter {
+ public:
+  explicit SuggestionPrinter(TypeSession& session) : session_(session) {}
+  void Type(char16_t ch) {
+    if (ch == u'\n') {
+      PrintList();
+      session_.Type(ch);
+      session_.Desk().TakeText();
+      open_ = false;
+      return;
+    }
+    session_.Type(ch);
+    open_ = true;
+  }
+  void Finish() {
+    if (open_) PrintList();
+  }
+
+ private:
+  void PrintList() {
+    CInputMethodService& s = session_.Service();
+    std::string out;
+    if (s.SuggestionWindowVisible()) {
+      for (int row = 0;; ++row) {
+        const std::u16string& text = s.SuggestionText(row);
+        if (text.empty()) break;
+        out += Utf16ToUtf8(text);
+        out += '\n';
+      }
+    }
+    out += '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
+  }
+
+  TypeSession& session_;
+  bool open_ = false;
+};
+
+void TypeUnitsSuggesting(SuggestionPrinter& printer, std::u16string_view units) {
+  for (size_t i = 0; i < units.size(); ++i) {
+    if (units[i] == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n') continue;
+    printer.Type(units[i]);
+  }
+}
+
 // Types standard input as it arrives, in blocks, writing the field out as it
 // grows: a long line never sits whole in memory.
-void TypeStream(TypeSession& session) {
+void TypeStream(TypeSession& session, SuggestionPrinter* printer) {
   std::vector<char> block(1 << 16);
   std::string pending;
   size_t n;
@@ -107,11 +157,20 @@ void TypeStream(TypeSession& session) {
     size_t end = CompleteUtf8(pending);
     // A CR at the end waits: a newline may follow in the next block.
     if (end > 0 && pending[end - 1] == '\r') --end;
-    TypeUnits(session, Utf8ToUtf16Replacing(std::string_view(pending).substr(0, end)));
+    const std::u16string units = Utf8ToUtf16Replacing(std::string_view(pending).substr(0, end));
+    if (printer != nullptr) {
+      TypeUnitsSuggesting(*printer, units);
+    } else {
+      TypeUnits(session, units);
+    }
     pending.erase(0, end);
-    if (session.Desk().Text().size() > kFlushAbove) session.Flush(stdout, kKeepTail);
+    if (printer == nullptr && session.Desk().Text().size() > kFlushAbove) session.Flush(stdout, kKeepTail);
   }
-  TypeUnits(session, Utf8ToUtf16Replacing(pending));
+  if (printer != nullptr) {
+    TypeUnitsSuggesting(*printer, Utf8ToUtf16Replacing(pending));
+  } else {
+    TypeUnits(session, Utf8ToUtf16Replacing(pending));
+  }
 }
 
 }  // namespace
@@ -125,6 +184,7 @@ int main(int argc, char** argv) {
   bool haveText = false;
   std::string text;
   bool interactive = false;
+  bool suggestions = false;
 
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -157,6 +217,8 @@ int main(int argc, char** argv) {
       sets.emplace_back(kv.substr(0, eq), kv.substr(eq + 1));
     } else if (arg == "--config") {
       if (!next(config)) return Fail("--config needs a folder");
+    } else if (arg == "--suggestions") {
+      suggestions = true;
     } else if (arg == "-i") {
       interactive = true;
     } else {
@@ -175,9 +237,12 @@ int main(int argc, char** argv) {
 
   TypeSession session;
   CInputMethodService& service = session.Service();
+  // Choices are learned for this run only, unless a settings folder is named.
+  service.UsedKeywordsPath.clear();
   if (!config.empty()) {
     std::error_code ec;
     if (!std::filesystem::is_directory(config, ec)) return Fail("no folder '" + config + "'");
+    service.UsedKeywordsPath = Utf8ToUtf16(config) + u"/Suggestion_UsedKeywords.dat";
     CSettings settings(service, session.App(), Utf8ToUtf16(config));
     settings.Load(false);
     const std::pair<SettingsFileStatus, std::u16string> files[] = {
@@ -197,13 +262,27 @@ int main(int argc, char** argv) {
     if (!ApplyTypeOption(service, session.App(), key, value, error)) return Fail(error);
   }
   session.UpdateOutputKind();
+  if (suggestions) {
+    service.EnableSuggestions(true);
+    service.FinishBackgroundWork();
+    if (!service.SuggestionsActive()) return Fail("no compound dictionary (Resources/TuDienTuGhep.txt)");
+    SuggestionPrinter printer(session);
+    if (haveText) {
+      TypeUnitsSuggesting(printer, Utf8ToUtf16Replacing(text));
+    } else {
+      TypeStream(session, &printer);
+    }
+    printer.Finish();
+    std::fflush(stdout);
+    return 0;
+  }
 
   if (!haveText && (interactive || isatty(STDIN_FILENO))) return RunInteractive(session);
 
   if (haveText) {
     TypeLine(session, Utf8ToUtf16Replacing(text));
   } else {
-    TypeStream(session);
+    TypeStream(session, nullptr);
   }
   session.Flush(stdout, 0);
   std::fflush(stdout);

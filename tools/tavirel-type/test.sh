@@ -26,6 +26,11 @@ check "byte table gives the encoded bytes" "7469d56e67" "$("$bin" -b 'TCVN3 (ABC
 check "multi-byte table" "746965e16e67" "$("$bin" -b 'VNI Windows' -e 'tieengs' | od -An -tx1 | tr -d ' \n')"
 check "non-US characters pass as typed" "đã có ễ" "$("$bin" -e 'ddax cos ễ')"
 
+# Suggestions: the list after each line's last key, then an empty line.
+check "suggestions per line" $'chương trình\nchương trình nghị sự\n\n\nchương trình\nchương trình nghị sự' \
+  "$(printf 'chuwowng tr\nx\nCHUWOWNG TR' | "$bin" --suggestions --set SoLuongTuGoiY=2)"
+check "suggestions limit" "12" "$("$bin" --suggestions --set SoLuongTuGoiY=12 -e 'ch' | grep -c .)"
+
 "$bin" --set NoSuchKey=1 -e x >/dev/null 2>&1
 check "unknown option fails" "2" "$?"
 "$bin" -m "No such method" -e x >/dev/null 2>&1
