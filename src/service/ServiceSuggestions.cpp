@@ -18,6 +18,7 @@
 #include "service/CTypingContext.h"
 #include "spelling/CSuggestionEngine.h"
 #include "spelling/CTuDienTuGhep.h"
+#include "spelling/SuggestionRanking.h"
 #include "spelling/UsedKeywordsFile.h"
 
 namespace tavirel {
@@ -44,6 +45,8 @@ struct CInputMethodService::SuggestionLoad {
     if (MakeEngine && !Dictionary->Empty()) {
       auto engine = std::make_unique<CSuggestionEngine>(Limit);
       engine->Attach(*Dictionary);
+      // Within each matching step the words people use most come first.
+      engine->SetRanking(LoadSuggestionRanking(*Dictionary, ResourcePath(u"TuGhepThongDung.txt")));
       CSuggestionEngine::UsedKeywords used;
       LoadUsedKeywordsFile(UsedKeywordsPath, StampOf(*Dictionary), used);
       engine->SetUsed(std::move(used));

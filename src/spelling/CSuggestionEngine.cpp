@@ -107,7 +107,6 @@ void CSuggestionEngine::Attach(const CTuDienTuGhep& dictionary) {
   }
   BuildBuckets();
   results_.reserve(static_cast<size_t>(limit_ > 0 ? limit_ : 256));
-  emptyQueries_.reserve(kMaxEmptyQueries);
 }
 
 void CSuggestionEngine::SetRanking(const std::vector<uint32_t>& rank) {
@@ -229,8 +228,8 @@ void CSuggestionEngine::Search() {
     for (char16_t& c : q_) c = letters::ToLower(c);
     if (q_.size() > 2) {
       bool known = false;
-      for (const auto& empty : emptyQueries_) {
-        if (std::u16string_view(q_).starts_with(empty)) known = true;
+      for (size_t i = 0; i < emptyCount_; ++i) {
+        if (std::u16string_view(q_).starts_with(emptyQueries_[i])) known = true;
       }
       if (known) continue;
     }
@@ -243,12 +242,12 @@ void CSuggestionEngine::Search() {
 }
 
 void CSuggestionEngine::RememberEmpty(std::u16string_view q) {
-  if (emptyQueries_.size() >= kMaxEmptyQueries) {
+  if (emptyCount_ >= kMaxEmptyQueries) {
     // Drop the oldest three; the strings move down keeping their storage.
     std::rotate(emptyQueries_.begin(), emptyQueries_.begin() + 3, emptyQueries_.end());
-    emptyQueries_.resize(emptyQueries_.size() - 3);
+    emptyCount_ -= 3;
   }
-  emptyQueries_.emplace_back(q);
+  emptyQueries_[emptyCount_++].assign(q);
 }
 
 bool CSuggestionEngine::Match(std::u16string_view q) {

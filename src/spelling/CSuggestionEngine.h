@@ -62,7 +62,10 @@ class CSuggestionEngine {
   // Index of the query text that produced result position p; 0 when none.
   int GroupOf(int p) const;
   const std::u16string& ResultText(int32_t entry) const;
-  const std::vector<std::u16string>& EmptyQueries() const { return emptyQueries_; }
+  // Oldest first.
+  std::vector<std::u16string> EmptyQueries() const {
+    return std::vector<std::u16string>(emptyQueries_.begin(), emptyQueries_.begin() + static_cast<long>(emptyCount_));
+  }
 
   // The matching fold: base letter in lower case for the 128 characters of
   // the folding alphabet (space stays space), 0 for every other character.
@@ -120,7 +123,9 @@ class CSuggestionEngine {
   std::u16string q_;  // the lower-cased query text being matched
   std::vector<int32_t> results_;
   std::vector<int32_t> groupStarts_;
-  std::vector<std::u16string> emptyQueries_;
+  // The first emptyCount_ are in use; the others keep their storage.
+  std::vector<std::u16string> emptyQueries_ = std::vector<std::u16string>(kMaxEmptyQueries);
+  size_t emptyCount_ = 0;
 };
 
 }  // namespace tavirel
