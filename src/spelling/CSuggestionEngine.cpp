@@ -314,68 +314,62 @@ bool CSuggestionEngine::MatchPlain(std::u16string_view q, int32_t rangeFirst) {
   const auto [iBegin, iEnd] = InitialsBucket(rangeFirst, q[1]);
   // An entry no longer than the typed text is not completed by it.
   const auto open = [&](int32_t e) { return !Taken(e) && offsets_[e + 1] - offsets_[e] > n; };
-
-  if (n <= 4) {
-    for (const int32_t* p = iBegin; p != iEnd; ++p) {
-      if (open(*p) && Initials(*p) == q && !Add(*p)) return false;
-    }
-  }
-  if (n > 2) {
-    // 1. The first word typed in full without marks.
-    if (n < 8) {
-      for (const int32_t* p = bBegin; p != bEnd; ++p) {
-        if (open(*p) && firstSpace_[*p] == n && Base(*p).starts_with(q) && !Add(*p)) return false;
-      }
-    }
+  // One walk over each bucket gathers the candidates of every step; they
+  // are then added step by step, each skipping what an earlier one took.
+  for (auto* list : {&initialsEqual_, &pass1_, &pass2_, &pass3_, &pass5_, &initialsPrefix_}) list->clear();
+  pass4_.clear();
+  for (const int32_t* p = iBegin; p != iEnd; ++p) {
+    if (!open(*p)) continue;
+    const std::u16string_view k = Initials(*p);
+    if (n <= 4 && k == q) initialsEqual_.push_back(*p);
+    if (n < 4 && k.starts_with(q)) initialsPrefix_.push_back(*p);
+    if (n <= 2 || k.size() > n || !q.starts_with(k)) continue;
+    const std::u16string_view rest = q.substr(k.size() - 1);
+    const std::u16string_view base = Base(*p);
     // 2. Initials of the first words, the last word in full.
-    for (const int32_t* p = iBegin; p != iEnd; ++p) {
-      if (!open(*p)) continue;
-      const std::u16string_view k = Initials(*p);
-      if (k.size() > n || !q.starts_with(k)) continue;
-      const std::u16string_view rest = q.substr(k.size() - 1);
-      const std::u16string_view base = Base(*p);
-      if (base.size() > rest.size() && base.ends_with(rest) && base[base.size() - rest.size() - 1] == u' ' &&
-          !Add(*p)) {
-        return false;
-      }
+    if (base.size() > rest.size() && base.ends_with(rest) && base[base.size() - rest.size() - 1] == u' ') {
+      pass2_.push_back(*p);
     }
     // 3. Initials, then the second word begun.
-    for (const int32_t* p = iBegin; p != iEnd; ++p) {
+    const size_t space = firstSpace_[*p];
+    if (space < base.size() && base.substr(space + 1).starts_with(rest)) pass3_.push_back(*p);
+  }
+  if (n > 2) {
+    const size_t lastJ = std::min<size_t>(n - 1, 7);
+    for (const int32_t* p = bBegin; p != bEnd; ++p) {
       if (!open(*p)) continue;
-      const std::u16string_view k = Initials(*p);
-      if (k.size() > n || !q.starts_with(k)) continue;
       const std::u16string_view base = Base(*p);
       const size_t space = firstSpace_[*p];
-      if (space < base.size() && base.substr(space + 1).starts_with(q.substr(k.size() - 1)) && !Add(*p)) {
-        return false;
-      }
-    }
-    // 4. The first j letters, then the second word begun.
-    const size_t lastJ = std::min<size_t>(n - 1, 7);
-    for (size_t j = 2; j <= lastJ; ++j) {
-      const std::u16string_view head = q.substr(0, j);
-      const std::u16string_view rest = q.substr(j);
-      for (const int32_t* p = bBegin; p != bEnd; ++p) {
-        if (!open(*p)) continue;
-        const std::u16string_view base = Base(*p);
-        const size_t space = firstSpace_[*p];
-        if (space < base.size() && base.starts_with(head) && base.substr(space + 1).starts_with(rest) &&
-            !Add(*p)) {
-          return false;
+      // 1. The first word typed in full without marks.
+      if (n < 8 && space == n && base.starts_with(q)) pass1_.push_back(*p);
+      // 4. The first j letters, then the second word begun: the smallest j.
+      if (space < base.size()) {
+        const std::u16string_view second = base.substr(space + 1);
+        for (size_t j = 2; j <= lastJ && base[0] == q[0] && base[j - 1] == q[j - 1]; ++j) {
+          if (second.starts_with(q.substr(j))) {
+            pass4_.push_back((static_cast<int64_t>(j) << 32) | static_cast<uint32_t>(*p));
+            break;
+          }
         }
       }
+      // 5. Plain prefix.
+      if (base.starts_with(q)) pass5_.push_back(*p);
     }
-    // 5. Plain prefix.
-    for (const int32_t* p = bBegin; p != bEnd; ++p) {
-      if (open(*p) && Base(*p).starts_with(q) && !Add(*p)) return false;
-    }
+    // Step 4 goes by j first, then in bucket order.
+    std::stable_sort(pass4_.begin(), pass4_.end(), [](int64_t a, int64_t b) { return (a >> 32) < (b >> 32); });
   }
-  if (n < 4) {
-    for (const int32_t* p = iBegin; p != iEnd; ++p) {
-      if (open(*p) && Initials(*p).starts_with(q) && !Add(*p)) return false;
+  const auto addAll = [this](const std::vector<int32_t>& list) {
+    for (const int32_t e : list) {
+      if (!Taken(e) && !Add(e)) return false;
     }
+    return true;
+  };
+  if (!addAll(initialsEqual_) || !addAll(pass1_) || !addAll(pass2_) || !addAll(pass3_)) return false;
+  for (const int64_t je : pass4_) {
+    const int32_t e = static_cast<int32_t>(je & 0xFFFFFFFF);
+    if (!Taken(e) && !Add(e)) return false;
   }
-  return true;
+  return addAll(pass5_) && addAll(initialsPrefix_);
 }
 
 int CSuggestionEngine::GroupOf(int p) const {

@@ -122,6 +122,9 @@ class CSuggestionEngine {
   std::vector<std::u16string> queries_;
   std::u16string q_;  // the lower-cased query text being matched
   std::vector<int32_t> results_;
+  // Candidates of the steps for a plain query (see MatchPlain).
+  std::vector<int32_t> initialsEqual_, pass1_, pass2_, pass3_, pass5_, initialsPrefix_;
+  std::vector<int64_t> pass4_;  // j << 32 | entry
   std::vector<int32_t> groupStarts_;
   // The first emptyCount_ are in use; the others keep their storage.
   std::vector<std::u16string> emptyQueries_ = std::vector<std::u16string>(kMaxEmptyQueries);

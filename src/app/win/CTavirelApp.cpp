@@ -16,6 +16,7 @@
 #include "service/win/CHookThread.h"
 #include "service/win/CInvokerWnd.h"
 #include "service/win/CWinDesktop.h"
+#include "spelling/win/CSuggestionUI.h"
 
 namespace tavirel {
 
@@ -161,6 +162,10 @@ bool CTavirelApp::StartUp(HINSTANCE instance) {
   // Settings, and the data the options need, are read before the hook
   // thread runs; nothing is read from a file inside the hook.
   ChooseSettingsFolderForProgram();
+  // The suggestion popup is made by the hook thread when it first shows.
+  service_->UsedKeywordsPath = SettingsFilePath(u"Suggestion_UsedKeywords.dat");
+  service_->SetSuggestionWindowFactory(
+      [](CInputMethodService& s) -> std::unique_ptr<ISuggestionWindow> { return std::make_unique<CSuggestionUI>(s); });
   settings_ = std::make_unique<CSettings>(*service_, options_, SettingsFolder());
   settings_->Load(HasSwitch(arguments_, u"/RunAtLogin"));
 

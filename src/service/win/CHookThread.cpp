@@ -231,6 +231,8 @@ void CHookThread::Run() {
   }
 
   RemoveHooks(service_);
+  // The suggestion popup belongs to this thread and ends with it.
+  service_.DropSuggestionWindow();
   // What is still queued runs here; later changes run on their caller.
   service_.Dispatcher().Detach();
   // The timer window goes with this thread: output still waiting for it

@@ -1,0 +1,55 @@
+#include "spelling/SuggestionPlacement.h"
+
+#include <algorithm>
+
+namespace tavirel {
+
+namespace {
+
+// Inside the work area as far as the size allows (left and top win).
+ScreenPoint Inside(ScreenPoint p, int32_t w, int32_t h, const ScreenRect& work) {
+  p.X = std::max(std::min(p.X, work.Right - w), work.Left);
+  p.Y = std::max(std::min(p.Y, work.Bottom - h), work.Top);
+  return p;
+}
+
+}  // namespace
+
+ScreenPoint PlaceNearCaret(const ScreenRect& caret, const ScreenRect& work, const ScreenRect& window, bool visible,
+                           const ScreenRect& lastCaret) {
+  const int32_t w = window.Width();
+  const int32_t h = window.Height();
+  ScreenPoint p{window.Left, window.Top};
+  // Typing along one line inside the popup's width keeps it still.
+  const bool keep = visible && caret.Left >= window.Left && caret.Left <= window.Right && caret.Top == lastCaret.Top;
+  if (caret.Bottom + h + 10 <= work.Bottom) {
+    if (!keep) p = {std::max(caret.Left - 30, work.Left), caret.Bottom + 10};
+  } else if (caret.Top - h - 10 >= work.Top) {
+    if (!keep) p = {std::max(caret.Left - 30, work.Left), caret.Top - h - 10};
+  } else if (caret.Right + w + 50 <= work.Right) {
+    p = {caret.Right + 50, caret.Top};
+  } else if (caret.Left - w - 50 >= work.Left) {
+    p = {caret.Left - w - 50, caret.Top};
+  }
+  return Inside(p, w, h, work);
+}
+
+ScreenPoint SnapToWorkArea(ScreenPoint p, int32_t width, int32_t height, const ScreenRect& work) {
+  if (p.X - work.Left <= 10 && p.X - work.Left >= -10) {
+    p.X = work.Left;
+  } else if (p.X + width - work.Right <= 10 && p.X + width - work.Right >= -10) {
+    p.X = work.Right - width;
+  }
+  if (p.Y - work.Top <= 10 && p.Y - work.Top >= -10) {
+    p.Y = work.Top;
+  } else if (p.Y + height - work.Bottom <= 10 && p.Y + height - work.Bottom >= -10) {
+    p.Y = work.Bottom - height;
+  }
+  return p;
+}
+
+ScreenPoint DefaultManualPosition(const ScreenRect& work, int32_t width, int32_t height) {
+  return {work.Right - width, work.Bottom - height};
+}
+
+}  // namespace tavirel

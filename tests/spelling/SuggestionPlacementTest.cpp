@@ -1,0 +1,80 @@
+// The popup's place by the caret, on monitors anywhere in the virtual screen
+// (left of and above the primary one at negative coordinates): for random
+// carets, work areas and popup sizes the popup lies inside the work area
+// whenever it fits, never covers the caret line when it goes below or above,
+// and stays still while the caret moves along its line.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "spelling/SuggestionPlacement.h"
+
+namespace tavirel {
+namespace {
+
+TEST(SuggestionPlacement, BelowThenAboveThenBesideInsideTheWorkArea) {
+  const ScreenRect work{-1920, -200, 0, 880};  // a monitor left of and above the primary
+  const ScreenRect popup{0, 0, 200, 300};
+  // Below.
+  EXPECT_EQ(PlaceNearCaret({-1500, 100, -1498, 118}, work, popup, false, {}), (ScreenPoint{-1530, 128}));
+  // Near the bottom: above.
+  EXPECT_EQ(PlaceNearCaret({-1500, 800, -1498, 818}, work, popup, false, {}), (ScreenPoint{-1530, 490}));
+  // Near the left edge: not left of the work area.
+  EXPECT_EQ(PlaceNearCaret({-1915, 100, -1913, 118}, work, popup, false, {}).X, -1920);
+  // Near the right edge: pulled back inside.
+  EXPECT_EQ(PlaceNearCaret({-20, 100, -18, 118}, work, popup, false, {}).X, -200);
+  // A popup taller than both halves: to the right of the caret, then left,
+  // and inside vertically (not at the screen's y = 0).
+  const ScreenRect tall{0, 0, 200, 700};
+  const ScreenPoint right = PlaceNearCaret({-1500, 500, -1498, 518}, work, tall, false, {});
+  EXPECT_EQ(right.X, -1448);
+  EXPECT_EQ(right.Y, 880 - 700);
+  EXPECT_EQ(PlaceNearCaret({-100, 500, -98, 518}, work, tall, false, {}).X, -100 - 200 - 50);
+}
+
+TEST(SuggestionPlacement, StaysStillAlongALineAndFollowsToTheNext) {
+  const ScreenRect work{0, 0, 1920, 1040};
+  ScreenRect shown{470, 128, 670, 428};
+  const ScreenRect caret{500, 100, 502, 118};
+  EXPECT_EQ(PlaceNearCaret({560, 100, 562, 118}, work, shown, true, caret), (ScreenPoint{470, 128}));
+  // Beyond the popup's width, or on the next line, or hidden: placed again.
+  EXPECT_EQ(PlaceNearCaret({700, 100, 702, 118}, work, shown, true, caret), (ScreenPoint{670, 128}));
+  EXPECT_EQ(PlaceNearCaret({560, 120, 562, 138}, work, shown, true, caret), (ScreenPoint{530, 148}));
+  EXPECT_EQ(PlaceNearCaret({560, 100, 562, 118}, work, shown, false, caret), (ScreenPoint{530, 128}));
+}
+
+TEST(SuggestionPlacement, RandomCaretsKeepThePopupOnItsMonitor) {
+  std::mt19937 rng(45);
+  for (int i = 0; i < 20000; ++i) {
+    const int32_t left = static_cast<int32_t>(rng() % 8000) - 4000;
+    const int32_t top = static_cast<int32_t>(rng() % 4000) - 2000;
+    const ScreenRect work{left, top, left + 640 + static_cast<int32_t>(rng() % 3200),
+                          top + 480 + static_cast<int32_t>(rng() % 1800)};
+    const int32_t w = 100 + static_cast<int32_t>(rng() % 400);
+    const int32_t h = 100 + static_cast<int32_t>(rng() % 900);
+    const int32_t cx = work.Left + static_cast<int32_t>(rng() % static_cast<uint32_t>(work.Width()));
+    const int32_t cy = work.Top + static_cast<int32_t>(rng() % static_cast<uint32_t>(work.Height() - 20));
+    const ScreenRect caret{cx, cy, cx + 2, cy + 20};
+    const ScreenPoint p = PlaceNearCaret(caret, work, {0, 0, w, h}, false, {});
+    if (w <= work.Width() && h <= work.Height()) {
+      ASSERT_GE(p.X, work.Left);
+      ASSERT_LE(p.X + w, work.Right);
+      ASSERT_GE(p.Y, work.Top);
+      ASSERT_LE(p.Y + h, work.Bottom);
+    }
+    // When it fits anywhere around the caret, it never covers it.
+    const bool fits = caret.Bottom + h + 10 <= work.Bottom || caret.Top - h - 10 >= work.Top ||
+                      caret.Right + w + 50 <= work.Right || caret.Left - w - 50 >= work.Left;
+    if (fits && !(p.Y >= caret.Bottom || p.Y + h <= caret.Top)) {
+      ASSERT_TRUE(p.X >= caret.Right || p.X + w <= caret.Left) << i;
+    }
+    // Snapping keeps a dropped popup inside when it was within 10 pixels.
+    if (work.Height() > h + 20 && work.Width() > w + 20) {
+      const ScreenPoint s = SnapToWorkArea({work.Left - 7, work.Bottom - h + 9}, w, h, work);
+      ASSERT_EQ(s, (ScreenPoint{work.Left, work.Bottom - h}));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tavirel
