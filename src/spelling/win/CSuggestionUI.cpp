@@ -174,15 +174,15 @@ void CSuggestionUI::EnsureManualPosition() {
   if (haveManual_) return;
   GUITHREADINFO gui{};
   gui.cbSize = sizeof(gui);
-  RECT near{};
+  RECT around{};
   HWND foreground = GetForegroundWindow();
   if (GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &gui) && gui.hwndFocus != nullptr) {
-    GetWindowRect(gui.hwndFocus, &near);
+    GetWindowRect(gui.hwndFocus, &around);
   } else {
-    GetWindowRect(hwnd_, &near);
+    GetWindowRect(hwnd_, &around);
   }
   const ScreenRect w = WindowRect();
-  manual_ = DefaultManualPosition(WorkAreaNear(near), w.Width(), w.Height());
+  manual_ = DefaultManualPosition(WorkAreaNear(around), w.Width(), w.Height());
   haveManual_ = true;
 }
 
