@@ -355,8 +355,6 @@ bool CSuggestionEngine::MatchPlain(std::u16string_view q, int32_t rangeFirst) {
       // 5. Plain prefix.
       if (base.starts_with(q)) pass5_.push_back(*p);
     }
-    // Step 4 goes by j first, then in bucket order.
-    std::stable_sort(pass4_.begin(), pass4_.end(), [](int64_t a, int64_t b) { return (a >> 32) < (b >> 32); });
   }
   const auto addAll = [this](const std::vector<int32_t>& list) {
     for (const int32_t e : list) {
@@ -365,9 +363,14 @@ bool CSuggestionEngine::MatchPlain(std::u16string_view q, int32_t rangeFirst) {
     return true;
   };
   if (!addAll(initialsEqual_) || !addAll(pass1_) || !addAll(pass2_) || !addAll(pass3_)) return false;
-  for (const int64_t je : pass4_) {
-    const int32_t e = static_cast<int32_t>(je & 0xFFFFFFFF);
-    if (!Taken(e) && !Add(e)) return false;
+  // Step 4 goes by j first, then in bucket order (without a sort, which
+  // would allocate).
+  for (int64_t j = 2; j <= 7; ++j) {
+    for (const int64_t je : pass4_) {
+      if ((je >> 32) != j) continue;
+      const int32_t e = static_cast<int32_t>(je & 0xFFFFFFFF);
+      if (!Taken(e) && !Add(e)) return false;
+    }
   }
   return addAll(pass5_) && addAll(initialsPrefix_);
 }
