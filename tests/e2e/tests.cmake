@@ -44,6 +44,10 @@ set_tests_properties(e2e PROPERTIES TIMEOUT 1800 RUN_SERIAL TRUE)
 add_test(NAME e2e_shell COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run-shell-e2e --bin ${TAVIREL_WINDOWS_BIN})
 set_tests_properties(e2e_shell PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
 
+# The word-suggestion popup beside the caret of the e2e target.
+add_test(NAME e2e_suggestion COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run-suggestion-e2e --bin ${TAVIREL_WINDOWS_BIN})
+set_tests_properties(e2e_suggestion PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+
 # The shorthand editor, its imports, the create-from-clipboard dialog and the hotkey editor.
 add_test(NAME e2e_editors COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/editors/run-editors-e2e --bin ${TAVIREL_WINDOWS_BIN})
 set_tests_properties(e2e_editors PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
