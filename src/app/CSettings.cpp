@@ -21,7 +21,7 @@ std::u16string CSettings::AppRulesPath() const { return JoinPath(folder_, kUngDu
 
 void CSettings::Load(bool runAtLogin) {
   options_ = LoadOptions(OptionsPath(), service_, app_, runAtLogin);
-  shorthands_ = LoadShorthands(ShorthandsPath(), service_.Context());
+  shorthands_ = LoadShorthands(ShorthandsPath(), service_.Context(), &overlongShorthands_);
   hotkeys_ = LoadHotkeys(HotkeysPath(), service_);
   CAppRules rules;
   appRules_ = LoadAppRules(AppRulesPath(), rules);

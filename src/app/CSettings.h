@@ -8,6 +8,7 @@
 // save (the user's "save now", a dialog's OK) writes it. Every save answers
 // whether the file was written, so that a failure can be shown to the user.
 #include <string>
+#include <vector>
 
 #include "app/AppOptions.h"
 #include "app/SettingsFileStatus.h"
@@ -54,6 +55,8 @@ class CSettings {
   SettingsFileStatus ShorthandsStatus() const { return shorthands_; }
   SettingsFileStatus HotkeysStatus() const { return hotkeys_; }
   SettingsFileStatus AppRulesStatus() const { return appRules_; }
+  // Shorthands read at start whose expansion is too long to be typed.
+  const std::vector<std::u16string>& OverlongShorthands() const { return overlongShorthands_; }
 
  private:
   SaveResult Save(SettingsFileStatus& status, SaveKind kind, bool (CSettings::*write)());
@@ -70,6 +73,7 @@ class CSettings {
   SettingsFileStatus hotkeys_ = SettingsFileStatus::Missing;
   SettingsFileStatus appRules_ = SettingsFileStatus::Missing;
   const CAppRules* pendingRules_ = nullptr;  // during SaveAppRules
+  std::vector<std::u16string> overlongShorthands_;
 };
 
 }  // namespace tavirel

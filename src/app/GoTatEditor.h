@@ -10,15 +10,12 @@
 #include <vector>
 
 #include "app/GoTatFile.h"
+#include "service/ShorthandLimits.h"  // kMaxShorthandExpansion
 
 namespace tavirel {
 
 class CInputMethodService;
 
-// The longest expansion the editors accept, in UTF-16 units. An expansion
-// is typed as one burst of key packets from inside the keyboard hook; a
-// longer text would hold every key of the desktop for too long.
-inline constexpr size_t kMaxShorthandExpansion = 4000;
 // The longest abbreviation: a shorthand is found at the end of the word
 // being typed, and no word is this long.
 inline constexpr size_t kMaxShorthandAbbreviation = 100;

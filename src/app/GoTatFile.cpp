@@ -1,6 +1,8 @@
 #include "app/GoTatFile.h"
 
+#include "common/Ini.h"
 #include "common/TextFile.h"
+#include "service/ShorthandLimits.h"
 #include "service/CTypingContext.h"
 
 namespace tavirel {
@@ -96,14 +98,43 @@ std::vector<std::u16string> FormatShorthands(const ShorthandTable& table) {
   return pieces;
 }
 
-SettingsFileStatus LoadShorthands(const std::u16string& path, CTypingContext& context) {
+SettingsFileStatus LoadShorthands(const std::u16string& path, CTypingContext& context,
+                                  std::vector<std::u16string>* overlong) {
   std::vector<std::u16string> lines;
   const SettingsFileStatus status = ReadSettingsLines(path, lines);
+  if (overlong) overlong->clear();
   if (status == SettingsFileStatus::Read) {
     ShorthandTable table = ParseShorthands(lines);
+    if (overlong) *overlong = OverlongShorthands(table);
     context.SetShorthandTable(std::move(table.Keys), std::move(table.Values));
   }
   return status;
+}
+
+std::vector<std::u16string> OverlongShorthands(const ShorthandTable& table) {
+  std::vector<std::u16string> found;
+  for (size_t i = 0; i < table.Keys.size() && i < table.Values.size(); ++i) {
+    if (table.Values[i].size() > kMaxShorthandExpansion) found.push_back(table.Keys[i]);
+  }
+  return found;
+}
+
+std::u16string OverlongShorthandsMessage(const std::vector<std::u16string>& abbreviations) {
+  if (abbreviations.empty()) return {};
+  // A balloon holds little: the first few names, then how many more.
+  constexpr size_t kNamed = 3;
+  std::u16string names;
+  for (size_t i = 0; i < abbreviations.size() && i < kNamed; ++i) {
+    if (i > 0) names += u", ";
+    std::u16string name = abbreviations[i].substr(0, 16);
+    for (char16_t& c : name) {
+      if (c < 0x20) c = u' ';
+    }
+    names += u"\"" + name + u"\"";
+  }
+  if (abbreviations.size() > kNamed) names += u" và " + FormatInt(static_cast<long long>(abbreviations.size() - kNamed)) + u" từ khác";
+  return u"Bảng gõ tắt có đoạn thay thế dài quá " + FormatInt(static_cast<long long>(kMaxShorthandExpansion)) +
+         u" ký tự nên không được gõ: " + names + u". Hãy rút ngắn trong \"Gõ tắt ...\".";
 }
 
 bool SaveShorthands(const std::u16string& path, const CTypingContext& context) {

@@ -38,8 +38,16 @@ ShorthandTable ParseShorthands(const std::vector<std::u16string>& lines);
 std::vector<std::u16string> FormatShorthands(const ShorthandTable& table);
 
 // Reads the file into the context's shorthand lists; they are left as they
-// are unless the status is Read.
-SettingsFileStatus LoadShorthands(const std::u16string& path, CTypingContext& context);
+// are unless the status is Read. An entry whose expansion is longer than
+// kMaxShorthandExpansion (a hand-edited file) stays in the lists, so the
+// editor shows it and a save keeps it, but it never types; *overlong, when
+// given, receives the abbreviations of such entries.
+SettingsFileStatus LoadShorthands(const std::u16string& path, CTypingContext& context,
+                                  std::vector<std::u16string>* overlong = nullptr);
+// The abbreviations whose expansion is too long to be typed, in table order.
+std::vector<std::u16string> OverlongShorthands(const ShorthandTable& table);
+// What the user is told at start about them ("" when there are none).
+std::u16string OverlongShorthandsMessage(const std::vector<std::u16string>& abbreviations);
 // Writes the context's lists; false when the file could not be written.
 bool SaveShorthands(const std::u16string& path, const CTypingContext& context);
 

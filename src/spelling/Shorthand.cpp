@@ -6,6 +6,7 @@
 
 #include "common/Letters.h"
 #include "service/CTypingContext.h"
+#include "service/ShorthandLimits.h"
 
 namespace tavirel {
 
@@ -53,8 +54,9 @@ bool CTypingContext::FindShorthandIn(std::u16string_view recent, std::u16string&
   for (size_t k = 0; k < ShorthandKeys.size() && k < ShorthandValues.size(); ++k) {
     const std::u16string_view key = ShorthandKeys[k];
     const size_t n = key.size();
-    // An empty abbreviation would match everywhere.
-    if (n == 0 || recent.size() < n) continue;
+    // An empty abbreviation would match everywhere; an over-long expansion
+    // (a hand-edited GoTat.ini) is never typed.
+    if (n == 0 || recent.size() < n || ShorthandValues[k].size() > kMaxShorthandExpansion) continue;
     // Only a whole token matches.
     if (recent.size() > n && IsLetterOrDigit(recent[recent.size() - n - 1])) continue;
     const std::u16string_view tail = recent.substr(recent.size() - n);

@@ -5,7 +5,10 @@
 #include "AppTestUtil.h"
 #include "app/GoTatFile.h"
 #include "common/TextFile.h"
+#include "service/CInputMethodService.h"
 #include "service/CTypingContext.h"
+#include "service/ShorthandLimits.h"
+#include "sim/SimDesktop.h"
 
 namespace tavirel {
 namespace {
@@ -92,6 +95,40 @@ TEST(GoTatFile, MissingFileKeepsTheLists) {
   dir.Write("GoTat.ini", "header\r\nvn\tVi\xE1\xBB\x87t Nam\r\n");
   EXPECT_EQ(LoadShorthands(dir.File("GoTat.ini"), context), SettingsFileStatus::Read);
   EXPECT_EQ(context.ShorthandValues, (Lines{u"Việt Nam"}));
+}
+
+// A hand-edited file may hold an expansion far longer than the editors
+// accept: it stays in the table (the editor shows it, a save keeps it), the
+// user is told which, and typing its abbreviation sends nothing but what
+// was typed, instead of one huge burst from inside the keyboard hook.
+TEST(GoTatFile, OverlongExpansionFromTheFileIsKeptButNeverTyped) {
+  TempFolder dir;
+  const std::string huge(kMaxShorthandExpansion + 1, 'x');
+  const std::string limit(kMaxShorthandExpansion, 'y');
+  dir.Write("GoTat.ini", Header() + "\nbig\t" + huge + "\nok\tfine\nlim\t" + limit + "\nbig2\t" + huge + "z\n");
+  SimDesktop desk;
+  CInputMethodService service(&desk);
+  desk.InstallHooks(&service);
+  std::vector<std::u16string> overlong{u"stale"};
+  ASSERT_EQ(LoadShorthands(dir.File("GoTat.ini"), service.Context(), &overlong), SettingsFileStatus::Read);
+  EXPECT_EQ(overlong, (Lines{u"big", u"big2"}));
+  EXPECT_EQ(service.Context().ShorthandKeys, (Lines{u"big", u"ok", u"lim", u"big2"}));
+  desk.TypeText(u"big ok big2 ");
+  EXPECT_EQ(desk.Text(), u"big fine big2 ");
+  desk.TypeText(u"lim ");
+  EXPECT_EQ(desk.Text().size(), std::u16string(u"big fine big2 ").size() + kMaxShorthandExpansion + 1);
+
+  const std::u16string told = OverlongShorthandsMessage(overlong);
+  EXPECT_NE(told.find(u"\"big\", \"big2\""), std::u16string::npos);
+  EXPECT_EQ(OverlongShorthandsMessage({}), u"");
+  // Many, long or odd names: a balloon holds at most 255 characters.
+  const Lines many(40, std::u16string(300, u'\n'));
+  EXPECT_LE(OverlongShorthandsMessage(many).size(), 255u);
+  EXPECT_EQ(OverlongShorthandsMessage(many).find(u'\n'), std::u16string::npos);
+
+  // Saved as it was read.
+  ASSERT_TRUE(SaveShorthands(dir.File("again.ini"), service.Context()));
+  EXPECT_EQ(dir.Read("again.ini"), "\xEF\xBB\xBF" + dir.Read("GoTat.ini"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "app/FormatKeyCombo.h"
+#include "app/GoTatFile.h"
 #include "app/HotKeyActions.h"
 #include "app/RunAtLogin.h"
 #include "app/SettingsFolder.h"
@@ -190,6 +191,9 @@ bool CTavirelApp::StartUp(HINSTANCE instance) {
 
   if (HasSwitch(arguments_, u"/Update")) {
     tray_->ShowBalloon(u"Bạn đang dùng bản " + ProductVersion(), u"Đã update xong", CSystemTray::kInfo);
+  }
+  if (!settings_->OverlongShorthands().empty()) {
+    tray_->ShowBalloon(OverlongShorthandsMessage(settings_->OverlongShorthands()), u"Tavirel", CSystemTray::kWarning);
   }
   if (settings_->OptionsStatus() == SettingsFileStatus::Unreadable) {
     tray_->ShowBalloon(u"Không đọc được " + settings_->OptionsPath() +
