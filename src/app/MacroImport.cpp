@@ -78,7 +78,10 @@ MacroImport ReadColonMacros(std::string_view bytes) {
 
 MacroImport ReadIniMacros(std::string_view bytes) {
   MacroImport out;
-  const IniSyntax& syntax = StandardIniSyntax();
+  // In these files only a line that starts with ";" is a comment: a ";"
+  // inside a value is text ("tks=cảm ơn; hẹn gặp lại").
+  IniSyntax syntax = StandardIniSyntax();
+  syntax.Flags &= ~IniSyntax::CutComment;
   IniKeys keys;
   bool inSection = false;
   bool inMacros = false;

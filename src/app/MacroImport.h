@@ -8,7 +8,8 @@
 //   a file without heading keeps its first macro.
 // - INI: the keys and values of the section "Macro Definitions" (first
 //   value of a key wins; entries in the code-unit order of the keys), with
-//   the program's standard INI syntax.
+//   the program's standard INI syntax, except that a ";" inside a value is
+//   kept: only a line that starts with ";" is a comment there.
 //
 // Files are decoded like every text file of the program (DecodeTextFile):
 // UTF-8 with or without byte-order mark, UTF-16 with one, otherwise the

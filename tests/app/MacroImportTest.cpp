@@ -70,10 +70,12 @@ TEST(MacroImport, IniSectionInEveryEncoding) {
       u"=no key\r\n"
       u"\r\n"
       u"eq=a=b\r\n"
+      u"tks = cảm ơn; hẹn gặp lại ;-) \r\n"
       u"[Other]\r\nxx=yy\r\n"
       u"[Macro Definitions]\r\nlater=ignored like the INI reader does\r\n";
-  // In the code-unit order of the abbreviations.
-  const Entries expected = {{u"eq", u"a=b"}, {u"ko", u"không"}, {u"vn", u"Việt Nam"}};
+  // In the code-unit order of the abbreviations; a ";" inside a value is
+  // text, only one at the start of a line makes a comment.
+  const Entries expected = {{u"eq", u"a=b"}, {u"ko", u"không"}, {u"tks", u"cảm ơn; hẹn gặp lại ;-)"}, {u"vn", u"Việt Nam"}};
   for (const auto& [name, bytes] : Encodings(file)) {
     const MacroImport got = ReadIniMacros(bytes);
     EXPECT_EQ(got.Entries, expected) << name;
