@@ -44,6 +44,7 @@ std::vector<TrayMenuItem> BuildTrayMenu(const TrayMenuState& s) {
   menu.push_back(Item(u"Chuyển mã ...", kConversionDialog));
   menu.push_back(Item(u"Phím tắt ...", kHotkeyEditor));
   menu.push_back(Item(u"Gõ tắt ...", kShorthandEditor));
+  menu.push_back(Item(u"Quy tắc theo chương trình ...", kAppRules));
   menu.push_back(Separator());
   menu.push_back(Item(u"Gợi ý từ (Auto Complete)", kSuggestion, s.Suggestion));
   menu.push_back(Popup(u"Kiểu gõ", NameList(s.TypingMethods, s.TypingMethod, kFirstTypingMethod)));

@@ -29,6 +29,7 @@ constexpr uint16_t kGoTatPAC = 32794;
 constexpr uint16_t kClipboard = 32795;
 constexpr uint16_t kSuaLoiTuDon = 32796;
 constexpr uint16_t kSuaLoiTuGhep = 32797;
+constexpr uint16_t kAppRules = 32798;
 constexpr uint16_t kExit = 57665;
 // Code tables and typing methods each have a range of their own, wide
 // enough that neither list can run into the other or into a command.

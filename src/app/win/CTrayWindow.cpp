@@ -13,6 +13,7 @@
 #include "app/win/CMainDlg.h"
 #include "app/win/CPhimTatDlg.h"
 #include "app/win/CTaoTuGoTatDlg.h"
+#include "app/win/CUngDungDlg.h"
 #include "app/win/CChuyenMaDlg.h"
 #include "app/win/ClipboardConversion.h"
 #include "app/win/CTavirelApp.h"
@@ -33,7 +34,7 @@ constexpr UINT kForegroundCheckMs = 1000;
 constexpr UINT_PTR kWatchdogTimer = 2;
 constexpr UINT kWatchdogCheckMs = 1000;
 
-enum Window { kWinMain, kWinConversion, kWinShorthand, kWinHotkeys, kWinCreateShorthand, kWindowKinds };
+enum Window { kWinMain, kWinConversion, kWinShorthand, kWinHotkeys, kWinCreateShorthand, kWinAppRules, kWindowKinds };
 
 const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
 
@@ -353,6 +354,7 @@ void CTrayWindow::OnCommand(uint16_t command) {
     case kConversionDialog: OpenWindow(kWinConversion); break;
     case kShorthandEditor: OpenWindow(kWinShorthand); break;
     case kHotkeyEditor: OpenWindow(kWinHotkeys); break;
+    case kAppRules: OpenWindow(kWinAppRules); break;
     case kCheckUpdate: updater_->Check(); break;
     // Named in full: the window message of the same name would win here.
     case traycmd::kQuickConversion:
@@ -371,7 +373,8 @@ void CTrayWindow::OpenWindow(int which) {
   openWindows_[which] = true;
   if (which == kWinShorthand) CGoTatDlg::Run(app_, hwnd_);
   if (which == kWinHotkeys) CPhimTatDlg::Run(app_, hwnd_);
-  if (which == kWinShorthand || which == kWinHotkeys) {
+  if (which == kWinAppRules) CUngDungDlg::Run(app_, hwnd_);
+  if (which == kWinShorthand || which == kWinHotkeys || which == kWinAppRules) {
     openWindows_[which] = false;
     return;
   }

@@ -73,7 +73,7 @@ class CTrayWindow : public IShellRequests {
   CSystemTray tray_;
   UINT taskbarCreated_ = 0;
   bool clicked_ = false;            // the next state change came from a click
-  bool openWindows_[5] = {};        // one of each kind at a time
+  bool openWindows_[6] = {};        // one of each kind at a time
   bool foregroundBlocked_ = false;
   CHookWatchdog watchdog_;
   UINT dropHooks_ = 0;              // the tests' message that takes the hooks away

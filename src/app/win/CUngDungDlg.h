@@ -1,0 +1,41 @@
+#pragma once
+// The per-program rules dialog ("Quy tắc theo chương trình"): the Win32
+// side of CUngDungEditor. Modal, on the main thread. The service's rules are
+// read once through its dispatcher and replaced only on Apply and OK, which
+// also write UngDung.ini.
+#include <windows.h>
+
+#include "app/UngDungEditor.h"
+
+namespace tavirel {
+
+class CTavirelApp;
+
+class CUngDungDlg {
+ public:
+  // Shows the dialog modally; returns when it is closed.
+  static void Run(CTavirelApp& app, HWND owner);
+
+ private:
+  CUngDungDlg(CTavirelApp& app, const CAppRules& rules) : app_(app), editor_(rules) {}
+  static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void OnInit();
+  void OnCommand(int id, int code);
+  void OnListChanged();
+  void FillList();
+  void ShowSelection();
+  void ShowFields();
+  void UpdateButtons();
+  void FillRunningPrograms();
+  bool Done(AppRuleCheck check);
+  bool Apply();
+
+  CTavirelApp& app_;
+  CUngDungEditor editor_;
+  HWND hwnd_ = nullptr;
+  HWND list_ = nullptr;
+  bool quiet_ = false;  // set while the dialog changes controls itself
+};
+
+}  // namespace tavirel
