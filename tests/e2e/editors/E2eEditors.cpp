@@ -6,6 +6,7 @@
 //   wait CAPTION                 exit 0 once the dialog is shown (10 s)
 //   gone CAPTION                 exit 0 once no such dialog is left (10 s)
 //   settext CAPTION ID TEXT      the control's text ("\n" in TEXT: a line break), as typed
+//                                (an edit or a combo box's edit)
 //   text CAPTION ID              prints the control's text
 //   enabled CAPTION ID           prints 1 or 0
 //   click CAPTION ID             the button's click (posted: it may open a box)
@@ -145,8 +146,12 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"settext") {
     SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Unescape(arg(4)).c_str()));
     // An edit reports EN_CHANGE to its parent only for the user's edits on
-    // some systems: report it as typing does.
-    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), EN_CHANGE),
+    // some systems: report it as typing does (a combo box's edit reports
+    // CBN_EDITCHANGE).
+    wchar_t cls[32] = {};
+    GetClassNameW(control, cls, 32);
+    const WORD change = _wcsicmp(cls, L"ComboBox") == 0 ? CBN_EDITCHANGE : EN_CHANGE;
+    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), change),
                  reinterpret_cast<LPARAM>(control));
     return 0;
   }
