@@ -14,6 +14,7 @@
 //   command CAPTION ID           WM_COMMAND ID to the dialog (a menu item)
 //   key CAPTION ID VK            a key press in the control
 //   select CAPTION ID TEXT       picks TEXT in a drop-down list, as the user does
+//   items CAPTION ID             opens a combo box's list and prints its entries
 //   message CAPTION              prints the text of a message box and presses its first button
 //   opendialog PATH              fills the open-file dialog's name with PATH and opens it
 //   clipboard TEXT               puts TEXT ("\n": CR LF) on the clipboard
@@ -178,6 +179,20 @@ int wmain(int argc, wchar_t** argv) {
     const auto vk = static_cast<WPARAM>(std::wcstol(arg(4), nullptr, 0));
     SendMessageW(control, WM_KEYDOWN, vk, 1);
     SendMessageW(control, WM_KEYUP, vk, 0xC0000001);
+    return 0;
+  }
+  if (cmd == L"items") {
+    // Opening the list lets the dialog fill it (CBN_DROPDOWN), as a click does.
+    SendMessageW(control, CB_SHOWDROPDOWN, TRUE, 0);
+    const LRESULT n = SendMessageW(control, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+      wchar_t item[1024] = {};
+      if (SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 1024) {
+        SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+      }
+      Print(item);
+    }
+    SendMessageW(control, CB_SHOWDROPDOWN, FALSE, 0);
     return 0;
   }
   if (cmd == L"select") {
