@@ -39,17 +39,36 @@ void ToPhysical(HWND window, RECT& r) {
   if (toPhysical(window, &a) && toPhysical(window, &b)) r = {a.x, a.y, b.x, b.y};
 }
 
+// The popup of this thread, for the guard below.
+thread_local HWND t_popup = nullptr;
+
+// The list, the button and the slider take the focus when clicked, and
+// taking the focus activates the popup: the program the user types in would
+// lose keys to it. On this thread nothing in the popup is activated or
+// focused, whoever asks.
+LRESULT CALLBACK GuardFocus(int code, WPARAM wParam, LPARAM lParam) {
+  if ((code == HCBT_ACTIVATE || code == HCBT_SETFOCUS) && t_popup != nullptr) {
+    const HWND window = reinterpret_cast<HWND>(wParam);
+    if (window == t_popup || IsChild(t_popup, window)) return 1;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 CSuggestionUI::CSuggestionUI(CInputMethodService& service) : service_(service) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
+  guard_ = SetWindowsHookExW(WH_CBT, GuardFocus, nullptr, GetCurrentThreadId());
   CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SUGGESTION_UI), nullptr, DialogProc,
                      reinterpret_cast<LPARAM>(this));
+  t_popup = hwnd_;
 }
 
 CSuggestionUI::~CSuggestionUI() {
+  if (t_popup == hwnd_) t_popup = nullptr;
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (guard_ != nullptr) UnhookWindowsHookEx(guard_);
 }
 
 INT_PTR CALLBACK CSuggestionUI::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

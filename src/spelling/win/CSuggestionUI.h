@@ -55,6 +55,7 @@ class CSuggestionUI : public ISuggestionWindow {
 
   CInputMethodService& service_;
   HWND hwnd_ = nullptr;
+  HHOOK guard_ = nullptr;
   HWND keys_ = nullptr;
   HWND list_ = nullptr;
   HWND slider_ = nullptr;
