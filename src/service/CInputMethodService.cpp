@@ -127,8 +127,12 @@ bool CInputMethodService::OnKeyDown(uint16_t key) { return HandleKeyDown(key); }
 
 bool CInputMethodService::OnHookKeyDown(uint16_t key) {
   CheckFocusWindow();
+  charKey_ = false;
   const bool swallow = HandleKeyDown(key);
   ArmRestoreTimerIfUsed();
+  if (DetectAutoCompleteWindows && !autoCompleteWindow_ && !IsLockOrModifierKey(key)) [[unlikely]] {
+    WatchForAutoComplete();
+  }
   return swallow;
 }
 
@@ -195,6 +199,7 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
       return r;
     }
     case vk::kSpace:
+      charKey_ = true;
       if (ctx.Active) {
         r = ctx.EndWord(u' ');
         UpdateSuggestions();
@@ -253,6 +258,7 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
     return r;
   }
   numpadKey_ = key >= vk::kNumpad0 && key <= vk::kNumpad9;
+  charKey_ = true;
   r = ctx.ProcessChar(chars[0]);
   if (CPUCao && !r && !deferring_) {
     // Slow programs: send the key itself after the replacement.
@@ -359,6 +365,8 @@ void CInputMethodService::OnMouse(uint32_t message, DesktopPoint point) {
     consumed_ = true;
   }
   if (button) {
+    // A click may select text in the field.
+    autoComplete_.AfterOtherInput();
     // A click inside the visible suggestion window keeps the word.
     if (SuggestionWindowVisible() && suggestionWindow_->Contains(point)) return;
     Reset();

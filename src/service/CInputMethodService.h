@@ -12,6 +12,7 @@
 
 #include "common/Event.h"
 #include "service/AppRules.h"
+#include "service/AutoCompleteDetector.h"
 #include "service/CClipboardBackup.h"
 #include "service/CHotKeyActionBase.h"
 #include "service/DeferredKeys.h"
@@ -179,6 +180,10 @@ class CInputMethodService : public IInputMethodService {
   // the held output goes on, by key packets while that paste stays unread,
   // so that the clipboard it may still read is never replaced under it.
   void OnPasteTimer();
+  // A reading of the focused field asked for through
+  // IDesktop::RequestFieldSelection came back: a field that selected a
+  // suggested tail after our key gets a Delete before each replacement.
+  void OnFieldSelection(uint32_t serial, const FieldSelection& selection);
   // The last paste has not been read yet.
   bool PasteUnread() const { return pasteUnread_; }
   // At exit: nothing waits for the application any longer.
@@ -349,7 +354,9 @@ class CInputMethodService : public IInputMethodService {
   bool ExecuteGuarded(CHotKeyActionBase* action);
   void RaiseError(const std::exception& e);
   void RaiseDebugText();
-  void ChooseAutoComplete(WindowHandle window);
+  // After a key-down while the focused field is not known to complete:
+  // asks for a reading after a typed character, else voids those out.
+  void WatchForAutoComplete();
   void ApplyTypingMethod();
   void ApplyCodeTable();
   // Suggestions and the shared compound dictionary.
@@ -375,6 +382,8 @@ class CInputMethodService : public IInputMethodService {
   uint8_t keyState_[256] = {};
   WindowHandle focusWindow_ = 0;
   bool autoCompleteWindow_ = false;
+  CAutoCompleteDetector autoComplete_;
+  bool charKey_ = false;  // the key-down being handled typed a character
   bool focusUnicode_ = false;    // the focus window takes Unicode messages
   bool focusPasteOnly_ = false;  // the focus window's class takes text by pasting only
   bool outputNeedsUnicode_ = true;

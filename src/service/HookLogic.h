@@ -58,6 +58,10 @@ class CHookLogic {
   static bool OnRenderClipboard(CInputMethodService& service, std::u16string& text) {
     return service.OnRenderClipboard(text);
   }
+  // A reading of the focused field asked for by the service came back.
+  static void OnFieldSelection(CInputMethodService& service, uint32_t serial, const FieldSelection& selection) {
+    service.OnFieldSelection(serial, selection);
+  }
   // The wait for a paste to be read ran out.
   static void OnPasteTimer(CInputMethodService& service) { service.OnPasteTimer(); }
 };

@@ -173,6 +173,14 @@ class IDesktop {
   // window, for the per-program rules; empty when unknown.
   virtual std::u16string WindowProgramName(WindowHandle /*window*/) { return {}; }
 
+  // ---- the focused field ----
+  // Asks for a reading of the window's selection and text length a little
+  // later, once the program has had time to handle the keys sent so far,
+  // and away from the hook thread (the program may be slow to answer). The
+  // answer, or an unknown selection, comes back on the hook thread through
+  // CHookLogic::OnFieldSelection with serial. False when the desktop cannot.
+  virtual bool RequestFieldSelection(WindowHandle /*window*/, uint32_t /*serial*/) { return false; }
+
   // ---- clipboard ----
   // Open fails when another program holds the clipboard. Every other call
   // below is only valid between a successful Open and Close.

@@ -235,13 +235,33 @@ void CInputMethodService::FocusChanged(WindowHandle window) {
   autoCompleteWindow_ = false;
   focusKeysUntouched_ = false;
   ApplyAppRule(window);
-  if (window == 0) return;
+  if (window == 0) {
+    autoComplete_.FocusChanged(0, {});
+    return;
+  }
   const std::u16string name = desktop_->WindowClassName(window);
   focusUnicode_ = desktop_->IsUnicodeWindow(window);
   focusPasteOnly_ = IsPasteOnlyClass(name);
-  autoCompleteWindow_ = (DetectAutoCompleteWindows && IsAutoCompleteClass(name)) ||
+  // Known by its class, by its program's rule, or found completing before.
+  const bool known = autoComplete_.FocusChanged(window, name);
+  autoCompleteWindow_ = (DetectAutoCompleteWindows && (IsAutoCompleteClass(name) || known)) ||
                         focusDelivery_ == AppDelivery::AutoComplete;
   focusKeysUntouched_ = desktop_->IsWindowOfHigherIntegrity(window) || desktop_->IsPasswordField(window);
+}
+
+void CInputMethodService::WatchForAutoComplete() {
+  const bool typed = charKey_ && (modifiers_ & ~modbits::kShift) == 0 && !focusKeysUntouched_;
+  if (!typed) {
+    autoComplete_.AfterOtherInput();
+    return;
+  }
+  if (autoComplete_.AfterTypedKey() && !desktop_->RequestFieldSelection(focusWindow_, autoComplete_.Serial())) {
+    autoComplete_.ReadingNotAsked();
+  }
+}
+
+void CInputMethodService::OnFieldSelection(uint32_t serial, const FieldSelection& selection) {
+  if (autoComplete_.OnReading(serial, selection) && DetectAutoCompleteWindows) autoCompleteWindow_ = true;
 }
 
 void CInputMethodService::SetAppRules(CAppRules rules) {

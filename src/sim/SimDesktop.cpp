@@ -80,7 +80,7 @@ void SimDesktop::RemoveHooks() {
 
 [[gnu::always_inline]] inline void SimDesktop::InsertUnit(Window& w, char16_t unit) {
   // Typing at the end with room to spare is nearly every insertion.
-  if (w.Caret == w.Text.size() && w.Caret < w.Text.capacity()) [[likely]] {
+  if (w.Caret == w.Text.size() && w.Caret < w.Text.capacity() && w.Completions.empty()) [[likely]] {
     w.Text.push_back(unit);
     ++w.Caret;
     return;
@@ -89,12 +89,35 @@ void SimDesktop::RemoveHooks() {
 }
 
 void SimDesktop::InsertUnitSlow(Window& w, char16_t unit) {
+  DeleteSelection(w);
   if (w.Caret == w.Text.size()) {
     w.Text.push_back(unit);
   } else {
     w.Text.insert(w.Caret, 1, unit);
   }
   ++w.Caret;
+  if (!w.Completions.empty() && w.Caret == w.Text.size()) Complete(w);
+}
+
+bool SimDesktop::DeleteSelection(Window& w) {
+  if (w.Selected == 0) return false;
+  w.Text.erase(w.Caret, w.Selected);
+  w.Selected = 0;
+  return true;
+}
+
+void SimDesktop::Complete(Window& w) {
+  size_t start = w.Caret;
+  while (start > 0 && w.Text[start - 1] != u' ' && w.Text[start - 1] != u'\n') --start;
+  const std::u16string_view word = std::u16string_view(w.Text).substr(start);
+  if (word.empty()) return;
+  for (const std::u16string& c : w.Completions) {
+    if (c.size() > word.size() && std::u16string_view(c).substr(0, word.size()) == word) {
+      w.Text.append(c, word.size());
+      w.Selected = c.size() - word.size();
+      return;
+    }
+  }
 }
 
 [[gnu::always_inline]] inline void SimDesktop::ApplyKeyDown(Window& w, uint16_t vk) {
@@ -195,7 +218,7 @@ void SimDesktop::ApplyOtherKeyDown(Window& w, uint16_t vk) {
   if ((kKeyFlags[vk] & kFlagEdit) != 0) {
     switch (vk) {
       case vk::kBack:
-        if (w.Caret == 0) return;
+        if (DeleteSelection(w) || w.Caret == 0) return;
         if (w.Caret == w.Text.size()) {
           w.Text.pop_back();
         } else {
@@ -204,18 +227,22 @@ void SimDesktop::ApplyOtherKeyDown(Window& w, uint16_t vk) {
         --w.Caret;
         return;
       case vk::kDelete:
-        if (w.Caret < w.Text.size()) w.Text.erase(w.Caret, 1);
+        if (!DeleteSelection(w) && w.Caret < w.Text.size()) w.Text.erase(w.Caret, 1);
         return;
       case vk::kLeft:
+        w.Selected = 0;
         if (w.Caret > 0) --w.Caret;
         return;
       case vk::kRight:
+        w.Selected = 0;
         if (w.Caret < w.Text.size()) ++w.Caret;
         return;
       case vk::kHome:
+        w.Selected = 0;
         w.Caret = 0;
         return;
       default:  // vk::kEnd
+        w.Selected = 0;
         w.Caret = w.Text.size();
         return;
     }
@@ -316,6 +343,7 @@ void SimDesktop::Click(int position, bool right) {
   const uint32_t up = right ? mousemsg::kRButtonUp : mousemsg::kLButtonUp;
   if (service_ != nullptr && mouseHook_) CHookLogic::OnMouseEvent(*service_, down, point);
   if (Window* w = FocusedWindow(); w != nullptr && position >= 0) {
+    w->Selected = 0;
     w->Caret = std::min(static_cast<size_t>(position), w->Text.size());
   }
   if (service_ != nullptr && mouseHook_) CHookLogic::OnMouseEvent(*service_, up, point);
@@ -377,7 +405,8 @@ bool SimDesktop::SendReplacement(int deletes, int backspaces, std::u16string_vie
     // the character before the caret.
     sysState_[vk::kBack] &= 0x01;
     Window& w = windows_[focus_ - 1];
-    const size_t n = std::min(static_cast<size_t>(backspaces), w.Caret);
+    // The first only takes a selection.
+    const size_t n = std::min(static_cast<size_t>(backspaces - (DeleteSelection(w) ? 1 : 0)), w.Caret);
     w.Text.erase(w.Caret - n, n);
     w.Caret -= n;
   } else {
@@ -393,6 +422,7 @@ bool SimDesktop::SendReplacement(int deletes, int backspaces, std::u16string_vie
 void SimDesktop::Insert(std::u16string_view text) {
   Window* w = FocusedWindow();
   if (w == nullptr) return;
+  DeleteSelection(*w);
   if (w->Caret == w->Text.size()) {
     w->Text.append(text);
   } else {
@@ -428,6 +458,28 @@ void SimDesktop::SetPassword(WindowHandle window, bool password) {
 
 void SimDesktop::SetProgram(WindowHandle window, std::u16string program) {
   if (window >= 1 && window <= windows_.size()) windows_[window - 1].Program = std::move(program);
+}
+
+void SimDesktop::SetCompletions(WindowHandle window, std::vector<std::u16string> words) {
+  if (window >= 1 && window <= windows_.size()) windows_[window - 1].Completions = std::move(words);
+}
+
+size_t SimDesktop::Selected() const {
+  const Window* w = FocusedWindow();
+  return w == nullptr ? 0 : w->Selected;
+}
+
+std::u16string SimDesktop::TypedText() const {
+  const Window* w = FocusedWindow();
+  if (w == nullptr) return {};
+  std::u16string text = w->Text;
+  if (w->Selected > 0 && w->Caret + w->Selected == text.size()) text.resize(w->Caret);
+  return text;
+}
+
+bool SimDesktop::RequestFieldSelection(WindowHandle window, uint32_t serial) {
+  fieldReads_.push_back(FieldRead{window, serial});
+  return true;
 }
 
 std::u16string SimDesktop::WindowProgramName(WindowHandle window) {
@@ -497,6 +549,7 @@ void SimDesktop::SetText(std::u16string text) {
   if (w == nullptr) return;
   w->Text = std::move(text);
   w->Caret = w->Text.size();
+  w->Selected = 0;
 }
 
 void SimDesktop::ClearText() {
@@ -504,6 +557,7 @@ void SimDesktop::ClearText() {
   if (w == nullptr) return;
   w->Text.clear();
   w->Caret = 0;
+  w->Selected = 0;
 }
 
 std::u16string SimDesktop::TakeText() {
@@ -512,6 +566,7 @@ std::u16string SimDesktop::TakeText() {
   std::u16string text = std::move(w->Text);
   w->Text.clear();
   w->Caret = 0;
+  w->Selected = 0;
   return text;
 }
 
@@ -718,6 +773,22 @@ void SimDesktop::StopPasteTimer() { pasteTimerArmed_ = false; }
 
 void SimDesktop::Advance(uint32_t milliseconds) {
   const uint64_t end = now_ + milliseconds;
+  if (!fieldReads_.empty()) [[unlikely]] {
+    // The program answers what its field holds now.
+    const std::vector<FieldRead> reads = std::move(fieldReads_);
+    fieldReads_.clear();
+    for (const FieldRead& r : reads) {
+      FieldSelection s;
+      if (AnswersFieldReads && r.Window >= 1 && r.Window <= windows_.size()) {
+        const Window& w = windows_[r.Window - 1];
+        s.Start = static_cast<int32_t>(w.Caret);
+        s.End = static_cast<int32_t>(w.Caret + w.Selected);
+        s.Length = static_cast<int32_t>(w.Text.size());
+        ++FieldReads;
+      }
+      if (service_ != nullptr) CHookLogic::OnFieldSelection(*service_, r.Serial, s);
+    }
+  }
   if (deferredPosted_) RunDeferredWork();
   for (;;) {
     const bool restoreDue = timerArmed_ && timerDeadline_ <= end;

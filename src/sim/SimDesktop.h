@@ -63,6 +63,21 @@ class SimDesktop : public IDesktop {
   void SetPassword(WindowHandle window, bool password = true);
   // The executable file name of the window's program.
   void SetProgram(WindowHandle window, std::u16string program);
+  // The window completes what is typed, as address bars and spreadsheet
+  // cells do: after each character typed at the end of its text, the first
+  // of words that starts with the word before the caret and is longer is
+  // completed, its tail appended and selected. A typed character replaces
+  // the selection; Backspace and Delete remove only the selection.
+  void SetCompletions(WindowHandle window, std::vector<std::u16string> words);
+  // Units selected after the caret in the focused field.
+  size_t Selected() const;
+  // The focused field's text without its selected tail: what was typed.
+  std::u16string TypedText() const;
+  // The program answers readings of its field (IDesktop::RequestFieldSelection);
+  // a reading is taken at the next Advance, after what the program has
+  // handled by then.
+  bool AnswersFieldReads = true;
+  int FieldReads = 0;  // readings answered
   void SetFocus(WindowHandle window);
   WindowHandle Focused() const { return focus_; }
   const std::u16string& Text() const;
@@ -131,6 +146,7 @@ class SimDesktop : public IDesktop {
   bool SendKey(uint16_t vk, bool up) override;
   bool SendUnicodeText(std::u16string_view text) override;
   bool SendReplacement(int deletes, int backspaces, std::u16string_view text) override;
+  bool RequestFieldSelection(WindowHandle window, uint32_t serial) override;
   WindowHandle FocusWindow() override { return focus_; }
   std::u16string WindowClassName(WindowHandle window) override;
   bool IsUnicodeWindow(WindowHandle window) override;
@@ -176,6 +192,8 @@ class SimDesktop : public IDesktop {
     std::u16string Program;
     std::u16string Text;
     size_t Caret = 0;
+    size_t Selected = 0;  // units selected after the caret
+    std::vector<std::u16string> Completions;
   };
   struct ClipFormat {
     uint32_t Format = 0;
@@ -209,6 +227,9 @@ class SimDesktop : public IDesktop {
   void ApplyKeyDown(Window& w, uint16_t vk);
   [[gnu::noinline]] void ApplyOtherKeyDown(Window& w, uint16_t vk);
   void InsertUnit(Window& w, char16_t unit);
+  // Removes the selection; false when there is none.
+  static bool DeleteSelection(Window& w);
+  static void Complete(Window& w);
   [[gnu::noinline]] void InsertUnitSlow(Window& w, char16_t unit);
   void Insert(std::u16string_view text);
   void PasteIntoApp();
@@ -250,6 +271,11 @@ class SimDesktop : public IDesktop {
   uint64_t pasteTimerDeadline_ = 0;
   uint32_t clipboardSequence_ = 1;
   bool deferredPosted_ = false;
+  struct FieldRead {
+    WindowHandle Window = 0;
+    uint32_t Serial = 0;
+  };
+  std::vector<FieldRead> fieldReads_;  // asked for, answered at the next Advance
   uint64_t now_ = 0;
   bool timerArmed_ = false;
   uint64_t timerDeadline_ = 0;

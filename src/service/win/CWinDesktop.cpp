@@ -1,9 +1,11 @@
 #include "service/win/CWinDesktop.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <vector>
 
+#include "service/AutoCompleteDetector.h"
 #include "service/CInputMethodService.h"
 #include "service/HookLogic.h"
 
@@ -108,7 +110,12 @@ ATOM RegisterTimerClass() {
 
 }  // namespace
 
-CWinDesktop::~CWinDesktop() { DestroyTimerWindow(); }
+CWinDesktop::~CWinDesktop() {
+  // Readings still out finish first (each is bounded); their answers find
+  // no window and are dropped.
+  fieldReader_.reset();
+  DestroyTimerWindow();
+}
 
 bool CWinDesktop::CreateTimerWindow() {
   if (TimerWindow()) return true;
@@ -135,6 +142,15 @@ LRESULT CALLBACK CWinDesktop::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
     try {
       if (CInputMethodService* service = CInputMethodService::Instance())
         CHookLogic::OnDeferredWork(*service);
+    } catch (...) {
+    }
+    return 0;
+  }
+  if (msg == kMsgFieldSelection) {
+    std::unique_ptr<FieldSelection> selection(reinterpret_cast<FieldSelection*>(lp));
+    try {
+      if (CInputMethodService* service = CInputMethodService::Instance())
+        CHookLogic::OnFieldSelection(*service, static_cast<uint32_t>(wp), *selection);
     } catch (...) {
     }
     return 0;
@@ -170,6 +186,47 @@ LRESULT CALLBACK CWinDesktop::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// ---- the focused field ----
+
+namespace {
+
+// Asks the field; false when it does not answer in time (hung or busy).
+bool AskField(HWND hwnd, UINT msg, DWORD_PTR& result) {
+  return SendMessageTimeoutW(hwnd, msg, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, CWinDesktop::kFieldReadTimeoutMs,
+                             &result) != 0;
+}
+
+FieldSelection ReadFieldSelection(HWND hwnd) {
+  FieldSelection s;
+  DWORD_PTR packed = 0, length = 0;
+  // Without pointers the answer is the two positions in one value, -1 when
+  // either is past 65535. Windows that are not edit controls answer 0.
+  if (!IsWindow(hwnd) || !AskField(hwnd, EM_GETSEL, packed) || static_cast<DWORD>(packed) == 0xFFFFFFFF ||
+      !AskField(hwnd, WM_GETTEXTLENGTH, length)) {
+    return s;
+  }
+  s.Start = LOWORD(packed);
+  s.End = HIWORD(packed);
+  s.Length = static_cast<int32_t>(std::min<DWORD_PTR>(length, 0x7FFFFFFF));
+  return s;
+}
+
+}  // namespace
+
+bool CWinDesktop::RequestFieldSelection(WindowHandle window, uint32_t serial) {
+  HWND reply = TimerWindow();
+  if (!reply || !window) return false;
+  if (!fieldReader_) fieldReader_ = std::make_unique<CBackgroundQueue>();
+  // The program is another process, perhaps slow or hung: the hook thread
+  // never waits for it. The wait lets the program handle the key first.
+  fieldReader_->Post([reply, serial, hwnd = reinterpret_cast<HWND>(window)] {
+    Sleep(kFieldReadDelayMs);
+    auto* selection = new FieldSelection(ReadFieldSelection(hwnd));
+    if (!PostMessageW(reply, kMsgFieldSelection, serial, reinterpret_cast<LPARAM>(selection))) delete selection;
+  });
+  return true;
 }
 
 // ---- input ----

@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
+#include "common/BackgroundQueue.h"
 #include "service/IDesktop.h"
 
 namespace tavirel {
@@ -32,6 +34,10 @@ class CWinDesktop : public IDesktop {
   bool SendKey(uint16_t vk, bool up) override;
   bool SendUnicodeText(std::u16string_view text) override;
   bool SendReplacement(int deletes, int backspaces, std::u16string_view text) override;
+  // Read on a worker thread of its own, kFieldReadDelayMs after the call,
+  // each message bounded by kFieldReadTimeoutMs; the answer is posted to the
+  // timer window.
+  bool RequestFieldSelection(WindowHandle window, uint32_t serial) override;
   WindowHandle FocusWindow() override;
   std::u16string WindowClassName(WindowHandle window) override;
   bool IsUnicodeWindow(WindowHandle window) override;
@@ -67,6 +73,11 @@ class CWinDesktop : public IDesktop {
   static constexpr UINT_PTR kPasteTimerId = 2;
   // Posted to the timer window: run the service's deferred work.
   static constexpr UINT kMsgDeferredWork = WM_APP + 0x55;
+  // Posted to the timer window: a field reading came back (wParam: serial,
+  // lParam: a new'd FieldSelection, taken over).
+  static constexpr UINT kMsgFieldSelection = WM_APP + 0x5A;
+  static constexpr DWORD kFieldReadDelayMs = 30;
+  static constexpr UINT kFieldReadTimeoutMs = 100;
 
  private:
   static LRESULT CALLBACK TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -76,6 +87,7 @@ class CWinDesktop : public IDesktop {
   void AddUnicodePackets(std::u16string_view text);
 
   std::atomic<HWND> timerWindow_{nullptr};
+  std::unique_ptr<CBackgroundQueue> fieldReader_;  // made on first use
   DWORD timerThread_ = 0;
   std::vector<INPUT> packets_;  // reused: no allocation per key
   // Integrity level of this process (0 until first asked).
