@@ -63,3 +63,7 @@ set_tests_properties(e2e_maindlg PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
 # Code conversion: quick conversion of the clipboard and the conversion dialog.
 add_test(NAME e2e_convert COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/run-convert-e2e --bin ${TAVIREL_WINDOWS_BIN})
 set_tests_properties(e2e_convert PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
+
+# Fields that complete what is typed: found by their selection, or by a program's rule.
+add_test(NAME e2e_autocomplete COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/autocomplete/run-autocomplete-e2e --bin ${TAVIREL_WINDOWS_BIN})
+set_tests_properties(e2e_autocomplete PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)

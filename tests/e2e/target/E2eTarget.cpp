@@ -2,13 +2,15 @@
 // writes it as UTF-8 to a file, so that the harness on the Linux side can
 // compare what arrived.
 //
-//   tavirel_e2e_target.exe OUT [paste|password]
+//   tavirel_e2e_target.exe OUT [paste|password|autocomplete]
 //
 // Default: a focused multi-line EDIT control, in the upper part of the
 // screen. With "password": a one-line EDIT control with the password style,
 // at the upper right. With "paste": the focused
 // window's class is "gdkWindowToplevel", one of the classes that Tavirel feeds
 // by clipboard paste; it handles WM_CHAR and Ctrl+V itself, and sits below the other one.
+// With "autocomplete": a one-line EDIT control that completes what is typed
+// (AutoCompleteField.cpp), below the password one; OUT gets the typed text.
 //
 // Keys the target answers itself (seen in its message loop, before the
 // focused control): F2 clears the text; F3 writes OUT and then OUT.done with
@@ -24,6 +26,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "AutoCompleteField.h"
+
 namespace {
 
 std::wstring g_out;
@@ -31,6 +35,7 @@ HWND g_main = nullptr;
 HWND g_edit = nullptr;
 bool g_pasteMode = false;
 bool g_passwordMode = false;
+bool g_autoCompleteMode = false;
 std::wstring g_text;  // paste mode's own text
 std::string g_written;
 unsigned g_doneCount = 0;
@@ -63,6 +68,7 @@ void WriteFileAtomic(const std::wstring& path, const std::string& bytes) {
 
 std::wstring CurrentText() {
   if (g_pasteMode) return g_text;
+  if (g_autoCompleteMode) return TypedText(g_edit);
   int n = GetWindowTextLengthW(g_edit);
   std::wstring w(n + 1, L'\0');
   n = GetWindowTextW(g_edit, w.data(), n + 1);
@@ -306,6 +312,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int) {
   if (__argc < 2) return 2;
   g_out = __wargv[1];
   g_pasteMode = __argc >= 3 && wcscmp(__wargv[2], L"paste") == 0;
+  g_autoCompleteMode = __argc >= 3 && wcscmp(__wargv[2], L"autocomplete") == 0;
   g_passwordMode = __argc >= 3 && wcscmp(__wargv[2], L"password") == 0;
 
   const wchar_t* cls = g_pasteMode ? L"gdkWindowToplevel" : L"TavirelE2eTarget";
@@ -319,20 +326,24 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int) {
   if (!RegisterClassExW(&wc)) return 3;
   const wchar_t* title = g_pasteMode      ? L"Tavirel e2e paste target"
                          : g_passwordMode ? L"Tavirel e2e password target"
+                         : g_autoCompleteMode ? L"Tavirel e2e completing field"
                                           : L"Tavirel e2e target";
-  const int x = g_passwordMode ? 860 : 40;
-  const int y = g_pasteMode ? 460 : 40;
-  const int width = g_passwordMode ? 380 : 800;
-  const int height = g_pasteMode ? 300 : g_passwordMode ? 120 : 400;
+  const bool oneLine = g_passwordMode || g_autoCompleteMode;
+  const int x = oneLine ? 860 : 40;
+  const int y = g_pasteMode ? 460 : g_autoCompleteMode ? 200 : 40;
+  const int width = oneLine ? 380 : 800;
+  const int height = g_pasteMode ? 300 : oneLine ? 120 : 400;
   g_main = CreateWindowExW(0, cls, title, WS_OVERLAPPEDWINDOW, x, y, width, height, nullptr, nullptr, inst, nullptr);
   if (!g_main) return 4;
   if (!g_pasteMode) {
-    const DWORD style = g_passwordMode ? WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL
+    const DWORD style = g_autoCompleteMode ? WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL
+                        : g_passwordMode   ? WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL
                                        : WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE |
                                              ES_AUTOVSCROLL | ES_WANTRETURN;
     g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", style, 0, 0, width, height, g_main,
                              nullptr, inst, nullptr);
     if (!g_edit) return 5;
+    if (g_autoCompleteMode) MakeAutoCompleteField(g_edit);
   }
   ShowWindow(g_main, SW_SHOW);
   UpdateWindow(g_main);
