@@ -244,18 +244,22 @@ void CGhepVan::RebuildFinalPrefixes() {
     }
   }
   finalPrefixFast_.Rebuild(finalPrefixIndex_, kIndexOf);
-  IndexLists lists(naPac_.size());
+  // The bits are set in place: no list per nucleus.
+  const size_t stride = (finalPrefixIndex_.size() + 63) / 64;
+  naPrefixBits_.stride = stride;
+  naPrefixBits_.words.assign(naPac_.size() * stride, 0);
   for (size_t n = 0; n < naPac_.size(); ++n) {
     for (int32_t f : naPac_[n]) {
       if (f < 0 || static_cast<size_t>(f) >= finals_.size()) continue;
       for (const std::u16string& spelling : finals_[static_cast<size_t>(f)]) {
         for (size_t k = 1; k <= spelling.size(); ++k) {
-          lists[n].push_back(Lookup(finalPrefixIndex_, finalPrefixFast_, std::u16string_view(spelling).substr(0, k)));
+          const int p = Lookup(finalPrefixIndex_, finalPrefixFast_, std::u16string_view(spelling).substr(0, k));
+          if (p < 0) continue;
+          naPrefixBits_.words[n * stride + static_cast<size_t>(p) / 64] |= uint64_t{1} << (p % 64);
         }
       }
     }
   }
-  naPrefixBits_.Rebuild(lists, finalPrefixIndex_.size());
 }
 
 void CGhepVan::PairBits::Rebuild(const IndexLists& lists, size_t columns) {
@@ -468,14 +472,16 @@ void CGhepVan::SetShorthandInitials(bool on) {
 }
 
 void CGhepVan::SyncInitialAliases() {
+  bool changed = false;
   for (const FreeInitial& pair : kFreeInitials) {
     const std::u16string spelling(pair.spelling);
     if (freeInitials_ || (shorthandInitials_ && pair.shorthand)) {
-      AddInitialAlias(spelling, pair.joins);
+      changed |= AddInitialAliasEntry(spelling, pair.joins);
     } else if (initialAliases_.count(spelling) != 0) {
-      RemoveInitialAlias(spelling);
+      changed |= RemoveInitialAliasEntry(spelling);
     }
   }
+  if (changed) initialFast_.Rebuild(initialIndex_, kIndexOf);
 }
 
 void CGhepVan::SetUoWithFinals(bool on) {
@@ -510,42 +516,88 @@ void CGhepVan::SetUoWithFinals(bool on) {
   RebuildFinalPrefixes();
 }
 
-void CGhepVan::AddInitialAlias(const std::u16string& spelling, const std::u16string& existing) {
-  if (FindInitial(spelling) >= 0) return;
-  const int i = FindInitial(existing);
-  if (i < 0) return;
+// The map is exact at all times (the fast index may lag inside a batch).
+int CGhepVan::MapLookup(const IndexMap& index, std::u16string_view spelling) {
+  auto it = index.find(spelling);
+  return it == index.end() ? -1 : it->second;
+}
+
+void CGhepVan::Reindex(const Entries& entries, IndexMap& index, const std::u16string& spelling) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (std::find(entries[i].begin(), entries[i].end(), spelling) != entries[i].end()) {
+      index.insert_or_assign(spelling, static_cast<int>(i));
+      return;
+    }
+  }
+  index.erase(spelling);
+}
+
+bool CGhepVan::AddInitialAliasEntry(const std::u16string& spelling, const std::u16string& existing) {
+  if (MapLookup(initialIndex_, spelling) >= 0) return false;
+  const int i = MapLookup(initialIndex_, existing);
+  if (i < 0) return false;
   initials_[i].push_back(spelling);
   initialIndex_.emplace(spelling, i);
-  initialFast_.Rebuild(initialIndex_, kIndexOf);
   initialAliases_[spelling] = existing;
+  return true;
+}
+
+bool CGhepVan::RemoveInitialAliasEntry(const std::u16string& spelling) {
+  const int i = MapLookup(initialIndex_, spelling);
+  initialAliases_.erase(spelling);
+  if (i < 0) return false;
+  Entry& entry = initials_[i];
+  entry.erase(std::remove(entry.begin(), entry.end(), spelling), entry.end());
+  Reindex(initials_, initialIndex_, spelling);
+  return true;
+}
+
+void CGhepVan::AddInitialAlias(const std::u16string& spelling, const std::u16string& existing) {
+  if (AddInitialAliasEntry(spelling, existing)) initialFast_.Rebuild(initialIndex_, kIndexOf);
 }
 
 void CGhepVan::RemoveInitialAlias(const std::u16string& spelling) {
-  const int i = FindInitial(spelling);
-  if (i >= 0) {
-    Entry& entry = initials_[i];
-    entry.erase(std::remove(entry.begin(), entry.end(), spelling), entry.end());
-    RebuildInitialIndex();
-  }
-  initialAliases_.erase(spelling);
+  if (RemoveInitialAliasEntry(spelling)) initialFast_.Rebuild(initialIndex_, kIndexOf);
 }
 
 void CGhepVan::AddFinalAlias(const std::u16string& spelling, const std::u16string& existing) {
-  if (FindFinal(spelling) >= 0 || IsSpecialFinal(spelling)) return;
-  const int f = FindFinal(existing);
-  if (f < 0) return;
-  finals_[f].push_back(spelling);
-  finalIndex_.emplace(spelling, f);
+  const Alias alias{spelling, existing};
+  AddFinalAliases({&alias, 1});
+}
+
+void CGhepVan::RemoveFinalAlias(const std::u16string& spelling) {
+  const Alias alias{spelling, {}};
+  RemoveFinalAliases({&alias, 1});
+}
+
+void CGhepVan::AddFinalAliases(std::span<const Alias> aliases) {
+  bool changed = false;
+  for (const Alias& alias : aliases) {
+    if (MapLookup(finalIndex_, alias.Spelling) >= 0 || IsSpecialFinal(alias.Spelling)) continue;
+    const int f = MapLookup(finalIndex_, alias.Existing);
+    if (f < 0) continue;
+    finals_[f].emplace_back(alias.Spelling);
+    finalIndex_.emplace(std::u16string(alias.Spelling), f);
+    changed = true;
+  }
+  if (!changed) return;
   finalFast_.Rebuild(finalIndex_, kIndexOf);
   RebuildFinalPrefixes();
 }
 
-void CGhepVan::RemoveFinalAlias(const std::u16string& spelling) {
-  const int f = FindFinal(spelling);
-  if (f < 0) return;
-  Entry& entry = finals_[f];
-  entry.erase(std::remove(entry.begin(), entry.end(), spelling), entry.end());
-  RebuildFinalIndex();
+void CGhepVan::RemoveFinalAliases(std::span<const Alias> aliases) {
+  bool changed = false;
+  for (const Alias& alias : aliases) {
+    const int f = MapLookup(finalIndex_, alias.Spelling);
+    if (f < 0) continue;
+    const std::u16string spelling(alias.Spelling);
+    Entry& entry = finals_[f];
+    entry.erase(std::remove(entry.begin(), entry.end(), spelling), entry.end());
+    Reindex(finals_, finalIndex_, spelling);
+    changed = true;
+  }
+  if (!changed) return;
+  finalFast_.Rebuild(finalIndex_, kIndexOf);
   RebuildFinalPrefixes();
 }
 

@@ -10,6 +10,7 @@
 // Queries never change the tables and do not allocate.
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -80,6 +81,14 @@ class CGhepVan {
   void RemoveInitialAlias(const std::u16string& spelling);
   void AddFinalAlias(const std::u16string& spelling, const std::u16string& existing);
   void RemoveFinalAlias(const std::u16string& spelling);
+  // As AddFinalAlias / RemoveFinalAlias for each alias in turn, with one
+  // rebuild of the derived tables for all of them.
+  struct Alias {
+    std::u16string_view Spelling;
+    std::u16string_view Existing;
+  };
+  void AddFinalAliases(std::span<const Alias> aliases);
+  void RemoveFinalAliases(std::span<const Alias> aliases);  // Existing is not read
 
   // Read-only views of the tables.
   const Entries& Initials() const { return initials_; }
@@ -136,6 +145,13 @@ class CGhepVan {
   void RebuildFinalIndex();
   void RebuildNucleusIndex();
   static void BuildIndex(const Entries& entries, IndexMap& index);
+  // index as BuildIndex would make it after spelling was added to or taken
+  // from entries: the first entry listing it, or no key.
+  static void Reindex(const Entries& entries, IndexMap& index, const std::u16string& spelling);
+  static int MapLookup(const IndexMap& index, std::u16string_view spelling);
+  // The entry changes alone; the callers rebuild the derived tables once.
+  bool AddInitialAliasEntry(const std::u16string& spelling, const std::u16string& existing);
+  bool RemoveInitialAliasEntry(const std::u16string& spelling);
   static int Lookup(const IndexMap& index, const ShortIndex<int>& fast, std::u16string_view spelling);
   void RebuildBareFast();
   // The nucleus entries listing a bare spelling, or null.

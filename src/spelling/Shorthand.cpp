@@ -12,10 +12,7 @@ namespace tavirel {
 
 namespace {
 
-struct Pair {
-  std::u16string_view Short;
-  std::u16string_view Full;
-};
+using Pair = CGhepVan::Alias;
 
 constexpr std::array<Pair, 3> kInitialShorthand = {{{u"f", u"ph"}, {u"j", u"gi"}, {u"w", u"qu"}}};
 constexpr std::array<Pair, 3> kFinalShorthand = {{{u"k", u"ch"}, {u"g", u"ng"}, {u"h", u"nh"}}};
@@ -95,12 +92,10 @@ void CTypingContext::SetInitialShorthand(bool on) {
 void CTypingContext::SetFinalShorthand(bool on) {
   if (on == GoTatPAC) return;
   GoTatPAC = on;
-  for (const Pair& p : kFinalShorthand) {
-    if (on) {
-      ghepVan_.AddFinalAlias(std::u16string(p.Short), std::u16string(p.Full));
-    } else {
-      ghepVan_.RemoveFinalAlias(std::u16string(p.Short));
-    }
+  if (on) {
+    ghepVan_.AddFinalAliases(kFinalShorthand);
+  } else {
+    ghepVan_.RemoveFinalAliases(kFinalShorthand);
   }
 }
 
@@ -108,9 +103,9 @@ bool CTypingContext::ApplyInitialShorthand(CWord& word) {
   if (!GoTatPAD || word.CDPAD == 0) return false;
   const std::u16string initial = word.Initial();
   for (const Pair& p : kInitialShorthand) {
-    if (initial != p.Short) continue;
-    if (!ghepVan_.InitialAllowsNucleus(p.Full, word.Nucleus())) return false;
-    word.ReplaceInitial(p.Full);
+    if (initial != p.Spelling) continue;
+    if (!ghepVan_.InitialAllowsNucleus(p.Existing, word.Nucleus())) return false;
+    word.ReplaceInitial(p.Existing);
     return true;
   }
   return false;
@@ -125,9 +120,9 @@ bool CTypingContext::ApplyFinalShorthand(CWord& word) {
     if (allowed != ghepVan_.SpecialWords().end() && allowed->second == final) return false;
   }
   for (const Pair& p : kFinalShorthand) {
-    if (final != p.Short) continue;
-    if (!ghepVan_.RhymeAllowsFinal(word.Initial(), word.Nucleus(), p.Full)) return false;
-    word.ReplaceFinal(p.Full);
+    if (final != p.Spelling) continue;
+    if (!ghepVan_.RhymeAllowsFinal(word.Initial(), word.Nucleus(), p.Existing)) return false;
+    word.ReplaceFinal(p.Existing);
     return true;
   }
   return false;

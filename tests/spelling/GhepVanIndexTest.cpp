@@ -127,5 +127,64 @@ TEST(GhepVanIndex, FinalPrefixesAgreeWithTheEntries) {
   EXPECT_FALSE(g.NucleusAllowsFinalPrefix(u"a", u"k"));
 }
 
+// Aliases added and taken away in batches leave the same tables as one at a
+// time, and the index finds exactly what a search of the entries finds, also
+// for a spelling listed twice (taken from one entry, it is still found in the
+// other).
+TEST(GhepVanIndex, BatchedFinalAliasesMatchOneAtATime) {
+  const std::u16string_view spellings[] = {u"g", u"k", u"h", u"kh", u"ngh", u"xyzzy", u"c", u"ng", u"b", u""};
+  const std::u16string_view existing[] = {u"ng", u"ch", u"nh", u"c", u"n", u"t", u"zz", u"g"};
+  uint32_t seed = 12345;
+  const auto next = [&seed](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  // Final "c" listed twice.
+  const Lines small{u"CacPAD.Count=1", u"CacPAD.0=b", u"CacNA.Count=2", u"CacNA.0=a", u"CacNA.1=o",
+                    u"CacPAC.Count=4", u"CacPAC.0=c", u"CacPAC.1=ch ng", u"CacPAC.2=c nh", u"CacPAC.3=n t",
+                    u"NA_PAC.0=0 1 2", u"NA_PAC.1=1 3"};
+  for (int round = 0; round < 40; ++round) {
+    const bool shipped = round % 2 == 0;
+    CGhepVan one = shipped ? CGhepVan() : CGhepVan(small);
+    CGhepVan batched = shipped ? CGhepVan() : CGhepVan(small);
+    for (int step = 0; step < 12; ++step) {
+      std::vector<CGhepVan::Alias> aliases(1 + next(4));
+      for (CGhepVan::Alias& a : aliases) {
+        a.Spelling = spellings[next(std::size(spellings))];
+        a.Existing = existing[next(std::size(existing))];
+      }
+      const bool add = next(3) != 0;
+      for (const CGhepVan::Alias& a : aliases) {
+        if (add) {
+          one.AddFinalAlias(std::u16string(a.Spelling), std::u16string(a.Existing));
+        } else {
+          one.RemoveFinalAlias(std::u16string(a.Spelling));
+        }
+      }
+      if (add) {
+        batched.AddFinalAliases(aliases);
+      } else {
+        batched.RemoveFinalAliases(aliases);
+      }
+      ASSERT_EQ(batched.Finals(), one.Finals()) << round << " " << step;
+      for (const std::u16string_view s : spellings) {
+        ASSERT_EQ(batched.FindFinal(s), Search(batched.Finals(), s)) << round << " " << step << " " << s.size();
+      }
+    }
+    if (shipped) {
+      ExpectFinalPrefixesAgree(batched, "batched");
+      continue;
+    }
+    for (const std::u16string_view nucleus : {u"a", u"o"}) {
+      for (const std::u16string_view s : spellings) {
+        for (size_t k = 0; k <= s.size(); ++k) {
+          EXPECT_EQ(batched.NucleusAllowsFinalPrefix(nucleus, s.substr(0, k)),
+                    SearchFinalPrefix(batched, nucleus, s.substr(0, k)));
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tavirel
