@@ -532,17 +532,20 @@ void CGhepVan::Reindex(const Entries& entries, IndexMap& index, const std::u16st
   index.erase(spelling);
 }
 
-bool CGhepVan::AddInitialAliasEntry(const std::u16string& spelling, const std::u16string& existing) {
+// The texts are copied first: a caller may pass a text the tables hold.
+bool CGhepVan::AddInitialAliasEntry(const std::u16string& spellingText, const std::u16string& existing) {
+  const std::u16string spelling = spellingText;
   if (MapLookup(initialIndex_, spelling) >= 0) return false;
   const int i = MapLookup(initialIndex_, existing);
   if (i < 0) return false;
+  initialAliases_[spelling] = existing;
   initials_[i].push_back(spelling);
   initialIndex_.emplace(spelling, i);
-  initialAliases_[spelling] = existing;
   return true;
 }
 
-bool CGhepVan::RemoveInitialAliasEntry(const std::u16string& spelling) {
+bool CGhepVan::RemoveInitialAliasEntry(const std::u16string& spellingText) {
+  const std::u16string spelling = spellingText;
   const int i = MapLookup(initialIndex_, spelling);
   initialAliases_.erase(spelling);
   if (i < 0) return false;
@@ -576,8 +579,9 @@ void CGhepVan::AddFinalAliases(std::span<const Alias> aliases) {
     if (MapLookup(finalIndex_, alias.Spelling) >= 0 || IsSpecialFinal(alias.Spelling)) continue;
     const int f = MapLookup(finalIndex_, alias.Existing);
     if (f < 0) continue;
-    finals_[f].emplace_back(alias.Spelling);
-    finalIndex_.emplace(std::u16string(alias.Spelling), f);
+    std::u16string spelling(alias.Spelling);  // before the entry may move
+    finals_[f].push_back(spelling);
+    finalIndex_.emplace(std::move(spelling), f);
     changed = true;
   }
   if (!changed) return;

@@ -241,6 +241,23 @@ TEST(GhepVan, AliasesRules) {
   EXPECT_EQ(g.FindFinal(u"h"), -1);
 }
 
+// The alias to take away may be named by the tables' own text, which the
+// removal moves: the right alias still goes, and only it.
+TEST(GhepVan, AliasNamedByTheTablesOwnText) {
+  CGhepVan g(SmallTable());
+  g.AddInitialAlias(u"bb", u"b");
+  g.AddInitialAlias(u"bv", u"b");
+  const int b = g.FindInitial(u"b");
+  ASSERT_GE(b, 0);
+  const size_t n = g.Initials()[b].size();
+  ASSERT_EQ(g.Initials()[b][n - 2], u"bb");
+  g.RemoveInitialAlias(g.Initials()[b][n - 2]);
+  EXPECT_EQ(g.FindInitial(u"bb"), -1);
+  EXPECT_EQ(g.FindInitial(u"bv"), b);
+  EXPECT_EQ(g.InitialAliases().count(u"bb"), 0u);
+  EXPECT_EQ(g.InitialAliases().count(u"bv"), 1u);
+}
+
 TEST(GhepVan, SpecialWords) {
   CGhepVan g(SmallTable());
   g.SetSpecialWords(u"ah uh ưh");
