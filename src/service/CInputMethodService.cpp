@@ -386,6 +386,16 @@ void CInputMethodService::ReleaseModifierKeys() {
                                        vk::kLMenu,  vk::kRMenu,  vk::kLWin,     vk::kRWin};
   const bool wasSending = sending_;
   sending_ = true;
+  // Alt or Win pressed and released with no other key between is a tap that
+  // opens the program's menu bar or the Start menu, which would then take
+  // the keys that follow. The hotkey's own key may not have reached the
+  // program before this release (it is swallowed, or arrives after keys sent
+  // from inside the hook), so a key that means nothing goes first.
+  const auto held = [this](uint16_t key) { return (keyState_[key] & 0x80) != 0; };
+  if (held(vk::kLMenu) || held(vk::kRMenu) || held(vk::kLWin) || held(vk::kRWin)) {
+    desktop_->SendKey(vk::kNoKey, false);
+    desktop_->SendKey(vk::kNoKey, true);
+  }
   for (const uint16_t key : kKeys) {
     if ((keyState_[key] & 0x80) != 0) desktop_->SendKey(key, true);
   }

@@ -64,6 +64,8 @@ constexpr uint16_t kLControl = 0xA2;
 constexpr uint16_t kRControl = 0xA3;
 constexpr uint16_t kLMenu = 0xA4;
 constexpr uint16_t kRMenu = 0xA5;
+// An unassigned code: a key event that means nothing to any program.
+constexpr uint16_t kNoKey = 0xE8;
 }  // namespace vk
 
 // Mouse messages the mouse hook hands to the service.

@@ -85,6 +85,64 @@ TEST_F(PipelineTest, AltHotKeyPassesTheEventWithKeyZero) {
   EXPECT_EQ(desk.AppKeys[2], (SimDesktop::AppKeyEvent{'Z', true, 0}));
 }
 
+// A user hotkey that opens a window: it lets go of the held modifiers first,
+// as the window actions do, and takes the key.
+class ReleasingAction : public CHotKeyActionBase {
+ public:
+  using CHotKeyActionBase::CHotKeyActionBase;
+  bool Execute() override {
+    Service->ReleaseModifierKeys();
+    return true;
+  }
+};
+
+// Whether the application saw Alt or Win pressed and released with no other
+// key event between: a tap, which opens its menu bar (or the Start menu) and
+// sends the keys that follow there.
+bool SawLoneMenuKeyTap(const std::vector<SimDesktop::AppKeyEvent>& keys) {
+  const auto family = [](uint16_t v) {
+    if (v == vk::kLMenu || v == vk::kRMenu || v == vk::kMenu) return 1;
+    if (v == vk::kLWin || v == vk::kRWin) return 2;
+    return 0;
+  };
+  int armed = 0;  // the family of the menu key pressed last, nothing after it
+  for (const SimDesktop::AppKeyEvent& e : keys) {
+    const int f = family(e.Vk);
+    if (f != 0 && e.Up && armed == f) return true;
+    armed = (f != 0 && !e.Up) ? f : 0;
+  }
+  return false;
+}
+
+TEST_F(PipelineTest, HotKeysThatReleaseModifiersNeverLeaveAMenuKeyTap) {
+  const std::vector<std::pair<std::vector<uint16_t>, int32_t>> chords = {
+      {{vk::kLMenu}, modbits::kAlt},
+      {{vk::kRMenu}, modbits::kAlt},
+      {{vk::kLWin}, modbits::kWin},
+      {{vk::kLControl, vk::kLMenu}, modbits::kCtrl | modbits::kAlt},
+      {{vk::kLShift, vk::kLWin}, modbits::kShift | modbits::kWin},
+  };
+  for (const auto& [modifiers, bits] : chords) {
+    service.UserHotKeys().clear();
+    service.UserHotKeys().push_back(std::make_unique<ReleasingAction>(&service, KeyCombo(bits, 'G')));
+    Clear();
+    desk.AppKeys.clear();
+    for (uint16_t m : modifiers) desk.KeyDown(m);
+    desk.Press('G');
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) desk.KeyUp(*it);
+    EXPECT_FALSE(SawLoneMenuKeyTap(desk.AppKeys)) << "modifiers " << bits;
+    // Nothing stays held: typing goes on as before.
+    EXPECT_EQ(Type(u"vieetj "), "việt ") << "modifiers " << bits;
+  }
+  // The restore hotkey (Ctrl+Alt) lets go of both before it types.
+  Clear();
+  Type(u"vieetj");
+  desk.AppKeys.clear();
+  Chord({vk::kLControl, vk::kLMenu}, 0);
+  EXPECT_FALSE(SawLoneMenuKeyTap(desk.AppKeys));
+  EXPECT_EQ(Field(), "vieetj");
+}
+
 TEST_F(PipelineTest, HotKeyListsMatchInOrder) {
   // Two user actions on one key both run; a built-in that answers false lets
   // the next built-in with the same key run too.
