@@ -150,6 +150,8 @@ bool CInputMethodService::OnHookKeyDown(uint16_t key) {
   }
   if (consumed_ || modifiers_ != 0) consumed_ = true;
   if (modifiers_ != 0 && modifiers_ != modbits::kShift) {
+    // AltGr and the like: the application gets the key as it is.
+    deadKeyPending_ = false;
     Reset();
   } else if (!r && focusKeysUntouched_) [[unlikely]] {
     // Nothing injected reaches that window, or it takes a password: the key
@@ -191,6 +193,15 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
 
 [[gnu::always_inline]] inline bool CInputMethodService::InterpretKey(uint16_t key, bool r) {
   CTypingContext& ctx = *context_;
+  if (deadKeyPending_) [[unlikely]] {
+    // The key completes a dead key of the layout in the application, which
+    // translates it after us: it goes there untouched and untranslated (a
+    // translation could use up the dead key before the application sees
+    // it), and the word starts again after what it composes.
+    deadKeyPending_ = false;
+    Reset();
+    return r;
+  }
   switch (key) {
     case vk::kBack: {
       const bool empty = ctx.RecentText.empty() && !(ctx.HasWord && !ctx.Word.CacKT.empty());
@@ -254,6 +265,7 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
   char16_t chars[2] = {0, 0};
   const int n = desktop_->TranslateKey(key, keyState_, chars);
   if (n <= 0 || chars[0] == 0) {
+    deadKeyPending_ = n < 0;
     Reset();
     return r;
   }

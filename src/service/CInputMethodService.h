@@ -186,6 +186,10 @@ class CInputMethodService : public IInputMethodService {
   void OnFieldSelection(uint32_t serial, const FieldSelection& selection);
   // The last paste has not been read yet.
   bool PasteUnread() const { return pasteUnread_; }
+  // The desktop has written (or failed to write) the text last handed to
+  // TypeIntoConsole; what waited behind it goes on. Unwritten text is sent
+  // as keys.
+  void OnConsoleWritten(bool written);
   // At exit: nothing waits for the application any longer.
   void StopWaitingForPaste() {
     if (pasteUnread_) pasteWaitOver_ = true;
@@ -342,6 +346,10 @@ class CInputMethodService : public IInputMethodService {
   bool AwaitingPasteRead() const { return pasteUnread_ && !pasteWaitOver_; }
   // Whether SendText would deliver the text by pasting.
   bool WouldPaste(const std::u16string& text) const;
+  // Output for the focus goes into its console's input (no rule says otherwise).
+  bool ConsoleInput() const { return focusConsole_ && focusDelivery_ == AppDelivery::Default; }
+  // Hands the edit to the console's input and waits for its answer.
+  void WriteIntoConsole(int backspaces, const std::u16string& text);
   // Saves the clipboard when needed and pastes; types the text when the
   // clipboard cannot be used without losing the user's data.
   void PasteKeepingClipboard(const std::u16string& text);
@@ -386,11 +394,16 @@ class CInputMethodService : public IInputMethodService {
   bool charKey_ = false;  // the key-down being handled typed a character
   bool focusUnicode_ = false;    // the focus window takes Unicode messages
   bool focusPasteOnly_ = false;  // the focus window's class takes text by pasting only
+  bool focusConsole_ = false;    // the focus window is a console's: its text goes into its input
+  bool consoleWriting_ = false;  // a console write is out: later output and keys wait
+  int consoleBackspaces_ = 0;    // the write, sent as keys when it fails
+  std::u16string consoleText_;
   bool outputNeedsUnicode_ = true;
   bool clipboardUsed_ = false;
   bool restorePending_ = false;
   bool suggestionsOn_ = false;
   bool altGr_ = false;  // left Ctrl and right Alt held together (AltGr)
+  bool deadKeyPending_ = false;  // the last typing key was a dead key of the layout
   // Keys for the focus pass unprocessed: input injected into it is dropped
   // (a program of higher integrity), or it is a password field.
   bool focusKeysUntouched_ = false;

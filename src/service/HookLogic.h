@@ -62,7 +62,9 @@ class CHookLogic {
   static void OnFieldSelection(CInputMethodService& service, uint32_t serial, const FieldSelection& selection) {
     service.OnFieldSelection(serial, selection);
   }
-  // The wait for a paste to be read ran out.
+  // The console write handed to IDesktop::TypeIntoConsole is done.
+  static void OnConsoleWritten(CInputMethodService& service, bool written) { service.OnConsoleWritten(written); }
+  // The wait for a paste to be read (or a console to be written) ran out.
   static void OnPasteTimer(CInputMethodService& service) { service.OnPasteTimer(); }
 };
 

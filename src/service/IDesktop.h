@@ -182,6 +182,20 @@ class IDesktop {
   // answer, or an unknown selection, comes back on the hook thread through
   // CHookLogic::OnFieldSelection with serial. False when the desktop cannot.
   virtual bool RequestFieldSelection(WindowHandle /*window*/, uint32_t /*serial*/) { return false; }
+  // Whether the window is the window of a console. Text for it is written
+  // into the console's input (TypeIntoConsole): a console may build its
+  // input from the keys its keyboard layout has and drop Unicode packets.
+  virtual bool IsConsoleWindow(WindowHandle /*window*/) { return false; }
+  // An edit before the cursor of the console whose window this is, written
+  // into the console's input as key records, in this order: backspaces
+  // presses of Backspace, then the text. The desktop may write it later (a
+  // console answers the writer only between its own messages, and those
+  // may wait for the keyboard hook): it then calls
+  // CHookLogic::OnConsoleWritten on the hook thread when done, at once or
+  // later. False when it cannot take the edit (the caller injects keys).
+  virtual bool TypeIntoConsole(WindowHandle /*window*/, int /*backspaces*/, std::u16string_view /*text*/) {
+    return false;
+  }
 
   // ---- clipboard ----
   // Open fails when another program holds the clipboard. Every other call
@@ -231,7 +245,8 @@ class IDesktop {
   // desktop calls CHookLogic::OnRestoreTimer.
   virtual void StartRestoreTimer(uint32_t milliseconds) = 0;
   virtual void StopRestoreTimer() = 0;
-  // The one-shot timer that bounds the wait for a paste to be read; when it
+  // The one-shot timer that bounds the wait for a paste to be read (or a
+  // console write to be done); when it
   // fires the desktop calls CHookLogic::OnPasteTimer.
   virtual void StartPasteTimer(uint32_t /*milliseconds*/) {}
   virtual void StopPasteTimer() {}

@@ -53,6 +53,8 @@ bool CInputMethodService::WouldPaste(const std::u16string& text) const {
     if (focusDelivery_ == AppDelivery::KeyPackets) return false;
     if (focusDelivery_ == AppDelivery::Clipboard) return true;
   }
+  // A console takes its text into its input, whatever the clipboard option.
+  if (focusConsole_) return false;
   if (Clipboard) return true;
   if (!outputNeedsUnicode_ || focusWindow_ == 0) return false;
   return !focusUnicode_ || focusPasteOnly_;
@@ -62,12 +64,15 @@ void CInputMethodService::SendText(int backspaces, const std::u16string& text) {
   const bool paste = WouldPaste(text);
   if (inHook_) {
     // Everything after a deferred paste waits with it, to keep the order.
-    if ((deferring_ || paste) && (deferring_ || desktop_->PostDeferredWork())) [[unlikely]] {
+    // Writing into a console's input talks to the console: not from inside
+    // the hook callback either.
+    const bool outside = paste || ConsoleInput();
+    if ((deferring_ || outside) && (deferring_ || desktop_->PostDeferredWork())) [[unlikely]] {
       HoldOutput(backspaces, text);
       return;
     }
-  } else if (pendingHead_ < pendingCount_ || (paste && AwaitingPasteRead())) [[unlikely]] {
-    // Behind a paste the application has not read yet.
+  } else if (pendingHead_ < pendingCount_ || (paste && AwaitingPasteRead()) || consoleWriting_) [[unlikely]] {
+    // Behind a paste the application has not read yet, or a console write.
     HoldOutput(backspaces, text);
     return;
   }
@@ -103,7 +108,12 @@ void CInputMethodService::Deliver(int backspaces, const std::u16string& text, bo
   if (!paste || pasteUnread_) [[likely]] {
     // A program that is not Unicode reads characters through its code page.
     const bool ansi = !focusUnicode_ && focusWindow_ != 0 && !outputNeedsUnicode_;
-    if (!desktop_->SendReplacement(deletes, backspaces, ansi ? AsAnsiCharacters(text) : text)) injectionFailed_ = true;
+    const std::u16string& sent = ansi ? AsAnsiCharacters(text) : text;
+    if (ConsoleInput()) [[unlikely]] {
+      WriteIntoConsole(backspaces, sent);
+    } else if (!desktop_->SendReplacement(deletes, backspaces, sent)) {
+      injectionFailed_ = true;
+    }
   } else {
     if (!desktop_->SendReplacement(deletes, backspaces, {})) injectionFailed_ = true;
     PasteKeepingClipboard(text);
@@ -111,6 +121,37 @@ void CInputMethodService::Deliver(int backspaces, const std::u16string& text, bo
   // Injection works again: a later failure is news.
   if (!injectionFailed_) injectionErrorRaised_ = false;
   sending_ = wasSending;
+}
+
+void CInputMethodService::WriteIntoConsole(int backspaces, const std::u16string& text) {
+  // The console's side answers later (OnConsoleWritten); until then what
+  // comes after waits, so that no key overtakes the text.
+  consoleBackspaces_ = backspaces;
+  consoleText_.assign(text);
+  consoleWriting_ = true;
+  if (!desktop_->TypeIntoConsole(focusWindow_, backspaces, text)) {
+    // A console that cannot be written to still gets the keys.
+    consoleWriting_ = false;
+    if (!desktop_->SendReplacement(0, backspaces, text)) injectionFailed_ = true;
+    return;
+  }
+  if (consoleWriting_) {
+    desktop_->StopPasteTimer();
+    desktop_->StartPasteTimer(kPasteWaitMs);
+  }
+}
+
+void CInputMethodService::OnConsoleWritten(bool written) {
+  if (!consoleWriting_) return;  // the wait for it was over
+  consoleWriting_ = false;
+  desktop_->StopPasteTimer();
+  if (!written) {
+    const bool wasSending = sending_;
+    sending_ = true;
+    if (!desktop_->SendReplacement(0, consoleBackspaces_, consoleText_)) injectionFailed_ = true;
+    sending_ = wasSending;
+  }
+  if (deferring_ && !runningDeferred_) desktop_->PostDeferredWork();
 }
 
 void CInputMethodService::PasteKeepingClipboard(const std::u16string& text) {
@@ -232,6 +273,7 @@ void CInputMethodService::FocusChanged(WindowHandle window) {
   // The class name is read once per focus change and what it decides is kept.
   focusUnicode_ = false;
   focusPasteOnly_ = false;
+  focusConsole_ = false;
   autoCompleteWindow_ = false;
   focusKeysUntouched_ = false;
   ApplyAppRule(window);
@@ -242,6 +284,7 @@ void CInputMethodService::FocusChanged(WindowHandle window) {
   const std::u16string name = desktop_->WindowClassName(window);
   focusUnicode_ = desktop_->IsUnicodeWindow(window);
   focusPasteOnly_ = IsPasteOnlyClass(name);
+  focusConsole_ = desktop_->IsConsoleWindow(window);
   // Known by its class, by its program's rule, or found completing before.
   const bool known = autoComplete_.FocusChanged(window, name);
   autoCompleteWindow_ = (DetectAutoCompleteWindows && (IsAutoCompleteClass(name) || known)) ||
@@ -366,7 +409,13 @@ bool CInputMethodService::OnRenderClipboard(std::u16string& text) {
 
 void CInputMethodService::OnPasteTimer() {
   desktop_->StopPasteTimer();
-  if (!pasteUnread_) return;
+  // A console that does not answer: what waited goes on as keys.
+  const bool console = consoleWriting_;
+  consoleWriting_ = false;
+  if (!pasteUnread_) {
+    if (console) RunDeferredWork();
+    return;
+  }
   pasteWaitOver_ = true;
   // It may still read it: the user's clipboard comes back a little later.
   if (restorePending_) ArmRestoreTimer();
@@ -384,14 +433,14 @@ void CInputMethodService::RunDeferredWork() {
     // is handled as the hook would have, its own output at once unless it
     // has to wait behind an unread paste.
     for (;;) {
-      while (pendingHead_ < pendingCount_ && !AwaitingPasteRead()) {
+      while (pendingHead_ < pendingCount_ && !AwaitingPasteRead() && !consoleWriting_) {
         const PendingOutput& out = pendingOutputs_[pendingHead_++];
         Deliver(out.Backspaces, out.Text, WouldPaste(out.Text));
       }
       ArmRestoreTimerIfUsed();
       if (injectionFailed_) HandleInjectionFailure();
-      if (pendingHead_ < pendingCount_) {
-        waiting = true;  // until the paste is read or its wait is over
+      if (pendingHead_ < pendingCount_ || consoleWriting_) {
+        waiting = true;  // until the paste is read, the console written, or the wait is over
         break;
       }
       pendingHead_ = pendingCount_ = 0;
@@ -403,7 +452,7 @@ void CInputMethodService::RunDeferredWork() {
         const bool swallow = key.Down ? OnHookKeyDown(key.Vk) : OnKeyUp(key.Vk);
         if (!swallow && !passWithZeroKey_) {
           // A key let through reaches the application after its output.
-          if (pendingCount_ > 0) {
+          if (pendingCount_ > 0 || consoleWriting_) {
             deferredKeys_.PushFront(DeferredKey{key.Vk, key.Down, true});
           } else {
             DeliverKey(key);

@@ -5,6 +5,7 @@
 
 #include "service/CInputMethodService.h"
 #include "service/HookLogic.h"
+#include "sim/GermanKeyboard.h"
 #include "sim/UsKeyboard.h"
 
 namespace tavirel {
@@ -125,6 +126,10 @@ void SimDesktop::Complete(Window& w) {
   // Backspace at the end of the text. Everything else, and a typing key
   // that gives no character, takes the full road.
   if ((kKeyFlags[vk] & kFlagEdit) == 0) {
+    if (german_) [[unlikely]] {
+      ApplyGermanKeyDown(w, vk);
+      return;
+    }
     if (!IsDown(sysState_, vk::kControl) && !IsDown(sysState_, vk::kMenu)) {
       char16_t out[2] = {0, 0};
       if (UsKeyboard::Translate(vk, sysState_, out) == 1 && out[0] >= 0x20) {
@@ -160,7 +165,7 @@ void SimDesktop::Complete(Window& w) {
   if (vk == kVkPacket) {
     if (!up && focus_ != 0) {
       Window& w = windows_[focus_ - 1];
-      InsertUnit(w, w.Unicode ? unit : AnsiByteOf(unit));
+      if (!w.Console) InsertUnit(w, w.Unicode ? unit : AnsiByteOf(unit));
     }
     return;
   }
@@ -194,7 +199,7 @@ size_t SimDesktop::AppCatchUp(size_t n) {
       focus_ = e.Window;
       if (e.Vk == kVkPacket) {
         Window& w = windows_[e.Window - 1];
-        InsertUnit(w, w.Unicode ? e.Unit : AnsiByteOf(e.Unit));
+        if (!w.Console) InsertUnit(w, w.Unicode ? e.Unit : AnsiByteOf(e.Unit));
       } else {
         uint8_t now[256];
         std::copy_n(sysState_, 256, now);
@@ -207,6 +212,30 @@ size_t SimDesktop::AppCatchUp(size_t n) {
     if (deferredPosted_ && !HoldDeferredWork) RunDeferredWork();
   }
   return appQueue_.size();
+}
+
+void SimDesktop::ApplyGermanKeyDown(Window& w, uint16_t vk) {
+  const bool ctrl = IsDown(sysState_, vk::kControl);
+  const bool alt = IsDown(sysState_, vk::kMenu);
+  // Enter, Tab, Ctrl+V and the menu keys as on any layout.
+  if (vk == vk::kReturn || vk == vk::kTab || ctrl != alt) {
+    ApplyOtherKeyDown(w, vk);
+    return;
+  }
+  char16_t out[2] = {0, 0};
+  const int n = GermanKeyboard::Translate(vk, sysState_, deadKey_, out);
+  for (int i = 0; i < n; ++i) {
+    if (out[i] >= 0x20) InsertUnit(w, out[i]);
+  }
+}
+
+int SimDesktop::TranslateGerman(uint16_t vk, const uint8_t state[256], char16_t out[2]) {
+  if (!TranslationKeepsDeadKey) {
+    if (GermanKeyboard::IsDeadKey(vk, state)) return -1;
+    return GermanKeyboard::Translate(vk, state, deadKey_, out);
+  }
+  char16_t dead = deadKey_;
+  return GermanKeyboard::Translate(vk, state, dead, out);
 }
 
 void SimDesktop::RecordAppKey(uint16_t vk, bool up, char16_t unit) {
@@ -454,6 +483,52 @@ void SimDesktop::SetHigherIntegrity(WindowHandle window, bool higher) {
 
 void SimDesktop::SetPassword(WindowHandle window, bool password) {
   if (window >= 1 && window <= windows_.size()) windows_[window - 1].Password = password;
+}
+
+void SimDesktop::SetConsole(WindowHandle window, bool console) {
+  if (window >= 1 && window <= windows_.size()) windows_[window - 1].Console = console;
+}
+
+bool SimDesktop::IsConsoleWindow(WindowHandle window) {
+  return window >= 1 && window <= windows_.size() && windows_[window - 1].Console;
+}
+
+bool SimDesktop::TypeIntoConsole(WindowHandle window, int backspaces, std::u16string_view text) {
+  if (!IsConsoleWindow(window)) return false;
+  if (HoldConsoleWrites) {
+    consoleWrites_.push_back(ConsoleWrite{window, backspaces, std::u16string(text)});
+    return true;
+  }
+  WriteConsole(ConsoleWrite{window, backspaces, std::u16string(text)});
+  if (service_ != nullptr) CHookLogic::OnConsoleWritten(*service_, true);
+  return true;
+}
+
+void SimDesktop::FinishConsoleWrites() {
+  const std::vector<ConsoleWrite> writes = std::move(consoleWrites_);
+  consoleWrites_.clear();
+  for (const ConsoleWrite& write : writes) {
+    WriteConsole(write);
+    if (service_ != nullptr) CHookLogic::OnConsoleWritten(*service_, true);
+  }
+  AfterUserEvent();
+}
+
+void SimDesktop::WriteConsole(const ConsoleWrite& write) {
+  // Straight into the console's input: ahead of whatever still waits in the
+  // window's message queue.
+  Window& w = windows_[write.Window - 1];
+  const int backspaces = write.Backspaces;
+  const std::u16string_view text = write.Text;
+  for (int i = 0; i < backspaces && w.Caret > 0; ++i) {
+    w.Text.erase(w.Caret - 1, 1);
+    --w.Caret;
+  }
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\n' && i > 0 && text[i - 1] == u'\r') continue;
+    InsertUnit(w, text[i] == u'\r' ? u'\n' : text[i]);
+  }
+  ++ConsoleWrites;
 }
 
 void SimDesktop::SetProgram(WindowHandle window, std::u16string program) {

@@ -41,6 +41,16 @@ class SimDesktop : public IDesktop {
   void InstallHooks(CInputMethodService* service);
   void RemoveHooks();
 
+  // ---- the keyboard layout ----
+  // The German layout instead of the US one, for the application and for
+  // the service's translation. A dead key is kept, as by Windows, in one
+  // state that every translation without the "keep the state" flag uses up.
+  void UseGermanLayout(bool on = true) { german_ = on; }
+  // Whether the service's translation leaves that state alone (Windows 10
+  // version 1607 on). Off, as on older systems: the desktop refuses to
+  // translate a dead key itself, but any other key uses up the state.
+  bool TranslationKeepsDeadKey = true;
+
   // ---- the user's keyboard and mouse ----
   void KeyDown(uint16_t vk);
   void KeyUp(uint16_t vk);
@@ -78,6 +88,15 @@ class SimDesktop : public IDesktop {
   // handled by then.
   bool AnswersFieldReads = true;
   int FieldReads = 0;  // readings answered
+  // The window is a console's, as under Wine: Unicode packets injected
+  // into it are dropped (its input is built from the layout's keys only);
+  // text written into the console's input arrives.
+  void SetConsole(WindowHandle window, bool console = true);
+  int ConsoleWrites = 0;  // TypeIntoConsole calls that wrote
+  // While on, console writes wait (as for a console busy with its window's
+  // messages) until FinishConsoleWrites writes them and tells the service.
+  bool HoldConsoleWrites = false;
+  void FinishConsoleWrites();
   void SetFocus(WindowHandle window);
   WindowHandle Focused() const { return focus_; }
   const std::u16string& Text() const;
@@ -152,6 +171,8 @@ class SimDesktop : public IDesktop {
   bool IsUnicodeWindow(WindowHandle window) override;
   bool IsWindowOfHigherIntegrity(WindowHandle window) override;
   bool IsPasswordField(WindowHandle window) override;
+  bool IsConsoleWindow(WindowHandle window) override;
+  bool TypeIntoConsole(WindowHandle window, int backspaces, std::u16string_view text) override;
   // Code page 1252, as on a Western system: a window that is not Unicode
   // holds each character as its byte there, '?' when it has none.
   char16_t AnsiCodePageChar(uint8_t byte) override;
@@ -170,7 +191,8 @@ class SimDesktop : public IDesktop {
   bool ServiceOwnsClipboard() override { return serviceOwns_; }
   void GetKeyboardState(uint8_t state[256]) override;
   int TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) override {
-    return UsKeyboard::Translate(vk, state, out);
+    if (!german_) [[likely]] return UsKeyboard::Translate(vk, state, out);
+    return TranslateGerman(vk, state, out);
   }
   void StartRestoreTimer(uint32_t milliseconds) override;
   void StopRestoreTimer() override;
@@ -189,6 +211,7 @@ class SimDesktop : public IDesktop {
     bool Unicode = true;
     bool HigherIntegrity = false;
     bool Password = false;
+    bool Console = false;
     std::u16string Program;
     std::u16string Text;
     size_t Caret = 0;
@@ -226,6 +249,8 @@ class SimDesktop : public IDesktop {
   // A key-down (not a packet) that reached the focused window's application.
   void ApplyKeyDown(Window& w, uint16_t vk);
   [[gnu::noinline]] void ApplyOtherKeyDown(Window& w, uint16_t vk);
+  [[gnu::noinline]] void ApplyGermanKeyDown(Window& w, uint16_t vk);
+  int TranslateGerman(uint16_t vk, const uint8_t state[256], char16_t out[2]);
   void InsertUnit(Window& w, char16_t unit);
   // Removes the selection; false when there is none.
   static bool DeleteSelection(Window& w);
@@ -257,6 +282,15 @@ class SimDesktop : public IDesktop {
 
   CInputMethodService* service_ = nullptr;
   bool mouseHook_ = false;
+  bool german_ = false;
+  char16_t deadKey_ = 0;  // the system's pending dead key (German layout)
+  struct ConsoleWrite {
+    WindowHandle Window = 0;
+    int Backspaces = 0;
+    std::u16string Text;
+  };
+  std::vector<ConsoleWrite> consoleWrites_;  // held by HoldConsoleWrites
+  void WriteConsole(const ConsoleWrite& write);
   std::vector<Window> windows_;  // handle = index + 1
   WindowHandle focus_ = 0;
   uint8_t sysState_[256] = {};

@@ -67,3 +67,6 @@ set_tests_properties(e2e_convert PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
 # Fields that complete what is typed: found by their selection, or by a program's rule.
 add_test(NAME e2e_autocomplete COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/autocomplete/run-autocomplete-e2e --bin ${TAVIREL_WINDOWS_BIN})
 set_tests_properties(e2e_autocomplete PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+# Typing into cmd in Wine's console window (tests/e2e/console/).
+add_test(NAME e2e_console COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/console/run-console-e2e --bin ${TAVIREL_WINDOWS_BIN})
+set_tests_properties(e2e_console PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)

@@ -146,6 +146,14 @@ LRESULT CALLBACK CWinDesktop::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
     }
     return 0;
   }
+  if (msg == kMsgConsoleWritten) {
+    try {
+      if (CInputMethodService* service = CInputMethodService::Instance())
+        CHookLogic::OnConsoleWritten(*service, wp != 0);
+    } catch (...) {
+    }
+    return 0;
+  }
   if (msg == kMsgFieldSelection) {
     std::unique_ptr<FieldSelection> selection(reinterpret_cast<FieldSelection*>(lp));
     try {
@@ -348,6 +356,14 @@ bool CWinDesktop::IsPasswordField(WindowHandle window) {
   const bool edit = lstrcmpiW(name, L"Edit") == 0 || _wcsnicmp(name, L"RichEdit", 8) == 0 ||
                     _wcsnicmp(name, L"WindowsForms10.EDIT.", 20) == 0;
   return edit && (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_PASSWORD) != 0;
+}
+
+bool CWinDesktop::IsConsoleWindow(WindowHandle window) {
+  return CConsoleInput::IsConsoleWindow(reinterpret_cast<HWND>(window));
+}
+
+bool CWinDesktop::TypeIntoConsole(WindowHandle window, int backspaces, std::u16string_view text) {
+  return console_.Write(reinterpret_cast<HWND>(window), backspaces, text, TimerWindow(), kMsgConsoleWritten);
 }
 
 bool CWinDesktop::IsWindowOfHigherIntegrity(WindowHandle window) {

@@ -10,6 +10,7 @@
 
 #include "common/BackgroundQueue.h"
 #include "service/IDesktop.h"
+#include "service/win/CConsoleInput.h"
 
 namespace tavirel {
 
@@ -43,6 +44,8 @@ class CWinDesktop : public IDesktop {
   bool IsUnicodeWindow(WindowHandle window) override;
   bool IsWindowOfHigherIntegrity(WindowHandle window) override;
   bool IsPasswordField(WindowHandle window) override;
+  bool IsConsoleWindow(WindowHandle window) override;
+  bool TypeIntoConsole(WindowHandle window, int backspaces, std::u16string_view text) override;
   char16_t AnsiCodePageChar(uint8_t byte) override;
   std::u16string WindowProgramName(WindowHandle window) override;
   bool OpenClipboard() override;
@@ -78,6 +81,8 @@ class CWinDesktop : public IDesktop {
   static constexpr UINT kMsgFieldSelection = WM_APP + 0x5A;
   static constexpr DWORD kFieldReadDelayMs = 30;
   static constexpr UINT kFieldReadTimeoutMs = 100;
+  // Posted to the timer window by the console writer: wParam 1 written.
+  static constexpr UINT kMsgConsoleWritten = WM_APP + 0x56;
 
  private:
   static LRESULT CALLBACK TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -90,6 +95,7 @@ class CWinDesktop : public IDesktop {
   std::unique_ptr<CBackgroundQueue> fieldReader_;  // made on first use
   DWORD timerThread_ = 0;
   std::vector<INPUT> packets_;  // reused: no allocation per key
+  CConsoleInput console_;
   // Integrity level of this process (0 until first asked).
   DWORD ownIntegrity_ = 0;
 };
