@@ -64,6 +64,7 @@ if(TAVIREL_TESTS)
   target_link_options(tavirel_e2e_target PRIVATE -municode -mwindows)
   target_link_libraries(tavirel_e2e_target PRIVATE user32 gdi32)
   target_sources(tavirel_e2e_target PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e/target/AutoCompleteField.cpp)
+  target_sources(tavirel_e2e_target PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e/target/AnsiWindow.cpp)
 
   file(GLOB E2E_HOOKS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/hooks/*.cpp)
   if(E2E_HOOKS_SOURCES)

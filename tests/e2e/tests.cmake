@@ -70,3 +70,8 @@ set_tests_properties(e2e_autocomplete PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
 # Typing into cmd in Wine's console window (tests/e2e/console/).
 add_test(NAME e2e_console COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/console/run-console-e2e --bin ${TAVIREL_WINDOWS_BIN})
 set_tests_properties(e2e_console PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+
+
+# 8-bit code tables typed into a program that is not Unicode.
+add_test(NAME e2e_ansi COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/ansi/run-ansi-e2e --bin ${TAVIREL_WINDOWS_BIN})
+set_tests_properties(e2e_ansi PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)

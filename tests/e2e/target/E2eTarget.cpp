@@ -2,11 +2,12 @@
 // writes it as UTF-8 to a file, so that the harness on the Linux side can
 // compare what arrived.
 //
-//   tavirel_e2e_target.exe OUT [paste|password|autocomplete]
+//   tavirel_e2e_target.exe OUT [paste|password|autocomplete|ansi]
 //
 // Default: a focused multi-line EDIT control, in the upper part of the
 // screen. With "password": a one-line EDIT control with the password style,
-// at the upper right. With "paste": the focused
+// at the upper right. With "ansi": a window that is not Unicode
+// (AnsiWindow.cpp). With "paste": the focused
 // window's class is "gdkWindowToplevel", one of the classes that Tavirel feeds
 // by clipboard paste; it handles WM_CHAR and Ctrl+V itself, and sits below the other one.
 // With "autocomplete": a one-line EDIT control that completes what is typed
@@ -27,6 +28,7 @@
 #include <string>
 
 #include "AutoCompleteField.h"
+#include "AnsiWindow.h"
 
 namespace {
 
@@ -311,6 +313,7 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int) {
   if (__argc < 2) return 2;
   g_out = __wargv[1];
+  if (__argc >= 3 && wcscmp(__wargv[2], L"ansi") == 0) return RunAnsiTarget(inst, g_out);
   g_pasteMode = __argc >= 3 && wcscmp(__wargv[2], L"paste") == 0;
   g_autoCompleteMode = __argc >= 3 && wcscmp(__wargv[2], L"autocomplete") == 0;
   g_passwordMode = __argc >= 3 && wcscmp(__wargv[2], L"password") == 0;
