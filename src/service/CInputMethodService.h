@@ -13,6 +13,7 @@
 #include "common/Event.h"
 #include "service/AppRules.h"
 #include "service/AutoCompleteDetector.h"
+#include "service/CAnsiText.h"
 #include "service/CClipboardBackup.h"
 #include "service/CHotKeyActionBase.h"
 #include "service/DeferredKeys.h"
@@ -334,8 +335,8 @@ class CInputMethodService : public IInputMethodService {
   // Whether any built-in or user action is bound to combo.
   bool AnyHotKeyFor(KeyCombo combo) const;
   void ArmRestoreTimer();
-  // Bytes of an 8-bit table as the characters a non-Unicode window reads
-  // them as, into ansiText_.
+  // Bytes of an 8-bit table as the characters the focus window, which is
+  // not Unicode, reads them as (in the code page it reads them through now).
   const std::u16string& AsAnsiCharacters(const std::u16string& text);
   // Sends a replacement now (SendText once it has decided not to hold it).
   void Deliver(int backspaces, const std::u16string& text, bool paste);
@@ -420,8 +421,7 @@ class CInputMethodService : public IInputMethodService {
   uint32_t pastedSequence_ = 0;  // clipboard sequence number after our paste
   std::u16string pastedText_;
   uint32_t privacyFormats_[3] = {};  // registered on the first paste
-  char16_t ansiHigh_[128] = {};      // AnsiCodePageChar of 0x80..0xFF, read once
-  std::u16string ansiText_;
+  CAnsiText ansiText_;               // for a focus window that is not Unicode
   struct PendingOutput {
     int Backspaces = 0;
     std::u16string Text;

@@ -160,11 +160,17 @@ class IDesktop {
   // Whether the window takes Unicode messages (a non-Unicode window with a
   // Unicode output table gets its text by pasting).
   virtual bool IsUnicodeWindow(WindowHandle window) = 0;
-  // The character a program that is not Unicode reads as this byte of the
-  // system's ANSI code page (code page 1252 reads 0x80 as U+20AC). Text for
-  // such a window goes out as these characters, so that the program holds
-  // the bytes. The default: the byte's own code point.
-  virtual char16_t AnsiCodePageChar(uint8_t byte) { return byte; }
+  // The code page through which a program that is not Unicode gets the
+  // characters sent to this window: the ANSI code page of the input language
+  // of the window's thread (the system's when that language has none).
+  // Text of an 8-bit table for such a window goes out as the characters
+  // this code page reads its bytes as, so that the program holds the bytes.
+  // The default, 0: not known; the text then goes as it is.
+  virtual uint32_t AnsiCodePageOf(WindowHandle /*window*/) { return 0; }
+  // The one character that the code page reads this byte (0x80..0xFF) as
+  // and gives back as the byte (code page 1252: U+20AC for 0x80); 0 when
+  // there is none.
+  virtual char16_t AnsiCodePageChar(uint32_t /*codePage*/, uint8_t /*byte*/) { return 0; }
   // Whether the window belongs to a program running at a higher integrity
   // level than this one: the system drops input injected into it.
   virtual bool IsWindowOfHigherIntegrity(WindowHandle /*window*/) { return false; }

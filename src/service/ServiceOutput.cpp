@@ -80,14 +80,13 @@ void CInputMethodService::SendText(int backspaces, const std::u16string& text) {
 }
 
 const std::u16string& CInputMethodService::AsAnsiCharacters(const std::u16string& text) {
-  if (ansiHigh_[0] == 0) {
-    for (int b = 0; b < 128; ++b) ansiHigh_[b] = desktop_->AnsiCodePageChar(static_cast<uint8_t>(0x80 + b));
+  // Asked at each replacement: the user may switch the program's keyboard
+  // layout, and with it the code page, without moving the focus.
+  const uint32_t codePage = desktop_->AnsiCodePageOf(focusWindow_);
+  if (codePage != ansiText_.CodePage()) {
+    ansiText_.Learn(codePage, [this, codePage](uint8_t byte) { return desktop_->AnsiCodePageChar(codePage, byte); });
   }
-  ansiText_.assign(text);
-  for (char16_t& c : ansiText_) {
-    if (c >= 0x80 && c <= 0xFF) c = ansiHigh_[c - 0x80];
-  }
-  return ansiText_;
+  return ansiText_.Of(text);
 }
 
 void CInputMethodService::HoldOutput(int backspaces, const std::u16string& text) {

@@ -165,7 +165,7 @@ void SimDesktop::Complete(Window& w) {
   if (vk == kVkPacket) {
     if (!up && focus_ != 0) {
       Window& w = windows_[focus_ - 1];
-      if (!w.Console) InsertUnit(w, w.Unicode ? unit : AnsiByteOf(unit));
+      if (!w.Console) InsertUnit(w, w.Unicode ? unit : AnsiByteOf(w.CodePage, unit));
     }
     return;
   }
@@ -199,7 +199,7 @@ size_t SimDesktop::AppCatchUp(size_t n) {
       focus_ = e.Window;
       if (e.Vk == kVkPacket) {
         Window& w = windows_[e.Window - 1];
-        if (!w.Console) InsertUnit(w, w.Unicode ? e.Unit : AnsiByteOf(e.Unit));
+        if (!w.Console) InsertUnit(w, w.Unicode ? e.Unit : AnsiByteOf(w.CodePage, e.Unit));
       } else {
         uint8_t now[256];
         std::copy_n(sysState_, 256, now);
@@ -563,23 +563,42 @@ std::u16string SimDesktop::WindowProgramName(WindowHandle window) {
 
 namespace {
 
-// Code page 1252's characters for 0x80..0x9F; the five bytes it leaves
-// undefined read as their own code points, as Windows reads them.
+// Code page 1252's characters for 0x80..0x9F (0xA0..0xFF are their own);
+// the five bytes it leaves undefined read as their own code points, as
+// Windows reads them.
 constexpr char16_t kCp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-}  // namespace
+constexpr char16_t kCp1258High[128] = {
+#include "common/CodePage1258Table.inc"
+};
 
-char16_t SimDesktop::AnsiCodePageChar(uint8_t byte) {
-  return byte >= 0x80 && byte <= 0x9F ? kCp1252High[byte - 0x80] : byte;
+char16_t HighChar(uint32_t codePage, uint8_t byte) {
+  if (codePage == 1258) return kCp1258High[byte - 0x80];
+  return byte <= 0x9F ? kCp1252High[byte - 0x80] : byte;
 }
 
-char16_t SimDesktop::AnsiByteOf(char16_t unit) {
-  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return unit;
-  for (int i = 0; i < 32; ++i) {
-    if (kCp1252High[i] == unit) return static_cast<char16_t>(0x80 + i);
+}  // namespace
+
+uint32_t SimDesktop::AnsiCodePageOf(WindowHandle window) {
+  return window >= 1 && window <= windows_.size() ? windows_[window - 1].CodePage : 1252;
+}
+
+char16_t SimDesktop::AnsiCodePageChar(uint32_t codePage, uint8_t byte) {
+  if (codePage != 1252 && codePage != 1258) return 0;
+  return byte < 0x80 ? byte : HighChar(codePage, byte);
+}
+
+void SimDesktop::SetCodePage(WindowHandle window, uint32_t codePage) {
+  if (window >= 1 && window <= windows_.size()) windows_[window - 1].CodePage = codePage;
+}
+
+char16_t SimDesktop::AnsiByteOf(uint32_t codePage, char16_t unit) {
+  if (unit < 0x80) return unit;
+  for (int b = 0x80; b <= 0xFF; ++b) {
+    if (HighChar(codePage, static_cast<uint8_t>(b)) == unit) return static_cast<char16_t>(b);
   }
   return u'?';
 }

@@ -71,6 +71,9 @@ class SimDesktop : public IDesktop {
   void SetHigherIntegrity(WindowHandle window, bool higher = true);
   // The window is an edit control with the password style.
   void SetPassword(WindowHandle window, bool password = true);
+  // The code page a window that is not Unicode reads characters through
+  // (1252 or 1258), as its keyboard layout's language decides on Windows.
+  void SetCodePage(WindowHandle window, uint32_t codePage);
   // The executable file name of the window's program.
   void SetProgram(WindowHandle window, std::u16string program);
   // The window completes what is typed, as address bars and spreadsheet
@@ -173,9 +176,11 @@ class SimDesktop : public IDesktop {
   bool IsPasswordField(WindowHandle window) override;
   bool IsConsoleWindow(WindowHandle window) override;
   bool TypeIntoConsole(WindowHandle window, int backspaces, std::u16string_view text) override;
-  // Code page 1252, as on a Western system: a window that is not Unicode
-  // holds each character as its byte there, '?' when it has none.
-  char16_t AnsiCodePageChar(uint8_t byte) override;
+  // A window that is not Unicode holds each character as its byte in the
+  // window's code page ('?' when it has none): 1252 as on a Western system
+  // unless SetCodePage chose 1258.
+  uint32_t AnsiCodePageOf(WindowHandle window) override;
+  char16_t AnsiCodePageChar(uint32_t codePage, uint8_t byte) override;
   std::u16string WindowProgramName(WindowHandle window) override;
   bool OpenClipboard() override;
   void CloseClipboard() override;
@@ -212,6 +217,7 @@ class SimDesktop : public IDesktop {
     bool HigherIntegrity = false;
     bool Password = false;
     bool Console = false;
+    uint32_t CodePage = 1252;
     std::u16string Program;
     std::u16string Text;
     size_t Caret = 0;
@@ -259,7 +265,7 @@ class SimDesktop : public IDesktop {
   void Insert(std::u16string_view text);
   void PasteIntoApp();
   // The byte (as a unit) a non-Unicode window holds for a character.
-  static char16_t AnsiByteOf(char16_t unit);
+  static char16_t AnsiByteOf(uint32_t codePage, char16_t unit);
   [[gnu::noinline]] void QueueForApp(uint16_t vk, bool up, char16_t unit);
   // A program reads the format: the service renders it when it is on request.
   void RenderOnRequest(uint32_t format);

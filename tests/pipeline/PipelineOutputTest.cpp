@@ -60,6 +60,47 @@ TEST_F(PipelineOutputTest, EightBitTablesReachANonUnicodeProgramAsTheirBytes) {
   }
 }
 
+// The system hands such a program its characters in the code page of the
+// program's input language, which need not be the system's and changes with
+// the keyboard layout: each replacement goes out in the code page the focus
+// window reads through at that moment. Every 8-bit table, every capital
+// that VISCII keeps at 0x80..0x9F, a Western (1252) and a Vietnamese (1258)
+// program, the focus moving between them and a layout switched mid-text.
+TEST_F(PipelineOutputTest, EightBitTablesReachEachProgramInTheCodePageOfItsInputLanguage) {
+  const std::u16string text =
+      u"NGƯỜI VIỆT Ở ĐÀ NẴNG VẪN CHẲNG THẤY ẢNH. BẠN BẮT BẰNG MẶT TẦNG ẨN VẬY, VẼ ĐẸP TIẾNG VỀ ĐỂ DỄ; "
+      u"CHỈ THỊ NHỎ HỌC TỐT ỒN TỔ CHỖ MỘT NHỚ ĐƯỢC CỦA CŨNG CỤ KỲ Ỷ MỸ KỴ ƠN. Người Việt ở Đà Nẵng "
+      u"vẫn thấy đẹp: Ả Ấy Ầm Ẩm Ẫm Ậy Ư Ơ Đ ả ấy ầm ẩm ẫm ậy ư ơ đ.";
+  const std::u16string keys =
+      u"NGUWOWFI VIEEJT OWR DDAF NAWXNG VAAXN CHAWRNG THAASY ARNH. BAJN BAWST BAWFNG MAWJT TAAFNG AARN "
+      u"VAAJY, VEX DDEJP TIEESNG VEEF DDEER DEEX; CHIR THIJ NHOR HOJC TOOST OOFN TOOR CHOOX MOOJT NHOWS "
+      u"DDUWOWJC CUAR CUXNG CUJ KYF YR MYX KYJ OWN. Nguwowfi Vieejt owr DDaf Nawxng vaaxn thaasy ddejp: "
+      u"Ar Aasy Aafm Aarm Aaxm Aajy Uw Ow DD ar aasy aafm aarm aaxm aajy uw ow dd.";
+  const size_t halfKeys = keys.find(u". ") + 2;
+  const WindowHandle western = desk.AddWindow(u"Edit", /*unicode=*/false);
+  const WindowHandle vietnamese = desk.AddWindow(u"Edit", /*unicode=*/false);
+  desk.SetCodePage(vietnamese, 1258);
+  int tables = 0;
+  for (const std::u16string& name : GetCodeTableNames()) {
+    const CBangMa table = LoadBangMa(name);
+    if (table.Empty() || IsWide(table)) continue;
+    SCOPED_TRACE(Utf16ToUtf8(name));
+    ++tables;
+    service.SetCodeTable(name);
+    for (const WindowHandle window : {western, vietnamese, western}) {
+      desk.SetFocus(window);
+      desk.SetCodePage(window, window == western ? 1252 : 1258);
+      Clear();
+      desk.TypeText(keys.substr(0, halfKeys));
+      // The user switches the layout, and the code page with it.
+      desk.SetCodePage(window, window == western ? 1258 : 1252);
+      desk.TypeText(keys.substr(halfKeys));
+      EXPECT_EQ(desk.Text(), Encode(table, text));
+    }
+  }
+  EXPECT_GE(tables, 4);
+}
+
 TEST_F(PipelineOutputTest, UnicodeGoesByPasteWhereKeyPacketsDoNotWork) {
   for (const char16_t* cls : {u"gdkWindowToplevel", u"gdkWindowChild", u"{a64c3a50-b714-4e1f-a723-78db57a20a29}"}) {
     FocusNew(cls);

@@ -338,10 +338,34 @@ std::u16string CWinDesktop::WindowProgramName(WindowHandle window) {
   return slash == std::u16string::npos ? full : full.substr(slash + 1);
 }
 
-char16_t CWinDesktop::AnsiCodePageChar(uint8_t byte) {
+uint32_t CWinDesktop::AnsiCodePageOf(WindowHandle window) {
+  // The system converts a character for a program that is not Unicode in
+  // the code page of that thread's input language, not the system's: on a
+  // Vietnamese system (1258) with an English layout, that is 1252. Queries
+  // only, no message to the program.
+  const DWORD thread = window ? GetWindowThreadProcessId(reinterpret_cast<HWND>(window), nullptr) : 0;
+  const LANGID language = LOWORD(reinterpret_cast<UINT_PTR>(GetKeyboardLayout(thread)));
+  UINT codePage = 0;
+  if (GetLocaleInfoW(MAKELCID(language, SORT_DEFAULT), LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                     reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(wchar_t)) == 0 ||
+      codePage == CP_ACP) {
+    codePage = GetACP();  // a language without an ANSI code page of its own
+  }
+  return codePage;
+}
+
+char16_t CWinDesktop::AnsiCodePageChar(uint32_t codePage, uint8_t byte) {
   const char b = static_cast<char>(byte);
   wchar_t w = 0;
-  if (MultiByteToWideChar(CP_ACP, 0, &b, 1, &w, 1) != 1) return byte;
+  if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &b, 1, &w, 1) != 1) return 0;
+  // Only a character that the code page gives back as this byte (a lone
+  // lead byte of a double-byte code page reads as a default character).
+  char back[2] = {};
+  BOOL usedDefault = FALSE;
+  if (WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, &w, 1, back, 2, nullptr, &usedDefault) != 1 ||
+      usedDefault || back[0] != b) {
+    return 0;
+  }
   return static_cast<char16_t>(w);
 }
 

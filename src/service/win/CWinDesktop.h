@@ -46,7 +46,8 @@ class CWinDesktop : public IDesktop {
   bool IsPasswordField(WindowHandle window) override;
   bool IsConsoleWindow(WindowHandle window) override;
   bool TypeIntoConsole(WindowHandle window, int backspaces, std::u16string_view text) override;
-  char16_t AnsiCodePageChar(uint8_t byte) override;
+  uint32_t AnsiCodePageOf(WindowHandle window) override;
+  char16_t AnsiCodePageChar(uint32_t codePage, uint8_t byte) override;
   std::u16string WindowProgramName(WindowHandle window) override;
   bool OpenClipboard() override;
   void CloseClipboard() override;
