@@ -19,6 +19,11 @@ set(TAVIREL_WINE_RUN ${CMAKE_SOURCE_DIR}/tests/e2e/run-wine-test)
 
 add_test(NAME wine_prefix_setup COMMAND ${TAVIREL_WINE_RUN} setup ${TAVIREL_WINE_PREFIX})
 set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 400)
+# One booted prefix that every e2e script copies instead of booting its own
+# (tests/e2e/e2e-prefix); kept while the Wine version stays the same.
+set(TAVIREL_E2E_PREFIX_TEMPLATE ${CMAKE_BINARY_DIR}/wine-e2e-template)
+add_test(NAME e2e_prefix_template COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/e2e-prefix --template ${TAVIREL_E2E_PREFIX_TEMPLATE})
+set_tests_properties(e2e_prefix_template PROPERTIES FIXTURES_SETUP e2e_prefix TIMEOUT 400)
 add_test(NAME wine_prefix_cleanup COMMAND ${TAVIREL_WINE_RUN} cleanup ${TAVIREL_WINE_PREFIX})
 set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine_prefix)
 
@@ -75,3 +80,12 @@ set_tests_properties(e2e_console PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
 # 8-bit code tables typed into a program that is not Unicode.
 add_test(NAME e2e_ansi COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/ansi/run-ansi-e2e --bin ${TAVIREL_WINDOWS_BIN})
 set_tests_properties(e2e_ansi PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+
+# Every e2e script registered above copies the template (keep this block last).
+get_property(TAVIREL_TESTS DIRECTORY PROPERTY TESTS)
+foreach(test ${TAVIREL_TESTS})
+  if(test MATCHES "^e2e" AND NOT test STREQUAL "e2e_prefix_template")
+    set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED e2e_prefix)
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT TAVIREL_E2E_PREFIX_TEMPLATE=${TAVIREL_E2E_PREFIX_TEMPLATE})
+  endif()
+endforeach()
