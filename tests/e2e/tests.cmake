@@ -18,12 +18,13 @@ set(TAVIREL_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 set(TAVIREL_WINE_RUN ${CMAKE_SOURCE_DIR}/tests/e2e/run-wine-test)
 
 add_test(NAME wine_prefix_setup COMMAND ${TAVIREL_WINE_RUN} setup ${TAVIREL_WINE_PREFIX})
-set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 400)
 # One booted prefix that every e2e script copies instead of booting its own
 # (tests/e2e/e2e-prefix); kept while the Wine version stays the same.
 set(TAVIREL_E2E_PREFIX_TEMPLATE ${CMAKE_BINARY_DIR}/wine-e2e-template)
 add_test(NAME e2e_prefix_template COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/e2e-prefix --template ${TAVIREL_E2E_PREFIX_TEMPLATE})
 set_tests_properties(e2e_prefix_template PROPERTIES FIXTURES_SETUP e2e_prefix TIMEOUT 400)
+set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix FIXTURES_REQUIRED e2e_prefix TIMEOUT 400
+                     ENVIRONMENT TAVIREL_E2E_PREFIX_TEMPLATE=${TAVIREL_E2E_PREFIX_TEMPLATE})
 add_test(NAME wine_prefix_cleanup COMMAND ${TAVIREL_WINE_RUN} cleanup ${TAVIREL_WINE_PREFIX})
 set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine_prefix)
 
