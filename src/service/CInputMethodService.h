@@ -243,6 +243,10 @@ class CInputMethodService : public IInputMethodService {
   void SetSuggestionWindowFactory(SuggestionWindowFactory factory) { windowFactory_ = std::move(factory); }
   // Destroys the list (its thread is ending); the next show makes another.
   void DropSuggestionWindow();
+  // The list's rows and transparency, as the user left them, become
+  // SuggestionUIExpand and SuggestionUIAlpha (what the settings save). The
+  // list calls it after each change the user makes in it.
+  void KeepSuggestionLook();
   // Not on the hook thread: waits for the worker's loads and saves and, when
   // no hook thread owns the service, takes in what was loaded.
   void FinishBackgroundWork();

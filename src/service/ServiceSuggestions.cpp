@@ -128,11 +128,8 @@ void CInputMethodService::EnableSuggestions(bool on) {
   if (on == suggestionsOn_) return;
   if (!on) {
     SaveUsedKeywords();
-    if (suggestionWindow_ != nullptr) {
-      SuggestionUIExpand = suggestionWindow_->Expanded();
-      SuggestionUIAlpha = suggestionWindow_->Alpha();
-      suggestionWindow_->HideSuggestions();
-    }
+    KeepSuggestionLook();
+    if (suggestionWindow_ != nullptr) suggestionWindow_->HideSuggestions();
     engine_.reset();
     engineDictionary_.reset();
     suggestionsOn_ = false;
@@ -178,11 +175,14 @@ ISuggestionWindow& CInputMethodService::EnsureSuggestionWindow() {
 }
 
 void CInputMethodService::DropSuggestionWindow() {
-  if (suggestionWindow_ != nullptr) {
-    SuggestionUIExpand = suggestionWindow_->Expanded();
-    SuggestionUIAlpha = suggestionWindow_->Alpha();
-  }
+  KeepSuggestionLook();
   suggestionWindow_.reset();
+}
+
+void CInputMethodService::KeepSuggestionLook() {
+  if (suggestionWindow_ == nullptr) return;
+  SuggestionUIExpand = suggestionWindow_->Expanded();
+  SuggestionUIAlpha = suggestionWindow_->Alpha();
 }
 
 void CInputMethodService::HideSuggestionList() {

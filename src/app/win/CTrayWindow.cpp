@@ -225,6 +225,9 @@ LRESULT CTrayWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kWatchdogTimer) CheckHooks();
       return 0;
     case WM_QUERYENDSESSION: {
+      // The popup's look as the user left it, from the hook thread.
+      app_.Service().Dispatcher().Call([](CInputMethodService& s) { s.KeepSuggestionLook(); },
+                                       std::chrono::milliseconds(500));
       const SaveResult r = app_.Settings().SaveOptions(SaveKind::Automatic);
       ReportSave(static_cast<int>(r), app_.Settings().OptionsPath());
       return TRUE;

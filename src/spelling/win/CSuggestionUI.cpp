@@ -141,7 +141,8 @@ void CSuggestionUI::Layout() {
   SetWindowPos(slider_, nullptr, 0, client.bottom - barH_, sliderW_, barH_, SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(button_, nullptr, sliderW_ + (client.right - sliderW_ - buttonW_ - labelW_) / 2,
                client.bottom - barH_, buttonW_, barH_, SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(label_, nullptr, client.right - labelW_, client.bottom - barH_, labelW_, barH_,
+  // The count keeps a little space from the right edge.
+  SetWindowPos(label_, nullptr, client.right - labelW_ - barH_ / 4, client.bottom - barH_, labelW_, barH_,
                SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -343,10 +344,16 @@ INT_PTR CSuggestionUI::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       Layout();
       return TRUE;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDC_SUGGESTION_ROWS && HIWORD(wParam) == BN_CLICKED) SetExpanded(!expanded_);
+      if (LOWORD(wParam) == IDC_SUGGESTION_ROWS && HIWORD(wParam) == BN_CLICKED) {
+        SetExpanded(!expanded_);
+        service_.KeepSuggestionLook();
+      }
       return TRUE;
     case WM_HSCROLL:
-      if (reinterpret_cast<HWND>(lParam) == slider_) SetAlpha(static_cast<int>(SendMessageW(slider_, TBM_GETPOS, 0, 0)));
+      if (reinterpret_cast<HWND>(lParam) == slider_) {
+        SetAlpha(static_cast<int>(SendMessageW(slider_, TBM_GETPOS, 0, 0)));
+        service_.KeepSuggestionLook();
+      }
       return TRUE;
     case WM_NOTIFY: {
       const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
