@@ -1,6 +1,7 @@
 #include "spelling/SuggestionPlacement.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace tavirel {
 
@@ -11,6 +12,15 @@ ScreenPoint Inside(ScreenPoint p, int32_t w, int32_t h, const ScreenRect& work) 
   p.X = std::max(std::min(p.X, work.Right - w), work.Left);
   p.Y = std::max(std::min(p.Y, work.Bottom - h), work.Top);
   return p;
+}
+
+int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+
+// value * num / den rounded half away from zero, as Windows scales.
+int64_t Scale(int32_t value, int32_t num, int32_t den) {
+  const int64_t product = static_cast<int64_t>(value) * num;
+  const int64_t half = den / 2;
+  return product >= 0 ? (product + half) / den : -((-product + half) / den);
 }
 
 }  // namespace
@@ -50,6 +60,16 @@ ScreenPoint SnapToWorkArea(ScreenPoint p, int32_t width, int32_t height, const S
 
 ScreenPoint DefaultManualPosition(const ScreenRect& work, int32_t width, int32_t height) {
   return {work.Right - width, work.Bottom - height};
+}
+
+ScreenRect CaretToScreen(const ScreenRect& caretInClient, ScreenPoint clientOrigin, int32_t windowDpi,
+                         int32_t monitorDpi) {
+  if (windowDpi <= 0 || monitorDpi <= 0) windowDpi = monitorDpi = 1;
+  const auto at = [&](int32_t origin, int32_t offset) {
+    return Clamp32(static_cast<int64_t>(origin) + Scale(offset, monitorDpi, windowDpi));
+  };
+  return {at(clientOrigin.X, caretInClient.Left), at(clientOrigin.Y, caretInClient.Top),
+          at(clientOrigin.X, caretInClient.Right), at(clientOrigin.Y, caretInClient.Bottom)};
 }
 
 }  // namespace tavirel

@@ -31,4 +31,13 @@ ScreenPoint SnapToWorkArea(ScreenPoint topLeft, int32_t width, int32_t height, c
 // The bottom-right corner of the work area.
 ScreenPoint DefaultManualPosition(const ScreenRect& work, int32_t width, int32_t height);
 
+// A caret rectangle given in the client coordinates of a window drawn for
+// windowDpi (96 when it knows nothing of DPI, the system's when it knows one
+// DPI) whose client area starts at clientOrigin in screen pixels, on a monitor
+// of monitorDpi: the caret in screen pixels. The offset inside the client area
+// is scaled, the origin is not. A DPI of 0 or less is taken as equal to the
+// other (no scaling).
+ScreenRect CaretToScreen(const ScreenRect& caretInClient, ScreenPoint clientOrigin, int32_t windowDpi,
+                         int32_t monitorDpi);
+
 }  // namespace tavirel

@@ -2,9 +2,14 @@
 // (left of and above the primary one at negative coordinates): for random
 // carets, work areas and popup sizes the popup lies inside the work area
 // whenever it fits, never covers the caret line when it goes below or above,
-// and stays still while the caret moves along its line.
+// and stays still while the caret moves along its line. The caret of a
+// window drawn for another DPI than its monitor's comes to screen pixels by
+// scaling its offset in the window, never the monitor's position.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
 #include <random>
 
 #include "spelling/SuggestionPlacement.h"
@@ -73,6 +78,56 @@ TEST(SuggestionPlacement, RandomCaretsKeepThePopupOnItsMonitor) {
       const ScreenPoint s = SnapToWorkArea({work.Left - 7, work.Bottom - h + 9}, w, h, work);
       ASSERT_EQ(s, (ScreenPoint{work.Left, work.Bottom - h}));
     }
+  }
+}
+
+TEST(SuggestionPlacement, CaretOfAWindowWithAnotherDpiComesToScreenPixels) {
+  const ScreenRect caret{10, 4, 11, 20};  // in the window's client area
+  // A window that knows nothing of DPI on monitors at 125%, 150% and 200%,
+  // left of and above the primary one: the client origin stays where it is.
+  EXPECT_EQ(CaretToScreen(caret, {-1920, -200}, 96, 120), (ScreenRect{-1907, -195, -1906, -175}));
+  EXPECT_EQ(CaretToScreen(caret, {-1920, -200}, 96, 144), (ScreenRect{-1905, -194, -1903, -170}));
+  EXPECT_EQ(CaretToScreen(caret, {-1920, -200}, 96, 192), (ScreenRect{-1900, -192, -1898, -160}));
+  // A window drawn for a 150% system on a 100% monitor shrinks.
+  EXPECT_EQ(CaretToScreen({15, 6, 17, 30}, {3840, 0}, 144, 96), (ScreenRect{3850, 4, 3851, 20}));
+  // Same DPI, or one unknown: moved only.
+  EXPECT_EQ(CaretToScreen(caret, {-5, 7}, 144, 144), (ScreenRect{5, 11, 6, 27}));
+  EXPECT_EQ(CaretToScreen(caret, {-5, 7}, 0, 144), (ScreenRect{5, 11, 6, 27}));
+  EXPECT_EQ(CaretToScreen(caret, {-5, 7}, 96, -1), (ScreenRect{5, 11, 6, 27}));
+  // A caret scrolled out left of the client area rounds like one inside.
+  EXPECT_EQ(CaretToScreen({-11, -1, -10, 15}, {0, 0}, 96, 144), (ScreenRect{-17, -2, -15, 23}));
+  // Far outside: clamped, not wrapped.
+  EXPECT_EQ(CaretToScreen({INT32_MAX, 0, INT32_MAX, 1}, {INT32_MAX, 0}, 96, 192).Right, INT32_MAX);
+  EXPECT_EQ(CaretToScreen({INT32_MIN, 0, INT32_MIN, 1}, {INT32_MIN, 0}, 96, 192).Left, INT32_MIN);
+}
+
+TEST(SuggestionPlacement, RandomCaretsScaleAroundTheirWindowNotTheScreen) {
+  const int32_t dpis[] = {96, 120, 144, 192};
+  std::mt19937 rng(46);
+  for (int i = 0; i < 20000; ++i) {
+    const int32_t from = dpis[rng() % 4];
+    const int32_t to = dpis[rng() % 4];
+    const ScreenPoint origin{static_cast<int32_t>(rng() % 12000) - 8000, static_cast<int32_t>(rng() % 6000) - 4000};
+    const int32_t x = static_cast<int32_t>(rng() % 3000) - 100;
+    const int32_t y = static_cast<int32_t>(rng() % 2000) - 100;
+    const ScreenRect caret{x, y, x + 1 + static_cast<int32_t>(rng() % 3), y + 10 + static_cast<int32_t>(rng() % 40)};
+    const ScreenRect s = CaretToScreen(caret, origin, from, to);
+    // Where the window sits changes nothing but the translation.
+    const ScreenRect atZero = CaretToScreen(caret, {0, 0}, from, to);
+    ASSERT_EQ(s, (ScreenRect{atZero.Left + origin.X, atZero.Top + origin.Y, atZero.Right + origin.X,
+                             atZero.Bottom + origin.Y}));
+    // Each edge lands within half a pixel of the exact scaled place, so the
+    // size is the scaled size within a pixel and never turns over.
+    ASSERT_LE(std::abs(2 * (static_cast<int64_t>(s.Left - origin.X) * from - static_cast<int64_t>(x) * to)), from);
+    ASSERT_LE(std::abs(2 * (static_cast<int64_t>(s.Bottom - origin.Y) * from -
+                            static_cast<int64_t>(caret.Bottom) * to)),
+              from);
+    ASSERT_GE(s.Width(), 0);
+    ASSERT_GT(s.Height(), 0);
+    // Back to the window's pixels: within a pixel of where it started.
+    const ScreenRect back = CaretToScreen(atZero, {0, 0}, to, from);
+    ASSERT_LE(std::abs(back.Top - caret.Top), 1);
+    ASSERT_LE(std::abs(back.Right - caret.Right), 1);
   }
 }
 

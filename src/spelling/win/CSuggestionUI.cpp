@@ -20,23 +20,27 @@ ScreenRect WorkAreaNear(const RECT& r) {
   return ToScreenRect(mi.rcWork);
 }
 
-// A caret rectangle in the coordinates of a window that is not per-monitor
-// aware is logical: it becomes physical like the rest of our coordinates.
-void ToPhysical(HWND window, RECT& r) {
-  using GetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
-  using GetAwareness = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
-  using ToPhysicalPoint = BOOL(WINAPI*)(HWND, LPPOINT);
-  HMODULE user = GetModuleHandleW(L"user32.dll");
-  auto getContext = reinterpret_cast<GetContext>(reinterpret_cast<void*>(GetProcAddress(user, "GetWindowDpiAwarenessContext")));
-  auto getAwareness =
-      reinterpret_cast<GetAwareness>(reinterpret_cast<void*>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
-  auto toPhysical = reinterpret_cast<ToPhysicalPoint>(
-      reinterpret_cast<void*>(GetProcAddress(user, "LogicalToPhysicalPointForPerMonitorDPI")));
-  if (getContext == nullptr || getAwareness == nullptr || toPhysical == nullptr) return;
-  if (getAwareness(getContext(window)) == DPI_AWARENESS_PER_MONITOR_AWARE) return;
-  POINT a{r.left, r.top};
-  POINT b{r.right, r.bottom};
-  if (toPhysical(window, &a) && toPhysical(window, &b)) r = {a.x, a.y, b.x, b.y};
+UINT MonitorDpi(HMONITOR monitor) {
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  static const HMODULE shcore = LoadLibraryW(L"shcore.dll");
+  static const auto getDpi = shcore == nullptr ? nullptr
+                                               : reinterpret_cast<GetDpiForMonitorFn>(reinterpret_cast<void*>(
+                                                     GetProcAddress(shcore, "GetDpiForMonitor")));
+  UINT x = 0, y = 0;
+  if (getDpi == nullptr || getDpi(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y) != S_OK) return 0;
+  return y;
+}
+
+// The caret in our screen pixels. The system gives us the window's client
+// origin in them already; the caret's offset inside the client area is in the
+// pixels the window is drawn for (those of 96 DPI when it knows nothing of
+// DPI), scaled to its monitor's here.
+ScreenRect CaretOnScreen(HWND window, const RECT& caret) {
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  const UINT monitorDpi = MonitorDpi(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+  return CaretToScreen(ToScreenRect(caret), {origin.x, origin.y}, static_cast<int32_t>(GetDpiForWindow(window)),
+                       static_cast<int32_t>(monitorDpi));
 }
 
 // The popup of this thread, for the guard below.
@@ -220,16 +224,13 @@ void CSuggestionUI::ShowNearCaret() {
       MoveTo(manual_);
     }
   } else {
-    RECT caret = gui.rcCaret;
-    MapWindowPoints(gui.hwndCaret, nullptr, reinterpret_cast<POINT*>(&caret), 2);
-    ToPhysical(gui.hwndCaret, caret);
+    const ScreenRect c = CaretOnScreen(gui.hwndCaret, gui.rcCaret);
     if (fallbackUsed_) {
       fallbackUsed_ = false;
       manual_ = {w.Left, w.Top};
       haveManual_ = true;
     }
-    const ScreenRect c = ToScreenRect(caret);
-    MoveTo(PlaceNearCaret(c, WorkAreaNear(caret), w, visible, lastCaret_));
+    MoveTo(PlaceNearCaret(c, WorkAreaNear(RECT{c.Left, c.Top, c.Right, c.Bottom}), w, visible, lastCaret_));
     lastCaret_ = c;
   }
   ShowWindow(hwnd_, SW_SHOWNA);
