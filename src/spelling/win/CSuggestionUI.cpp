@@ -159,7 +159,9 @@ void CSuggestionUI::FitHeight() {
   int rowH = HIWORD(spacing);
   RECT item{};
   if (ListView_GetItemRect(keys_, 0, &item, LVIR_BOUNDS)) rowH = item.bottom - item.top;
-  RECT want{0, 0, 0, rows * rowH + barH_ + 4};
+  // The lists get exactly the rows shown, no part of a next one; the bar
+  // below keeps its height.
+  RECT want{0, 0, 0, rows * rowH + bottomBar_};
   AdjustWindowRectEx(&want, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
   RECT now{};
