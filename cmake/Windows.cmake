@@ -120,3 +120,12 @@ if(TAVIREL_TESTS)
   target_link_options(tavirel_e2e_convert PRIVATE -municode)
   target_link_libraries(tavirel_e2e_convert PRIVATE user32)
 endif()
+
+# The popup reader of tests/e2e/run-suggestion-e2e.
+if(TAVIREL_TESTS)
+  add_executable(tavirel_e2e_suggestion ${CMAKE_SOURCE_DIR}/tests/e2e/suggestion/E2eSuggestion.cpp)
+  target_compile_definitions(tavirel_e2e_suggestion PRIVATE ${TAVIREL_WIN_DEFS})
+  target_compile_options(tavirel_e2e_suggestion PRIVATE ${TAVIREL_WARNINGS} -municode)
+  target_link_options(tavirel_e2e_suggestion PRIVATE -municode)
+  target_link_libraries(tavirel_e2e_suggestion PRIVATE user32)
+endif()
