@@ -20,12 +20,17 @@ WatchdogAction CHookWatchdog::Check(const HookWatchdogInput& in) {
     wanted_ = true;
     since_ = in.Now;
   }
-  uint32_t seen = Latest(since_, in.LastKeyEvent);
-  if (in.MouseHookIn) seen = Latest(seen, in.LastMouseEvent);
-  const bool unseen = After(in.LastInput, seen) > static_cast<int32_t>(kTolerance) &&
-                      After(in.Now, seen) >= static_cast<int32_t>(kSilence);
+  const auto unseen = [&](uint32_t input, uint32_t seen) {
+    return After(input, seen) > static_cast<int32_t>(kTolerance) &&
+           After(in.Now, seen) >= static_cast<int32_t>(kSilence);
+  };
+  const uint32_t keySeen = Latest(since_, in.LastKeyEvent);
+  const uint32_t anySeen = in.MouseHookIn ? Latest(keySeen, in.LastMouseEvent) : keySeen;
+  const bool keyUnseen = in.LastRawKey != 0 && unseen(in.LastRawKey, keySeen);
 
-  if (probePending_) {
+  if (keyUnseen) {
+    probePending_ = false;
+  } else if (probePending_) {
     if (After(in.LastKeyEvent, probeAt_) >= 0) {
       probePending_ = false;  // the keyboard hook answered
       return WatchdogAction::None;
@@ -33,7 +38,7 @@ WatchdogAction CHookWatchdog::Check(const HookWatchdogInput& in) {
     if (After(in.Now, probeAt_) < static_cast<int32_t>(kProbeWait)) return WatchdogAction::None;
     probePending_ = false;
   } else {
-    if (!unseen) return WatchdogAction::None;
+    if (!unseen(in.LastInput, anySeen)) return WatchdogAction::None;
     if (!in.MouseHookIn) {
       if (probedOnce_ && After(in.Now, probeAt_) < static_cast<int32_t>(kProbeEvery)) return WatchdogAction::None;
       return WatchdogAction::Probe;

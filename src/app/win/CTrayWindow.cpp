@@ -96,6 +96,15 @@ bool CTrayWindow::Create() {
   if (GetEnvironmentVariableW(L"TAVIREL_E2E_DROP_HOOKS", nullptr, 0) > 0)
     dropHooks_ = RegisterWindowMessageW(L"TavirelDropHooks");
   WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION);
+  // The watchdog's witness of keys the keyboard hook should have seen: the
+  // keyboard's raw input, in the background too. Without it the watchdog
+  // goes by the system's last input time alone.
+  RAWINPUTDEVICE keyboard{};
+  keyboard.usUsagePage = 0x01;  // generic desktop controls
+  keyboard.usUsage = 0x06;      // keyboard
+  keyboard.dwFlags = RIDEV_INPUTSINK;
+  keyboard.hwndTarget = hwnd_;
+  rawKeys_ = RegisterRawInputDevices(&keyboard, 1, sizeof keyboard) != FALSE;
   const int small = GetSystemMetrics(SM_CXSMICON);
   iconOn_ = static_cast<HICON>(LoadImageW(app_.Instance(), MAKEINTRESOURCEW(IDI_ON), IMAGE_ICON, small, small, 0));
   iconOff_ = static_cast<HICON>(LoadImageW(app_.Instance(), MAKEINTRESOURCEW(IDI_OFF), IMAGE_ICON, small, small, 0));
@@ -119,8 +128,10 @@ void CTrayWindow::CheckHooks() {
   in.LastInput = last.dwTime;
   in.LastKeyEvent = LastKeyboardHookEvent();
   in.LastMouseEvent = LastMouseHookEvent();
-  in.HooksWanted = KeyboardHookInstalled() && HookThreadId() != 0;
+  // Keys for a window above Tavirel reach no hook of ours.
+  in.HooksWanted = KeyboardHookInstalled() && HookThreadId() != 0 && !foregroundBlocked_;
   in.MouseHookIn = MouseHookInstalled();
+  in.LastRawKey = lastRawKey_;
   switch (watchdog_.Check(in)) {
     case WatchdogAction::Probe:
       watchdog_.ProbeSent(in.Now, SendHookProbe());
@@ -220,6 +231,15 @@ LRESULT CTrayWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       OnCommand(LOWORD(wp));
       return 0;
+    case WM_INPUT: {
+      // When the key came (not when this busy thread got to it); the input
+      // itself is left to the system.
+      const DWORD now = GetTickCount();
+      const DWORD at = static_cast<DWORD>(GetMessageTime());
+      lastRawKey_ = now - at <= kWatchdogCheckMs * 10 ? at : now;
+      if (lastRawKey_ == 0) lastRawKey_ = 1;
+      return DefWindowProcW(hwnd_, msg, wp, lp);
+    }
     case WM_TIMER:
       if (wp == kForegroundTimer) CheckForeground();
       if (wp == kWatchdogTimer) CheckHooks();
@@ -247,6 +267,10 @@ LRESULT CTrayWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       KillTimer(hwnd_, kForegroundTimer);
       KillTimer(hwnd_, kWatchdogTimer);
       WTSUnRegisterSessionNotification(hwnd_);
+      if (rawKeys_) {
+        RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_REMOVE, nullptr};
+        RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+      }
       tray_.RemoveIcon();
       PostQuitMessage(0);
       return 0;

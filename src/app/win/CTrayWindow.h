@@ -76,6 +76,8 @@ class CTrayWindow : public IShellRequests {
   bool openWindows_[6] = {};        // one of each kind at a time
   bool foregroundBlocked_ = false;
   CHookWatchdog watchdog_;
+  bool rawKeys_ = false;            // the keyboard's raw input reaches this window
+  DWORD lastRawKey_ = 0;            // when its last key came (0: none yet)
   UINT dropHooks_ = 0;              // the tests' message that takes the hooks away
   std::vector<std::u16string> menuMethods_;  // the lists the open menu was built from
   std::vector<std::u16string> menuTables_;
