@@ -9,6 +9,7 @@
 //                    rows N H           rows the list shows whole, and the
 //                                       pixels left below the last of them
 //                  exit 1 when no popup shows
+//   rows           clicks the popup's rows toggle (12 or 24 rows)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -18,6 +19,7 @@
 namespace {
 
 constexpr int kListId = 4002;  // the popup's candidate list
+constexpr int kRowsId = 4004;  // its rows toggle
 
 HWND g_popup = nullptr;
 
@@ -38,13 +40,23 @@ void PrintRect(const char* name, const RECT& r) {
   std::printf("%s %ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
 }
 
-int Popup() {
+bool FindTavirelPopup() {
   HWND tray = FindWindowW(L"TavirelTrayWnd", nullptr);
-  if (tray == nullptr) return 1;
+  if (tray == nullptr) return false;
   DWORD process = 0;
   GetWindowThreadProcessId(tray, &process);
   EnumWindows(FindPopup, static_cast<LPARAM>(process));
-  if (g_popup == nullptr) {
+  return g_popup != nullptr;
+}
+
+int Rows() {
+  if (!FindTavirelPopup()) return 1;
+  HWND button = GetDlgItem(g_popup, kRowsId);
+  return PostMessageW(g_popup, WM_COMMAND, MAKEWPARAM(kRowsId, BN_CLICKED), reinterpret_cast<LPARAM>(button)) ? 0 : 1;
+}
+
+int Popup() {
+  if (!FindTavirelPopup()) {
     std::printf("no popup\n");
     return 1;
   }
@@ -98,5 +110,6 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   if (std::wcscmp(argv[1], L"popup") == 0) return Popup();
   if (std::wcscmp(argv[1], L"move") == 0) return Move(argc, argv);
+  if (std::wcscmp(argv[1], L"rows") == 0) return Rows();
   return 2;
 }
