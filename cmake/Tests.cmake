@@ -8,4 +8,9 @@ foreach(src ${FUZZ_SOURCES})
   add_test(NAME ${name}
            COMMAND ${CMAKE_SOURCE_DIR}/scripts/run-fuzzer ${TAVIREL_FUZZ_DIR}/${name} 10)
 endforeach()
+# The key-stream seeds again, each also on a world made for it alone: an
+# input's result must not depend on the inputs run before it.
+add_test(NAME fuzz_keystream_fresh
+         COMMAND ${CMAKE_COMMAND} -E env TAVIREL_FUZZ_CHECK_FRESH=1
+                 ${CMAKE_SOURCE_DIR}/scripts/run-fuzzer ${TAVIREL_FUZZ_DIR}/fuzz_keystream 1)
 include(${CMAKE_SOURCE_DIR}/tests/e2e/tests.cmake OPTIONAL)
