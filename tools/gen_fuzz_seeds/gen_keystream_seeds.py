@@ -129,6 +129,9 @@ def main():
         "clipboard_restore": pieces(op(11, 11) + op(8, 1), b"".join(
             w.encode() + b" " + op(12, 3) + op(6, 120) for w in ENGLISH.split()[:8])
             + telex(PROSE[:160])),
+        # Output by clipboard while no window has the focus: nothing reads
+        # the paste, and the next input must not wait for it.
+        "paste_never_read": [op(11, 11) + op(5, 4) + telex("Tiếng Việt ")],
         # Long streams: a phrase typed 256 times over (the run drops its
         # oldest words), a word far longer than a syllable, a shorthand
         # expanded 256 times (the replacement list is bounded), digits and
