@@ -34,19 +34,7 @@ CChuyenMaDlg::CChuyenMaDlg(HINSTANCE instance, ConversionOptions& options, Ballo
 CChuyenMaDlg::~CChuyenMaDlg() { StopWorker(); }
 
 void CChuyenMaDlg::Run(HWND owner) {
-  DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_CHUYENMA), owner, DlgProc, reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK CChuyenMaDlg::DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-    auto* self = reinterpret_cast<CChuyenMaDlg*>(lp);
-    self->hwnd_ = hwnd;
-    self->Init();
-    return TRUE;
-  }
-  auto* self = reinterpret_cast<CChuyenMaDlg*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  return self ? self->Handle(msg, wp, lp) : FALSE;
+  RunModal(instance_, IDD_CHUYENMA, owner);
 }
 
 INT_PTR CChuyenMaDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -68,7 +56,7 @@ INT_PTR CChuyenMaDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-void CChuyenMaDlg::Init() {
+INT_PTR CChuyenMaDlg::OnInit() {
   for (HWND list : {GetDlgItem(hwnd_, IDC_CM_NGUON), GetDlgItem(hwnd_, IDC_CM_DICH)}) {
     for (const std::u16string& name : model_.Tables) SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(name)));
   }
@@ -87,6 +75,7 @@ void CChuyenMaDlg::Init() {
   SetDlgItemTextW(hwnd_, IDC_CM_FILE_DICH, W(model_.TargetFile));
   EnableFileControls();
   SendDlgItemMessageW(hwnd_, IDC_CM_PROGRESS, PBM_SETRANGE32, 0, 100);
+  return TRUE;
 }
 
 void CChuyenMaDlg::ShowSelections() {

@@ -11,18 +11,17 @@
 #include <thread>
 
 #include "app/ChuyenMaDlgModel.h"
+#include "app/win/DialogProc.h"
 
 namespace tavirel {
 
-class CChuyenMaDlg {
+class CChuyenMaDlg : public CDialogBase {
  public:
   using BalloonFn = std::function<void(const ConversionBalloon&)>;
 
   // Edits options (the process-wide record) on convert and detect only.
   CChuyenMaDlg(HINSTANCE instance, ConversionOptions& options, BalloonFn balloon);
   ~CChuyenMaDlg();
-  CChuyenMaDlg(const CChuyenMaDlg&) = delete;
-  CChuyenMaDlg& operator=(const CChuyenMaDlg&) = delete;
 
   // Shows the dialog modally; returns once it is closed.
   void Run(HWND owner);
@@ -36,9 +35,8 @@ class CChuyenMaDlg {
     std::u16string Source;  // after detection
   };
 
-  static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
-  void Init();
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  INT_PTR OnInit() override;
   void ShowSelections();
   void ShowCaseBoxes();
   void EnableFileControls();
@@ -58,7 +56,6 @@ class CChuyenMaDlg {
   ConversionOptions& options_;
   BalloonFn balloon_;
   CChuyenMaDlgModel model_;
-  HWND hwnd_ = nullptr;
   std::thread worker_;
   std::atomic<bool> stop_{false};
 };

@@ -64,24 +64,11 @@ void CGoTatDlg::Run(CTavirelApp& app, HWND owner) {
     return;
   }
   CGoTatDlg dlg(app, *table);
-  DialogBoxParamW(app.Instance(), MAKEINTRESOURCEW(IDD_GOTAT), owner, DlgProc, reinterpret_cast<LPARAM>(&dlg));
-}
-
-INT_PTR CALLBACK CGoTatDlg::DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<CGoTatDlg*>(lp);
-    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-    self->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<CGoTatDlg*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  return self ? self->Handle(msg, wp, lp) : FALSE;
+  dlg.RunModal(app.Instance(), IDD_GOTAT, owner);
 }
 
 INT_PTR CGoTatDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_INITDIALOG:
-      OnInit();
-      return TRUE;
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp));
       return TRUE;
@@ -104,7 +91,7 @@ INT_PTR CGoTatDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-void CGoTatDlg::OnInit() {
+INT_PTR CGoTatDlg::OnInit() {
   list_ = GetDlgItem(hwnd_, IDC_GOTAT_LIST);
   AttachEventEdit(GetDlgItem(hwnd_, IDC_GOTAT_KEY));
   AttachEventEdit(GetDlgItem(hwnd_, IDC_GOTAT_VALUE));
@@ -123,6 +110,7 @@ void CGoTatDlg::OnInit() {
   ListView_InsertColumn(list_, 1, &col);
   FillList();
   UpdateButtons();
+  return TRUE;
 }
 
 void CGoTatDlg::FillList() {

@@ -7,21 +7,21 @@
 #include <memory>
 
 #include "app/GoTatEditor.h"
+#include "app/win/DialogProc.h"
 
 namespace tavirel {
 
 class CTavirelApp;
 
-class CGoTatDlg {
+class CGoTatDlg : public CDialogBase {
  public:
   // Shows the editor modally; returns when it is closed.
   static void Run(CTavirelApp& app, HWND owner);
 
  private:
   CGoTatDlg(CTavirelApp& app, const ShorthandTable& table) : app_(app), editor_(table) {}
-  static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
-  void OnInit();
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  INT_PTR OnInit() override;
   void OnCommand(int id, int code);
   void OnListChanged();
   void FillList();
@@ -38,7 +38,6 @@ class CGoTatDlg {
 
   CTavirelApp& app_;
   CGoTatEditor editor_;
-  HWND hwnd_ = nullptr;
   HWND list_ = nullptr;
   bool quiet_ = false;  // set while the dialog changes controls itself
 };

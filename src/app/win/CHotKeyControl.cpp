@@ -53,9 +53,10 @@ LRESULT CALLBACK CHotKeyEdit::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UI
 }
 
 bool CHotKeyControl::Create(HWND parent, int x, int y, int id) {
-  hwnd_ = CreateDialogParamW(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
-                             MAKEINTRESOURCEW(IDD_HOTKEYCONTROL), parent, DlgProc, reinterpret_cast<LPARAM>(this));
-  if (!hwnd_) return false;
+  if (!CreateModeless(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), IDD_HOTKEYCONTROL,
+                      parent)) {
+    return false;
+  }
   if (id != 0) SetWindowLongPtrW(hwnd_, GWLP_ID, id);
   SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   Show();
@@ -100,25 +101,17 @@ void CHotKeyControl::Show() {
   SetDlgItemTextW(hwnd_, IDC_HK_KEY, W(entry_.KeyText()));
 }
 
-INT_PTR CALLBACK CHotKeyControl::DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<CHotKeyControl*>(lp);
-    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-    self->hwnd_ = hwnd;
-    CHotKeyEdit::Attach(GetDlgItem(hwnd, IDC_HK_KEY), &self->entry_);
-    return FALSE;
-  }
-  auto* self = reinterpret_cast<CHotKeyControl*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  if (!self) return FALSE;
+INT_PTR CHotKeyControl::OnInit() {
+  CHotKeyEdit::Attach(GetDlgItem(hwnd_, IDC_HK_KEY), &entry_);
+  return FALSE;
+}
+
+INT_PTR CHotKeyControl::Handle(UINT msg, WPARAM wp, LPARAM) {
   if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
     for (const Box& box : kBoxes) {
-      if (LOWORD(wp) == box.Id) self->entry_.SetModifier(box.Bit, IsDlgButtonChecked(hwnd, box.Id) == BST_CHECKED);
+      if (LOWORD(wp) == box.Id) entry_.SetModifier(box.Bit, IsDlgButtonChecked(hwnd_, box.Id) == BST_CHECKED);
     }
     return TRUE;
-  }
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-    self->hwnd_ = nullptr;
   }
   return FALSE;
 }

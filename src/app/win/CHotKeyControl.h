@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "app/HotKeyEntry.h"
+#include "app/win/DialogProc.h"
 
 namespace tavirel {
 
@@ -21,11 +22,9 @@ class CHotKeyEdit {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
 };
 
-class CHotKeyControl {
+class CHotKeyControl : public CDialogBase {
  public:
   CHotKeyControl() = default;
-  CHotKeyControl(const CHotKeyControl&) = delete;
-  CHotKeyControl& operator=(const CHotKeyControl&) = delete;
 
   // Creates the control as a child of parent, its top-left corner at (x, y)
   // in the parent's client pixels. The window goes when the parent goes.
@@ -42,11 +41,11 @@ class CHotKeyControl {
   void Enable(bool on);
 
  private:
-  static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  INT_PTR OnInit() override;
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) override;
   void Show();
   void Place(HWND label, int x, int y);
 
-  HWND hwnd_ = nullptr;
   CHotKeyEntry entry_;
 };
 

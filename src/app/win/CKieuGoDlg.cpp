@@ -46,20 +46,7 @@ constexpr int kGroupControls[] = {IDC_KG_LOADFROM, IDC_KG_LOAD,     IDC_KG_LBL_K
 CKieuGoDlg::CKieuGoDlg(CTavirelApp& app) : app_(app) {}
 
 INT_PTR CKieuGoDlg::Run(HWND owner) {
-  return DialogBoxParamW(app_.Instance(), MAKEINTRESOURCEW(IDD_KIEUGO), owner, DlgProc,
-                         reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK CKieuGoDlg::DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<CKieuGoDlg*>(lp);
-    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-    self->hwnd_ = hwnd;
-    self->OnInit();
-    return TRUE;
-  }
-  auto* self = reinterpret_cast<CKieuGoDlg*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  return self ? self->Handle(msg, wp, lp) : FALSE;
+  return RunModal(app_.Instance(), IDD_KIEUGO, owner);
 }
 
 // A new key replaces the old one: the box is emptied before each character.
@@ -104,7 +91,7 @@ void CKieuGoDlg::IgnoreKeys(bool on) {
   }
 }
 
-void CKieuGoDlg::OnInit() {
+INT_PTR CKieuGoDlg::OnInit() {
   HWND methods = GetDlgItem(hwnd_, IDC_KG_METHODS);
   HWND rows = GetDlgItem(hwnd_, IDC_KG_ROWS);
   ListView_SetExtendedListViewStyle(methods, LVS_EX_FULLROWSELECT);
@@ -142,6 +129,7 @@ void CKieuGoDlg::OnInit() {
   CheckRadioButton(hwnd_, IDC_KG_FUNCTION, IDC_KG_TEXT, IDC_KG_FUNCTION);
   SetWindowSubclass(GetDlgItem(hwnd_, IDC_KG_KEY), KeyBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
   SendDlgItemMessageW(hwnd_, IDC_KG_KEY, EM_LIMITTEXT, 1, 0);
+  return TRUE;
 }
 
 void CKieuGoDlg::EnableGroup(bool on) {

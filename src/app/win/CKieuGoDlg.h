@@ -7,25 +7,23 @@
 #include <memory>
 
 #include "app/KieuGoEditor.h"
+#include "app/win/DialogProc.h"
 
 namespace tavirel {
 
 class CTavirelApp;
 
-class CKieuGoDlg {
+class CKieuGoDlg : public CDialogBase {
  public:
   explicit CKieuGoDlg(CTavirelApp& app);
-  CKieuGoDlg(const CKieuGoDlg&) = delete;
-  CKieuGoDlg& operator=(const CKieuGoDlg&) = delete;
 
   // IDOK when the methods were saved.
   INT_PTR Run(HWND owner);
 
  private:
-  static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK KeyBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
-  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
-  void OnInit();
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  INT_PTR OnInit() override;
   void OnCommand(int id, int code);
   INT_PTR OnNotify(const NMHDR* hdr);
   void ShowRows();
@@ -39,7 +37,6 @@ class CKieuGoDlg {
   void IgnoreKeys(bool on);
 
   CTavirelApp& app_;
-  HWND hwnd_ = nullptr;
   std::unique_ptr<CKieuGoEditor> editor_;
   bool updating_ = false;  // the dialog itself is changing a control
   bool savedSwitch_ = true;

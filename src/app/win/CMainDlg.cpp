@@ -94,7 +94,7 @@ INT_PTR CALLBACK AboutProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM) {
 CMainDlg::CMainDlg(CTavirelApp& app) : app_(app) {}
 
 INT_PTR CMainDlg::Run(HWND owner) {
-  return DialogBoxParamW(app_.Instance(), MAKEINTRESOURCEW(IDD_MAIN), owner, DlgProc, reinterpret_cast<LPARAM>(this));
+  return RunModal(app_.Instance(), IDD_MAIN, owner);
 }
 
 HWND CMainDlg::Control(int id) const {
@@ -105,25 +105,9 @@ HWND CMainDlg::Control(int id) const {
   return nullptr;
 }
 
-INT_PTR CALLBACK CMainDlg::DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<CMainDlg*>(lp);
-    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-    self->hwnd_ = hwnd;
-    self->OnInit();
-    return TRUE;
-  }
-  auto* self = reinterpret_cast<CMainDlg*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  return self ? self->Handle(msg, wp, lp) : FALSE;
-}
-
 // A page passes its commands on to the dialog.
 INT_PTR CALLBACK CMainDlg::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-    return FALSE;
-  }
-  auto* self = reinterpret_cast<CMainDlg*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  CMainDlg* self = DialogObject<CMainDlg>(hwnd, msg, lp);
   if (self && msg == WM_COMMAND) {
     self->OnCommand(LOWORD(wp), HIWORD(wp));
     return TRUE;
@@ -165,7 +149,7 @@ INT_PTR CMainDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-void CMainDlg::OnInit() {
+INT_PTR CMainDlg::OnInit() {
   HINSTANCE inst = app_.Instance();
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadIconW(inst, MAKEINTRESOURCEW(IDI_APP))));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
@@ -229,6 +213,7 @@ void CMainDlg::OnInit() {
   tabHeight_ = tabRect.bottom - tabRect.top;
   reduced_ = app_.Options().ThuNho;
   if (reduced_) LayOut();
+  return TRUE;
 }
 
 void CMainDlg::AddTooltips(HWND page) {

@@ -12,28 +12,26 @@
 #include "app/MainDlgModel.h"
 #include "app/PageMenu.h"
 #include "app/win/CHotKeyControl.h"
+#include "app/win/DialogProc.h"
 
 namespace tavirel {
 
 class CTavirelApp;
 
-class CMainDlg {
+class CMainDlg : public CDialogBase {
  public:
   // Window messages a test driver may send to the open dialog.
   static constexpr UINT kSelectPage = WM_APP + 40;  // wParam: page index; shows it as a tab and selects it
 
   explicit CMainDlg(CTavirelApp& app);
-  CMainDlg(const CMainDlg&) = delete;
-  CMainDlg& operator=(const CMainDlg&) = delete;
 
   // Runs the dialog; IDOK or IDCANCEL.
   INT_PTR Run(HWND owner);
 
  private:
-  static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static INT_PTR CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
-  void OnInit();
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  INT_PTR OnInit() override;
   void OnCommand(int id, int code);
   void LoadControls();
   MainDlgState ReadControls() const;
@@ -50,7 +48,6 @@ class CMainDlg {
   HWND Control(int id) const;
 
   CTavirelApp& app_;
-  HWND hwnd_ = nullptr;
   HWND tabs_ = nullptr;
   HWND tooltip_ = nullptr;
   std::array<HWND, kOptionPageCount> pages_{};

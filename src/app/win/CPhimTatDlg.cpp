@@ -32,23 +32,11 @@ void CPhimTatDlg::Run(CTavirelApp& app, HWND owner) {
     return;
   }
   CPhimTatDlg dlg(app, *snapshot);
-  DialogBoxParamW(app.Instance(), MAKEINTRESOURCEW(IDD_PHIMTAT), owner, DlgProc, reinterpret_cast<LPARAM>(&dlg));
-}
-
-INT_PTR CALLBACK CPhimTatDlg::DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-    reinterpret_cast<CPhimTatDlg*>(lp)->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<CPhimTatDlg*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  return self ? self->Handle(msg, wp, lp) : FALSE;
+  dlg.RunModal(app.Instance(), IDD_PHIMTAT, owner);
 }
 
 INT_PTR CPhimTatDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_INITDIALOG:
-      OnInit();
-      return TRUE;
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp));
       return TRUE;
@@ -65,7 +53,7 @@ INT_PTR CPhimTatDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-void CPhimTatDlg::OnInit() {
+INT_PTR CPhimTatDlg::OnInit() {
   list_ = GetDlgItem(hwnd_, IDC_PHIMTAT_LIST);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   RECT rc{};
@@ -88,6 +76,7 @@ void CPhimTatDlg::OnInit() {
   FillList();
   ShowKind();
   UpdateButtons();
+  return TRUE;
 }
 
 void CPhimTatDlg::FillList() {

@@ -8,20 +8,20 @@
 
 #include "app/PhimTatEditor.h"
 #include "app/win/CHotKeyControl.h"
+#include "app/win/DialogProc.h"
 
 namespace tavirel {
 
 class CTavirelApp;
 
-class CPhimTatDlg {
+class CPhimTatDlg : public CDialogBase {
  public:
   static void Run(CTavirelApp& app, HWND owner);
 
  private:
   CPhimTatDlg(CTavirelApp& app, const HotkeySnapshot& snapshot);
-  static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
-  void OnInit();
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  INT_PTR OnInit() override;
   void OnCommand(int id, int code);
   void OnListChanged();
   void FillList();
@@ -33,7 +33,6 @@ class CPhimTatDlg {
   CTavirelApp& app_;
   CPhimTatEditor editor_;
   CHotKeyControl hotkey_;
-  HWND hwnd_ = nullptr;
   HWND list_ = nullptr;
   bool quiet_ = false;  // set while the dialog changes controls itself
 };

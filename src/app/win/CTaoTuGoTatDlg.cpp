@@ -29,23 +29,11 @@ constexpr wchar_t kCaption[] = L"Tạo từ gõ tắt từ Clipboard";
 
 void CTaoTuGoTatDlg::Run(CTavirelApp& app, HWND owner) {
   CTaoTuGoTatDlg dlg(app);
-  DialogBoxParamW(app.Instance(), MAKEINTRESOURCEW(IDD_TAOTUGOTAT), owner, DlgProc, reinterpret_cast<LPARAM>(&dlg));
-}
-
-INT_PTR CALLBACK CTaoTuGoTatDlg::DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-    reinterpret_cast<CTaoTuGoTatDlg*>(lp)->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<CTaoTuGoTatDlg*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  return self ? self->Handle(msg, wp, lp) : FALSE;
+  dlg.RunModal(app.Instance(), IDD_TAOTUGOTAT, owner);
 }
 
 INT_PTR CTaoTuGoTatDlg::Handle(UINT msg, WPARAM wp, LPARAM) {
   switch (msg) {
-    case WM_INITDIALOG:
-      OnInit();
-      return FALSE;  // the focus is set
     case WM_COMMAND:
       if (LOWORD(wp) == IDOK) OnOk();
       if (LOWORD(wp) == IDCANCEL) EndDialog(hwnd_, IDCANCEL);
@@ -55,7 +43,7 @@ INT_PTR CTaoTuGoTatDlg::Handle(UINT msg, WPARAM wp, LPARAM) {
   }
 }
 
-void CTaoTuGoTatDlg::OnInit() {
+INT_PTR CTaoTuGoTatDlg::OnInit() {
   const TaoTuGoTatStart start = StartFromClipboard(ReadClipboardText(hwnd_));
   std::u16string shown;
   // A multi-line edit breaks lines only at CR LF.
@@ -69,6 +57,7 @@ void CTaoTuGoTatDlg::OnInit() {
   SetForegroundWindow(hwnd_);
   SetFocus(GetDlgItem(hwnd_, IDC_TAOTUGOTAT_KEY));
   if (!start.Message.empty()) MessageBoxW(hwnd_, W(start.Message), kCaption, MB_OK | MB_ICONWARNING);
+  return FALSE;  // the focus is set
 }
 
 void CTaoTuGoTatDlg::OnOk() {

@@ -6,23 +6,23 @@
 // dispatcher, then GoTat.ini is written.
 #include <windows.h>
 
+#include "app/win/DialogProc.h"
+
 namespace tavirel {
 
 class CTavirelApp;
 
-class CTaoTuGoTatDlg {
+class CTaoTuGoTatDlg : public CDialogBase {
  public:
   static void Run(CTavirelApp& app, HWND owner);
 
  private:
   explicit CTaoTuGoTatDlg(CTavirelApp& app) : app_(app) {}
-  static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
-  void OnInit();
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  INT_PTR OnInit() override;
   void OnOk();
 
   CTavirelApp& app_;
-  HWND hwnd_ = nullptr;
 };
 
 }  // namespace tavirel

@@ -67,25 +67,11 @@ void CUngDungDlg::Run(CTavirelApp& app, HWND owner) {
     return;
   }
   CUngDungDlg dlg(app, *rules);
-  DialogBoxParamW(app.Instance(), MAKEINTRESOURCEW(IDD_UNGDUNG), owner, DlgProc, reinterpret_cast<LPARAM>(&dlg));
-}
-
-INT_PTR CALLBACK CUngDungDlg::DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-    reinterpret_cast<CUngDungDlg*>(lp)->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<CUngDungDlg*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  return self ? self->Handle(msg, wp, lp) : FALSE;
+  dlg.RunModal(app.Instance(), IDD_UNGDUNG, owner);
 }
 
 INT_PTR CUngDungDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_INITDIALOG:
-      OnInit();
-      // Typing starts in the program box.
-      SetFocus(GetDlgItem(hwnd_, IDC_UNGDUNG_PROGRAM));
-      return FALSE;
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp));
       return TRUE;
@@ -102,7 +88,7 @@ INT_PTR CUngDungDlg::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-void CUngDungDlg::OnInit() {
+INT_PTR CUngDungDlg::OnInit() {
   list_ = GetDlgItem(hwnd_, IDC_UNGDUNG_LIST);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   RECT rc{};
@@ -127,6 +113,9 @@ void CUngDungDlg::OnInit() {
   FillList();
   ShowFields();
   UpdateButtons();
+  // Typing starts in the program box.
+  SetFocus(GetDlgItem(hwnd_, IDC_UNGDUNG_PROGRAM));
+  return FALSE;
 }
 
 void CUngDungDlg::FillList() {

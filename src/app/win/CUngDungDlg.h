@@ -6,21 +6,21 @@
 #include <windows.h>
 
 #include "app/UngDungEditor.h"
+#include "app/win/DialogProc.h"
 
 namespace tavirel {
 
 class CTavirelApp;
 
-class CUngDungDlg {
+class CUngDungDlg : public CDialogBase {
  public:
   // Shows the dialog modally; returns when it is closed.
   static void Run(CTavirelApp& app, HWND owner);
 
  private:
   CUngDungDlg(CTavirelApp& app, const CAppRules& rules) : app_(app), editor_(rules) {}
-  static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
-  void OnInit();
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  INT_PTR OnInit() override;
   void OnCommand(int id, int code);
   void OnListChanged();
   void FillList();
@@ -33,7 +33,6 @@ class CUngDungDlg {
 
   CTavirelApp& app_;
   CUngDungEditor editor_;
-  HWND hwnd_ = nullptr;
   HWND list_ = nullptr;
   bool quiet_ = false;  // set while the dialog changes controls itself
 };
