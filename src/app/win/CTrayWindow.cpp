@@ -38,6 +38,12 @@ enum Window { kWinMain, kWinConversion, kWinShorthand, kWinHotkeys, kWinCreateSh
 
 const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
 
+WindowRef RefOf(HWND window) {
+  DWORD process = 0;
+  if (window) GetWindowThreadProcessId(window, &process);
+  return {reinterpret_cast<std::uintptr_t>(window), process};
+}
+
 // The integrity level of a process's token; -1 when it cannot be read.
 long IntegrityOf(HANDLE process) {
   HANDLE token = nullptr;
@@ -290,6 +296,7 @@ void CTrayWindow::OnTrayNotification(LPARAM mouse) {
       clicked_ = true;
       app_.Service().Dispatcher().Post([](CInputMethodService& s) { s.SetVietnamese(!s.IsVietnamese()); });
       if (LOWORD(mouse) == WM_LBUTTONDBLCLK) {
+        foreground_.BeforeTrayInFront(RefOf(GetForegroundWindow()));
         SetForegroundWindow(hwnd_);
         PostMessageW(hwnd_, WM_COMMAND, traycmd::kMainDialog, 0);
       }
@@ -329,6 +336,7 @@ void CTrayWindow::ShowMenu() {
   GetCursorPos(&at);
   // The menu closes when the user clicks elsewhere only if our window is in
   // front while it shows.
+  foreground_.BeforeTrayInFront(RefOf(GetForegroundWindow()));
   SetForegroundWindow(hwnd_);
   TrackPopupMenu(menu, TPM_LEFTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN, at.x, at.y, 0, hwnd_, nullptr);
   PostMessageW(hwnd_, WM_NULL, 0, 0);
@@ -394,7 +402,19 @@ void CTrayWindow::OnCommand(uint16_t command) {
 
 void CTrayWindow::OpenWindow(int which) {
   if (which < 0 || which >= kWindowKinds) return;
+  const WindowRef back = foreground_.Opening(RefOf(GetForegroundWindow()), reinterpret_cast<std::uintptr_t>(hwnd_));
   SetForegroundWindow(hwnd_);
+  RunWindow(which);
+  GiveForegroundBack(back);
+}
+
+void CTrayWindow::GiveForegroundBack(WindowRef back) {
+  HWND window = reinterpret_cast<HWND>(back.Window);
+  const WindowRef now = back.Window != 0 && IsWindow(window) ? RefOf(window) : WindowRef{};
+  if (foreground_.GiveBack(back, now, RefOf(GetForegroundWindow()))) SetForegroundWindow(window);
+}
+
+void CTrayWindow::RunWindow(int which) {
   if (which == kWinCreateShorthand) return CTaoTuGoTatDlg::Run(app_, hwnd_);  // several may be open
   if (openWindows_[which]) return;
   openWindows_[which] = true;

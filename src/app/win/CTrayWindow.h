@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/ForegroundReturn.h"
 #include "app/HookWatchdog.h"
 #include "app/IShellRequests.h"
 #include "app/TrayMenu.h"
@@ -63,6 +64,8 @@ class CTrayWindow : public IShellRequests {
   // The beep of a switch by hotkey (a click on the icon is its own answer).
   void Beep();
   void OpenWindow(int which);
+  void RunWindow(int which);
+  void GiveForegroundBack(WindowRef back);
   void SaveNow();
   void ReportSave(int result, const std::u16string& path);
   void CheckForeground();
@@ -74,6 +77,7 @@ class CTrayWindow : public IShellRequests {
   UINT taskbarCreated_ = 0;
   bool clicked_ = false;            // the next state change came from a click
   bool openWindows_[6] = {};        // one of each kind at a time
+  CForegroundReturn foreground_{GetCurrentProcessId()};  // where the keys go after a dialog
   bool foregroundBlocked_ = false;
   CHookWatchdog watchdog_;
   bool rawKeys_ = false;            // the keyboard's raw input reaches this window
