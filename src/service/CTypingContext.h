@@ -67,7 +67,13 @@ class CRunWords {
   }
 
  private:
-  CWord& NewSlot();  // the slot after the newest, counted in; a full ring grows
+  // The slot after the newest, counted in; a full ring grows.
+  CWord& NewSlot() {
+    if (size_ == slots_.size()) [[unlikely]] Grow();
+    return slots_[Slot(size_++)];
+  }
+  // Lays the words out oldest first in a larger ring.
+  void Grow();
   size_t Slot(size_t i) const {
     const size_t s = head_ + i;
     return s >= slots_.size() ? s - slots_.size() : s;
@@ -272,7 +278,15 @@ class CTypingContext : public CWordOwner {
   void PushWord(const CWord& word);
   void PopWord();
   void ClearWords();
-  void BoundRun();
+  // Keeps the run within its bounds; nearly always there is nothing to cut.
+  void BoundRun() {
+    if (Words.size() > kMaxRunWords + kRunSlack ||
+        (!HasWord && static_cast<size_t>(LooseCount) > kMaxLooseText) ||
+        (!LooseStack.empty() && static_cast<size_t>(LooseStack.front()) > kMaxLooseText)) [[unlikely]] {
+      CutRun();
+    }
+  }
+  void CutRun();
   void AddReplacement(std::u16string_view before, std::u16string_view after);
   bool RestoreRawOf(CWord& word, const CWord& before);
   void TakeBefore();

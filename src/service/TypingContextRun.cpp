@@ -30,15 +30,11 @@ CRunWords::CRunWords(CWordOwner* owner, size_t capacity) : owner_(owner) {
   for (size_t i = 0; i < capacity; ++i) slots_.emplace_back(owner);
 }
 
-CWord& CRunWords::NewSlot() {
-  if (size_ == slots_.size()) {
-    // Full: lay the words out oldest first in a larger ring.
-    std::rotate(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(head_), slots_.end());
-    head_ = 0;
-    const size_t grown = slots_.size() * 2 + 1;
-    while (slots_.size() < grown) slots_.emplace_back(owner_);
-  }
-  return slots_[Slot(size_++)];
+void CRunWords::Grow() {
+  std::rotate(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(head_), slots_.end());
+  head_ = 0;
+  const size_t grown = slots_.size() * 2 + 1;
+  while (slots_.size() < grown) slots_.emplace_back(owner_);
 }
 
 void CRunWords::push_back(const CWord& word) {
@@ -93,7 +89,7 @@ void CTypingContext::AppendLoose(char16_t ch) {
   BoundRun();
 }
 
-void CTypingContext::BoundRun() {
+void CTypingContext::CutRun() {
   // Old words go first, with the loose characters before them; they go
   // kRunSlack at a time so that the text is not shifted at every word end.
   if (Words.size() > kMaxRunWords + kRunSlack) {

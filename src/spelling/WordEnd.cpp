@@ -89,7 +89,10 @@ bool CTypingContext::EndWord(char16_t ch) {
   if (!HasWord) goto finish;
 
   {
-    Word.CopyTo(Before);
+    // The before-image without the raw keys: nothing below changes them,
+    // so the word's own stand for the before-image's where they are needed.
+    Word.CopyShownTo(Before);
+    Before.CacKTThuong = Word.CacKTThuong;
     BeforeLength = Before.CacKT.size();
     CWord* previous = Words.empty() ? nullptr : &Words.back();
     if (previous != nullptr) previousText_.assign(previous->CacKT);
@@ -130,6 +133,7 @@ bool CTypingContext::EndWord(char16_t ch) {
       }
       if (restore) {
         Before.CopyTo(AutoRestored);
+        AutoRestored.Raw = Word.Raw;
         HasAutoRestored = true;
         Word.VTThayDoi = -1;
         Word.RestoreRaw();
