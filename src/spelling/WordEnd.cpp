@@ -95,7 +95,8 @@ bool CTypingContext::EndWord(char16_t ch) {
     Before.CacKTThuong = Word.CacKTThuong;
     BeforeLength = Before.CacKT.size();
     CWord* previous = Words.empty() ? nullptr : &Words.back();
-    if (previous != nullptr) previousText_.assign(previous->CacKT);
+    // Only the compound correction changes the previous word.
+    if (previous != nullptr && SuaLoiChinhTaTuGhep) previousText_.assign(previous->CacKT);
     for (size_t k = Words.size() >= 2 ? Words.size() - 2 : 0; k < Words.size(); ++k) {
       Words[k].VTThayDoi = -1;
       Words[k].ThemPhim = false;
