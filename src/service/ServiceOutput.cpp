@@ -377,8 +377,11 @@ void CInputMethodService::OnRestoreTimer() {
     return;
   }
   // What the user copied after our paste stays.
-  if (restorePending_ && ClipboardStillOurs() && clipboardBackup_.Restore(*desktop_)) {
-    // Our text went with the clipboard's old content: nothing can read it.
+  const bool ours = ClipboardStillOurs();
+  const bool restored = restorePending_ && ours && clipboardBackup_.Restore(*desktop_);
+  if (restored || !ours) {
+    // Our text went with the clipboard's old content, or with the user's
+    // own copy: nothing can read it any more, so later pastes go on.
     pasteUnread_ = false;
     pasteWaitOver_ = false;
     desktop_->StopPasteTimer();

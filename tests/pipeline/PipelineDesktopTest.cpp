@@ -267,6 +267,23 @@ TEST_F(PipelineDesktopTest, APasteNobodyReadsHoldsTheNextOnesOnlyForAWhile) {
   EXPECT_EQ(desk.ClipboardText(), u"user text");
   EXPECT_FALSE(service.PasteUnread());
   EXPECT_FALSE(desk.PasteTimerRunning());
+  // Never read, and the user copies before the clipboard comes back: the
+  // copy stays, and our text, gone with the old content, is not waited for
+  // either, so the next word is pasted again instead of typed as keys.
+  Type(u" ee");
+  ASSERT_TRUE(service.PasteUnread());
+  desk.Advance(2500);
+  desk.SetClipboardText(u"copied meanwhile");
+  desk.Advance(500);
+  EXPECT_EQ(desk.ClipboardText(), u"copied meanwhile");
+  EXPECT_FALSE(service.PasteUnread());
+  desk.AppCatchUp();
+  desk.AppLags = false;
+  const std::string before = Field();
+  desk.UnicodeInjections = 0;
+  Type(u" ddi");
+  EXPECT_EQ(desk.UnicodeInjections, 0);
+  EXPECT_EQ(Field(), before + " đi");
 }
 
 TEST_F(PipelineDesktopTest, RefusedInjectionResetsTheWordAndIsReportedOnce) {
