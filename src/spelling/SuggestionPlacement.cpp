@@ -44,6 +44,20 @@ ScreenPoint PlaceNearCaret(const ScreenRect& caret, const ScreenRect& work, cons
   return Inside(p, w, h, work);
 }
 
+ScreenPoint PlaceAfterChange(const ScreenRect& window, const ScreenRect& work, const ScreenRect& lastCaret,
+                             bool atManual) {
+  const int32_t w = window.Width();
+  const int32_t h = window.Height();
+  const ScreenPoint at{window.Left, window.Top};
+  if (atManual) return Inside(at, w, h, work);
+  const bool inside =
+      window.Left >= work.Left && window.Top >= work.Top && window.Right <= work.Right && window.Bottom <= work.Bottom;
+  const bool offLine = window.Top >= lastCaret.Bottom || window.Bottom <= lastCaret.Top ||
+                       window.Left >= lastCaret.Right || window.Right <= lastCaret.Left;
+  if (inside && offLine) return at;
+  return PlaceNearCaret(lastCaret, work, window, false, lastCaret);
+}
+
 ScreenPoint SnapToWorkArea(ScreenPoint p, int32_t width, int32_t height, const ScreenRect& work) {
   if (p.X - work.Left <= 10 && p.X - work.Left >= -10) {
     p.X = work.Left;

@@ -24,6 +24,14 @@ struct ScreenPoint {
 ScreenPoint PlaceNearCaret(const ScreenRect& caret, const ScreenRect& work, const ScreenRect& window, bool visible,
                            const ScreenRect& lastCaret);
 
+// The popup shown at window after its size or its work area changed: where
+// it goes. At the user's own place (atManual) it is only pulled inside the
+// work area. Placed for lastCaret, it stays while it still lies inside the
+// work area and off the caret's line, else it is placed again for that caret
+// as if newly shown (below, above, right, left).
+ScreenPoint PlaceAfterChange(const ScreenRect& window, const ScreenRect& work, const ScreenRect& lastCaret,
+                             bool atManual);
+
 // A popup of that size dropped at topLeft: an edge within 10 pixels of the
 // work area's edge is put on it.
 ScreenPoint SnapToWorkArea(ScreenPoint topLeft, int32_t width, int32_t height, const ScreenRect& work);

@@ -81,6 +81,63 @@ TEST(SuggestionPlacement, RandomCaretsKeepThePopupOnItsMonitor) {
   }
 }
 
+TEST(SuggestionPlacement, AfterItGrowsOrTheWorkAreaShrinksThePopupIsPlacedAgain) {
+  const ScreenRect caret{55, 76, 56, 99};
+  // 24 rows at 150%, placed right of the caret against a 640-pixel-tall
+  // area that a taskbar then cut to 612: pulled up, still right of the caret.
+  EXPECT_EQ(PlaceAfterChange({106, 47, 419, 640}, {0, 0, 1024, 612}, caret, false), (ScreenPoint{106, 19}));
+  // Below the caret and grown past the bottom: above it, not kept at the
+  // same left and pushed up over the caret's line.
+  const ScreenRect low{500, 700, 502, 718};
+  EXPECT_EQ(PlaceAfterChange({470, 728, 670, 1228}, {0, 0, 1920, 1040}, low, false), (ScreenPoint{470, 190}));
+  // Still inside and off the caret's line: it does not move.
+  EXPECT_EQ(PlaceAfterChange({300, 728, 500, 1000}, {0, 0, 1920, 1040}, low, false), (ScreenPoint{300, 728}));
+  // At the user's own place: only pulled inside, wherever the caret is.
+  EXPECT_EQ(PlaceAfterChange({-1800, 700, -1600, 1100}, {-1920, 0, 0, 1040}, low, true), (ScreenPoint{-1800, 640}));
+  EXPECT_EQ(PlaceAfterChange({-1800, 100, -1600, 500}, {-1920, 0, 0, 1040}, {-1790, 200, -1788, 220}, true),
+            (ScreenPoint{-1800, 100}));
+}
+
+TEST(SuggestionPlacement, RandomChangesLeaveThePopupInsideAndOffTheCaret) {
+  std::mt19937 rng(47);
+  for (int i = 0; i < 20000; ++i) {
+    const int32_t left = static_cast<int32_t>(rng() % 8000) - 4000;
+    const int32_t top = static_cast<int32_t>(rng() % 4000) - 2000;
+    const ScreenRect work{left, top, left + 640 + static_cast<int32_t>(rng() % 3200),
+                          top + 480 + static_cast<int32_t>(rng() % 1800)};
+    const int32_t cx = work.Left + static_cast<int32_t>(rng() % static_cast<uint32_t>(work.Width()));
+    const int32_t cy = work.Top + static_cast<int32_t>(rng() % static_cast<uint32_t>(work.Height() - 20));
+    const ScreenRect caret{cx, cy, cx + 2, cy + 20};
+    // Shown where it was placed for the caret, then given a new height and
+    // a work area up to 60 pixels shorter (a taskbar that appeared).
+    const int32_t w = 100 + static_cast<int32_t>(rng() % 400);
+    const ScreenPoint was = PlaceNearCaret(caret, work, {0, 0, w, 100 + static_cast<int32_t>(rng() % 900)}, false, {});
+    const int32_t h = 100 + static_cast<int32_t>(rng() % 900);
+    const ScreenRect shown{was.X, was.Y, was.X + w, was.Y + h};
+    const ScreenRect now{work.Left, work.Top, work.Right, work.Bottom - static_cast<int32_t>(rng() % 61)};
+    const ScreenPoint p = PlaceAfterChange(shown, now, caret, false);
+    if (w <= now.Width() && h <= now.Height()) {
+      ASSERT_GE(p.X, now.Left) << i;
+      ASSERT_LE(p.X + w, now.Right) << i;
+      ASSERT_GE(p.Y, now.Top) << i;
+      ASSERT_LE(p.Y + h, now.Bottom) << i;
+    }
+    const bool fits = caret.Bottom + h + 10 <= now.Bottom || caret.Top - h - 10 >= now.Top ||
+                      caret.Right + w + 50 <= now.Right || caret.Left - w - 50 >= now.Left;
+    if (fits && !(p.Y >= caret.Bottom || p.Y + h <= caret.Top)) {
+      ASSERT_TRUE(p.X >= caret.Right || p.X + w <= caret.Left) << i;
+    }
+    // A spot that is still good is kept.
+    const bool good = shown.Left >= now.Left && shown.Top >= now.Top && shown.Right <= now.Right &&
+                      shown.Bottom <= now.Bottom &&
+                      (shown.Top >= caret.Bottom || shown.Bottom <= caret.Top || shown.Left >= caret.Right ||
+                       shown.Right <= caret.Left);
+    if (good) {
+      ASSERT_EQ(p, was) << i;
+    }
+  }
+}
+
 TEST(SuggestionPlacement, CaretOfAWindowWithAnotherDpiComesToScreenPixels) {
   const ScreenRect caret{10, 4, 11, 20};  // in the window's client area
   // A window that knows nothing of DPI on monitors at 125%, 150% and 200%,

@@ -169,6 +169,20 @@ void CSuggestionUI::FitHeight() {
   SetWindowPos(hwnd_, nullptr, 0, 0, now.right - now.left, want.bottom - want.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   needsResize_ = false;
+  // Grown where it shows, it may now reach past the work area or over the caret.
+  KeepInsideWorkArea();
+}
+
+void CSuggestionUI::KeepInsideWorkArea() {
+  if (!IsShown()) return;
+  const ScreenRect w = WindowRect();
+  const bool atManual = haveManual_ && ScreenPoint{w.Left, w.Top} == manual_;
+  const ScreenRect& around = atManual || fallbackUsed_ ? w : lastCaret_;
+  const ScreenRect work = WorkAreaNear(RECT{around.Left, around.Top, around.Right, around.Bottom});
+  const ScreenPoint p = PlaceAfterChange(w, work, lastCaret_, atManual || fallbackUsed_);
+  if (p == ScreenPoint{w.Left, w.Top}) return;
+  MoveTo(p);
+  if (atManual) manual_ = p;
 }
 
 ScreenRect CSuggestionUI::WindowRect() const {
@@ -346,6 +360,13 @@ INT_PTR CSuggestionUI::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       Layout();
       return TRUE;
+    case WM_SETTINGCHANGE:
+      // The taskbar moved or changed its size: the work area is another.
+      if (wParam == SPI_SETWORKAREA) KeepInsideWorkArea();
+      return FALSE;
+    case WM_DISPLAYCHANGE:
+      KeepInsideWorkArea();
+      return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_SUGGESTION_ROWS && HIWORD(wParam) == BN_CLICKED) {
         SetExpanded(!expanded_);

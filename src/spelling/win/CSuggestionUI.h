@@ -51,6 +51,7 @@ class CSuggestionUI : public ISuggestionWindow {
   void SelectTop();
   void EnsureManualPosition();
   void MoveTo(ScreenPoint p);
+  void KeepInsideWorkArea();
   ScreenRect WindowRect() const;
 
   CInputMethodService& service_;
