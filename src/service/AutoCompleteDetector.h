@@ -24,12 +24,30 @@
 namespace tavirel {
 
 // A reading of an edit field: its selection and text length in UTF-16
-// units. Negative values: the field did not answer.
+// units (the length the smaller of one read before and one after the
+// selection). Negative values: the field did not answer (or is no edit
+// field).
 struct FieldSelection {
   int32_t Start = -1;
   int32_t End = -1;
   int32_t Length = -1;
 };
+
+// How many Deletes go before a replacement in a field that may complete
+// what is typed, from a reading taken just before the replacement goes in:
+// one when nothing unselected follows the caret (a suggested tail is
+// selected, or the caret is at the end of the text, where a Delete can only
+// take a suggestion the field is still about to show), none when text
+// follows the caret, which a Delete would take. A reading may be a little
+// old (the program answers a reading before input still in its queue), or
+// its length taken after more typing: text grows at the caret, so that is
+// no text after it. A field that did not answer (no edit control, or busy)
+// gets one when it is known to complete (marked), else none.
+inline int DeletesBeforeReplacement(const FieldSelection& s, bool marked) {
+  const bool answered = s.Start >= 0 && s.Start <= s.End && s.Length >= 0;
+  if (!answered) return marked ? 1 : 0;
+  return s.End >= s.Length ? 1 : 0;
+}
 
 class CAutoCompleteDetector {
  public:

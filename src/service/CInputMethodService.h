@@ -191,6 +191,9 @@ class CInputMethodService : public IInputMethodService {
   // TypeIntoConsole; what waited behind it goes on. Unwritten text is sent
   // as keys.
   void OnConsoleWritten(bool written);
+  // The edit handed to IDesktop::ReplaceInField went in (injected false: the
+  // system did not take it all); what waited behind it goes on.
+  void OnFieldReplaced(bool injected);
   // At exit: nothing waits for the application any longer.
   void StopWaitingForPaste() {
     if (pasteUnread_) pasteWaitOver_ = true;
@@ -355,6 +358,18 @@ class CInputMethodService : public IInputMethodService {
   bool ConsoleInput() const { return focusConsole_ && focusDelivery_ == AppDelivery::Default; }
   // Hands the edit to the console's input and waits for its answer.
   void WriteIntoConsole(int backspaces, const std::u16string& text);
+  // Output for the focus goes in after a reading of its field: a field that
+  // completes, or with the detection on one not known yet (no console).
+  bool FieldReadBeforeOutput() const {
+    return (autoCompleteWindow_ || DetectAutoCompleteWindows) && !ConsoleInput() &&
+           desktop_->ReadsFieldBeforeReplacing();
+  }
+  // Hands the edit to the desktop to go in after a reading of the field and
+  // waits for its answer.
+  void ReplaceInField(int backspaces, const std::u16string& text);
+  // An asynchronous edit is out (console write, field replacement): later
+  // output and keys wait.
+  bool EditOut() const { return consoleWriting_ || fieldReplacing_; }
   // Saves the clipboard when needed and pastes; types the text when the
   // clipboard cannot be used without losing the user's data.
   void PasteKeepingClipboard(const std::u16string& text);
@@ -403,6 +418,10 @@ class CInputMethodService : public IInputMethodService {
   bool consoleWriting_ = false;  // a console write is out: later output and keys wait
   int consoleBackspaces_ = 0;    // the write, sent as keys when it fails
   std::u16string consoleText_;
+  bool fieldReplacing_ = false;  // a replacement after a reading of the field is out
+  bool caretMayHaveMoved_ = false;  // other keys or a click came since the last such replacement
+  int fieldBackspaces_ = 0;      // the replacement, sent by the service when given up
+  std::u16string fieldText_;
   bool outputNeedsUnicode_ = true;
   bool clipboardUsed_ = false;
   bool restorePending_ = false;

@@ -62,6 +62,8 @@ class CHookLogic {
   static void OnFieldSelection(CInputMethodService& service, uint32_t serial, const FieldSelection& selection) {
     service.OnFieldSelection(serial, selection);
   }
+  // The edit handed to IDesktop::ReplaceInField went in (or failed to).
+  static void OnFieldReplaced(CInputMethodService& service, bool injected) { service.OnFieldReplaced(injected); }
   // The console write handed to IDesktop::TypeIntoConsole is done.
   static void OnConsoleWritten(CInputMethodService& service, bool written) { service.OnConsoleWritten(written); }
   // The wait for a paste to be read (or a console to be written) ran out.

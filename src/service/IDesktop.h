@@ -188,6 +188,27 @@ class IDesktop {
   // answer, or an unknown selection, comes back on the hook thread through
   // CHookLogic::OnFieldSelection with serial. False when the desktop cannot.
   virtual bool RequestFieldSelection(WindowHandle /*window*/, uint32_t /*serial*/) { return false; }
+  // An edit before the caret of a field that may complete what is typed,
+  // as one injection made away from the hook thread right after a reading
+  // of the field: the Deletes DeletesBeforeReplacement gives for that
+  // reading (marked: the window is known to complete), then backspaces
+  // Backspaces and the text, as SendReplacement sends them. caretMoved:
+  // keys or clicks that may move the caret came since the last edit, and
+  // the program must have handled them before the reading. When it is
+  // done the desktop calls CHookLogic::OnFieldReplaced on the hook thread,
+  // at once or later. False when it cannot take the edit (the caller
+  // injects it).
+  virtual bool ReplaceInField(WindowHandle /*window*/, int /*backspaces*/, std::u16string_view /*text*/,
+                              bool /*marked*/, bool /*caretMoved*/) {
+    return false;
+  }
+  // Whether ReplaceInField takes edits (the service then hands it every
+  // edit for a field that may complete).
+  virtual bool ReadsFieldBeforeReplacing() { return false; }
+  // Gives up the edit last handed to ReplaceInField when it has not begun
+  // to go in: true then (no answer comes, the caller sends it itself),
+  // false when it went or is going in.
+  virtual bool CancelFieldReplacement() { return false; }
   // Whether the window is the window of a console. Text for it is written
   // into the console's input (TypeIntoConsole): a console may build its
   // input from the keys its keyboard layout has and drop Unicode packets.

@@ -64,15 +64,16 @@ void CInputMethodService::SendText(int backspaces, const std::u16string& text) {
   const bool paste = WouldPaste(text);
   if (inHook_) {
     // Everything after a deferred paste waits with it, to keep the order.
-    // Writing into a console's input talks to the console: not from inside
-    // the hook callback either.
-    const bool outside = paste || ConsoleInput();
+    // Writing into a console's input talks to the console, and a field is
+    // read before its replacement: not from inside the hook callback either.
+    const bool outside = paste || ConsoleInput() || FieldReadBeforeOutput();
     if ((deferring_ || outside) && (deferring_ || desktop_->PostDeferredWork())) [[unlikely]] {
       HoldOutput(backspaces, text);
       return;
     }
-  } else if (pendingHead_ < pendingCount_ || (paste && AwaitingPasteRead()) || consoleWriting_) [[unlikely]] {
-    // Behind a paste the application has not read yet, or a console write.
+  } else if (pendingHead_ < pendingCount_ || (paste && AwaitingPasteRead()) || EditOut()) [[unlikely]] {
+    // Behind a paste the application has not read yet, a console write or
+    // a field's replacement.
     HoldOutput(backspaces, text);
     return;
   }
@@ -103,6 +104,9 @@ void CInputMethodService::Deliver(int backspaces, const std::u16string& text, bo
   // An auto-complete window's suggestion goes first (Delete), then the
   // Backspaces; typed text rides in the same injection. A paste still
   // unread when its wait ran out keeps the clipboard: key packets then.
+  // Typed text for a field that may complete goes in after a reading of
+  // the field, which tells whether the Delete is needed (a Delete with no
+  // suggestion selected would take the character after the caret).
   const int deletes = autoCompleteWindow_ ? 1 : 0;
   if (!paste || pasteUnread_) [[likely]] {
     // A program that is not Unicode reads characters through its code page.
@@ -110,6 +114,8 @@ void CInputMethodService::Deliver(int backspaces, const std::u16string& text, bo
     const std::u16string& sent = ansi ? AsAnsiCharacters(text) : text;
     if (ConsoleInput()) [[unlikely]] {
       WriteIntoConsole(backspaces, sent);
+    } else if (FieldReadBeforeOutput()) [[unlikely]] {
+      ReplaceInField(backspaces, sent);
     } else if (!desktop_->SendReplacement(deletes, backspaces, sent)) {
       injectionFailed_ = true;
     }
@@ -138,6 +144,34 @@ void CInputMethodService::WriteIntoConsole(int backspaces, const std::u16string&
     desktop_->StopPasteTimer();
     desktop_->StartPasteTimer(kPasteWaitMs);
   }
+}
+
+void CInputMethodService::ReplaceInField(int backspaces, const std::u16string& text) {
+  // Until the desktop answers (OnFieldReplaced) what comes after waits.
+  fieldBackspaces_ = backspaces;
+  fieldText_.assign(text);
+  fieldReplacing_ = true;
+  const bool caretMoved = caretMayHaveMoved_;
+  caretMayHaveMoved_ = false;
+  if (!desktop_->ReplaceInField(focusWindow_, backspaces, text, autoCompleteWindow_, caretMoved)) {
+    fieldReplacing_ = false;
+    if (!desktop_->SendReplacement(autoCompleteWindow_ ? 1 : 0, backspaces, text)) injectionFailed_ = true;
+    return;
+  }
+  if (fieldReplacing_) {
+    // Keys the hook passes meanwhile must not overtake the edit either.
+    deferring_ = true;
+    desktop_->StopPasteTimer();
+    desktop_->StartPasteTimer(kPasteWaitMs);
+  }
+}
+
+void CInputMethodService::OnFieldReplaced(bool injected) {
+  if (!fieldReplacing_) return;  // the wait for it was over
+  fieldReplacing_ = false;
+  desktop_->StopPasteTimer();
+  if (!injected) injectionFailed_ = true;
+  if (deferring_ && !runningDeferred_) desktop_->PostDeferredWork();
 }
 
 void CInputMethodService::OnConsoleWritten(bool written) {
@@ -414,6 +448,23 @@ void CInputMethodService::OnPasteTimer() {
   // A console that does not answer: what waited goes on as keys.
   const bool console = consoleWriting_;
   consoleWriting_ = false;
+  if (fieldReplacing_) [[unlikely]] {
+    // A field's replacement not begun yet is sent as a field known to
+    // complete would get it; one going in now goes on by itself.
+    fieldReplacing_ = false;
+    if (desktop_->CancelFieldReplacement()) {
+      const bool wasSending = sending_;
+      sending_ = true;
+      if (!desktop_->SendReplacement(autoCompleteWindow_ ? 1 : 0, fieldBackspaces_, fieldText_)) {
+        injectionFailed_ = true;
+      }
+      sending_ = wasSending;
+    }
+    if (!pasteUnread_) {
+      RunDeferredWork();
+      return;
+    }
+  }
   if (!pasteUnread_) {
     if (console) RunDeferredWork();
     return;
@@ -435,14 +486,14 @@ void CInputMethodService::RunDeferredWork() {
     // is handled as the hook would have, its own output at once unless it
     // has to wait behind an unread paste.
     for (;;) {
-      while (pendingHead_ < pendingCount_ && !AwaitingPasteRead() && !consoleWriting_) {
+      while (pendingHead_ < pendingCount_ && !AwaitingPasteRead() && !EditOut()) {
         const PendingOutput& out = pendingOutputs_[pendingHead_++];
         Deliver(out.Backspaces, out.Text, WouldPaste(out.Text));
       }
       ArmRestoreTimerIfUsed();
       if (injectionFailed_) HandleInjectionFailure();
-      if (pendingHead_ < pendingCount_ || consoleWriting_) {
-        waiting = true;  // until the paste is read, the console written, or the wait is over
+      if (pendingHead_ < pendingCount_ || EditOut()) {
+        waiting = true;  // until the paste is read, the edit done, or the wait is over
         break;
       }
       pendingHead_ = pendingCount_ = 0;
@@ -454,7 +505,7 @@ void CInputMethodService::RunDeferredWork() {
         const bool swallow = key.Down ? OnHookKeyDown(key.Vk) : OnKeyUp(key.Vk);
         if (!swallow && !passWithZeroKey_) {
           // A key let through reaches the application after its output.
-          if (pendingCount_ > 0 || consoleWriting_) {
+          if (pendingCount_ > 0 || EditOut()) {
             deferredKeys_.PushFront(DeferredKey{key.Vk, key.Down, true});
           } else {
             DeliverKey(key);

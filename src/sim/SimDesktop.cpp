@@ -531,6 +531,40 @@ void SimDesktop::WriteConsole(const ConsoleWrite& write) {
   ++ConsoleWrites;
 }
 
+bool SimDesktop::ReplaceInField(WindowHandle window, int backspaces, std::u16string_view text, bool marked,
+                                bool /*caretMoved*/) {
+  if (window < 1 || window > windows_.size()) return false;
+  FieldEdit edit{window, backspaces, std::u16string(text), marked};
+  if (HoldFieldReplacements) {
+    fieldEdits_.push_back(std::move(edit));
+    return true;
+  }
+  ReplaceNow(edit);
+  return true;
+}
+
+void SimDesktop::FinishFieldReplacements() {
+  const std::vector<FieldEdit> edits = std::move(fieldEdits_);
+  fieldEdits_.clear();
+  for (const FieldEdit& edit : edits) ReplaceNow(edit);
+  AfterUserEvent();
+}
+
+void SimDesktop::ReplaceNow(const FieldEdit& edit) {
+  // The field as its program has it now: input still in its queue is not
+  // in the reading.
+  FieldSelection s;
+  if (AnswersFieldReads) {
+    const Window& w = windows_[edit.Window - 1];
+    s.Start = static_cast<int32_t>(w.Caret);
+    s.End = static_cast<int32_t>(w.Caret + w.Selected);
+    s.Length = static_cast<int32_t>(w.Text.size());
+  }
+  ++FieldReplacements;
+  const bool ok = SendReplacement(DeletesBeforeReplacement(s, edit.Marked), edit.Backspaces, edit.Text);
+  if (service_ != nullptr) CHookLogic::OnFieldReplaced(*service_, ok);
+}
+
 void SimDesktop::SetProgram(WindowHandle window, std::u16string program) {
   if (window >= 1 && window <= windows_.size()) windows_[window - 1].Program = std::move(program);
 }

@@ -91,6 +91,12 @@ class SimDesktop : public IDesktop {
   // handled by then.
   bool AnswersFieldReads = true;
   int FieldReads = 0;  // readings answered
+  // Edits handed to ReplaceInField go in at once (read, then injected),
+  // unless held: then FinishFieldReplacements sends them, reading the
+  // field as its program has it by then.
+  bool HoldFieldReplacements = false;
+  void FinishFieldReplacements();
+  int FieldReplacements = 0;  // edits read and sent
   // The window is a console's, as under Wine: Unicode packets injected
   // into it are dropped (its input is built from the layout's keys only);
   // text written into the console's input arrives.
@@ -169,6 +175,15 @@ class SimDesktop : public IDesktop {
   bool SendUnicodeText(std::u16string_view text) override;
   bool SendReplacement(int deletes, int backspaces, std::u16string_view text) override;
   bool RequestFieldSelection(WindowHandle window, uint32_t serial) override;
+  bool ReplaceInField(WindowHandle window, int backspaces, std::u16string_view text, bool marked,
+                      bool caretMoved) override;
+  bool ReadsFieldBeforeReplacing() override { return true; }
+  // The last held edit is dropped.
+  bool CancelFieldReplacement() override {
+    if (fieldEdits_.empty()) return false;
+    fieldEdits_.pop_back();
+    return true;
+  }
   WindowHandle FocusWindow() override { return focus_; }
   std::u16string WindowClassName(WindowHandle window) override;
   bool IsUnicodeWindow(WindowHandle window) override;
@@ -296,6 +311,14 @@ class SimDesktop : public IDesktop {
     std::u16string Text;
   };
   std::vector<ConsoleWrite> consoleWrites_;  // held by HoldConsoleWrites
+  struct FieldEdit {
+    WindowHandle Window = 0;
+    int Backspaces = 0;
+    std::u16string Text;
+    bool Marked = false;
+  };
+  std::vector<FieldEdit> fieldEdits_;  // held by HoldFieldReplacements
+  void ReplaceNow(const FieldEdit& edit);
   void WriteConsole(const ConsoleWrite& write);
   std::vector<Window> windows_;  // handle = index + 1
   WindowHandle focus_ = 0;

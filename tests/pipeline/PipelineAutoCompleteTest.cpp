@@ -1,6 +1,9 @@
 // Fields that complete what is typed (address bars, spreadsheet cells): after
 // each character they append a suggested tail and select it, so a Backspace
 // we send removes only the selection.
+#include <algorithm>
+#include <random>
+#include <utility>
 #include <vector>
 
 #include "PipelineFixture.h"
@@ -112,6 +115,133 @@ TEST_F(PipelineAutoCompleteTest, OtherFieldsAndTheUsersOwnSelectionsGetNoDelete)
   desk.ClearText();
   TypeAtPace(u"Buooir");
   EXPECT_FALSE(service.AutoCompleteWindow());
+}
+
+// The prose's Telex words and what they make, pair by pair.
+std::vector<std::pair<std::u16string, std::u16string>> ProseWords() {
+  std::vector<std::pair<std::u16string, std::u16string>> words;
+  const std::u16string text = Utf8ToUtf16(kText);
+  size_t k = 0, t = 0;
+  while (k < kKeys.size() && t < text.size()) {
+    const size_t kEnd = std::min(kKeys.find(u' ', k), kKeys.size());
+    const size_t tEnd = std::min(text.find(u' ', t), text.size());
+    words.emplace_back(std::u16string(kKeys.substr(k, kEnd - k)), text.substr(t, tEnd - t));
+    k = kEnd + 1;
+    t = tEnd + 1;
+  }
+  return words;
+}
+
+TEST_F(PipelineAutoCompleteTest, AnEditInsideTheTextKeepsWhatFollowsTheCaret) {
+  // Marked by its program's rule, by its class, or found completing: in the
+  // middle of the text no suggestion is selected, and a Delete would take
+  // the character after the caret at every replacement.
+  CAppRules rules;
+  rules.Set({u"sheet.exe", AppVietnamese::Keep, AppDelivery::AutoComplete});
+  service.SetAppRules(rules);
+  for (const int mark : {0, 1, 2}) {
+    SCOPED_TRACE(mark);
+    service.DetectAutoCompleteWindows = mark != 0;
+    WindowHandle w = 0;
+    if (mark == 0) {
+      w = OpenField(u"sheet.exe");
+    } else if (mark == 1) {
+      w = desk.AddWindow(u"Chrome_AutocompleteEditView");
+      desk.SetCompletions(w, Completions());
+      desk.SetFocus(w);
+    } else {
+      w = OpenField();
+      TypeAtPace(u"Buooir sangs");
+    }
+    desk.ClearText();
+    desk.Click();
+    desk.TypeText(u"Buooir sangs owr");
+    ASSERT_TRUE(service.AutoCompleteWindow());
+    desk.Press(vk::kLeft);  // before "ở"
+    desk.TypeText(u"langf ");
+    EXPECT_EQ(Utf16ToUtf8(desk.TypedText()), "Buổi sáng làng ở");
+    // Back at the end the suggestions are taken away again.
+    desk.Press(vk::kEnd);
+    desk.TypeText(u" ven soong thuwowngf");
+    EXPECT_EQ(Utf16ToUtf8(desk.TypedText()), "Buổi sáng làng ở ven sông thường");
+  }
+}
+
+TEST_F(PipelineAutoCompleteTest, FastTypingIsExactFromTheFirstKeyOfANewField) {
+  // No reading can come back between keys; each replacement reads the
+  // field just before it goes in, so even the first one is right.
+  service.DetectAutoCompleteWindows = true;
+  OpenField();
+  desk.TypeText(kKeys);
+  EXPECT_EQ(Utf16ToUtf8(desk.TypedText()), kText);
+  EXPECT_GT(desk.FieldReplacements, 0);
+
+  // The same in an ordinary field, edited in its middle.
+  desk.SetFocus(desk.AddWindow(u"Edit"));
+  desk.SetText(u" cuối");
+  desk.Click(0);
+  desk.TypeText(kKeys);
+  EXPECT_EQ(Utf16ToUtf8(desk.Text()), std::string(kText) + " cuối");
+}
+
+TEST_F(PipelineAutoCompleteTest, SlowProgramsAndRandomEditsGiveTheExpectedText) {
+  // A program that lags behind its input answers readings with the field as
+  // it was a few events ago. Words go at the end or, after the caret was
+  // moved back a few words, into the middle; a Delete must never take
+  // text after the caret, and each suggestion must go.
+  const auto words = ProseWords();
+  service.DetectAutoCompleteWindows = true;
+  for (uint32_t seed = 1; seed <= 30; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 rng(seed);
+    OpenField();
+    desk.AppLags = true;
+    std::u16string expected;
+    size_t caret = 0;
+    for (size_t i = 0; i < 24; ++i) {
+      const auto& [keys, text] = words[rng() % words.size()];
+      if (caret > 0 && rng() % 4 == 0) {
+        // Back before an earlier space: the program handles the arrows
+        // before the next word, as a person's pause gives it time to.
+        const size_t back = 1 + rng() % 8;
+        for (size_t b = 0; b < back && caret > 0; ++b, --caret) desk.Press(vk::kLeft);
+        desk.AppCatchUp();
+      } else if (caret < expected.size() && rng() % 2 == 0) {
+        desk.Press(vk::kEnd);
+        desk.AppCatchUp();
+        caret = expected.size();
+      }
+      const std::u16string word = text + u' ';
+      for (const char16_t c : keys + u' ') {
+        desk.TypeChar(c);
+        if (rng() % 3 == 0) desk.AppCatchUp(rng() % 5);
+      }
+      expected.insert(caret, word);
+      caret += word.size();
+    }
+    desk.AppCatchUp();
+    EXPECT_EQ(Utf16ToUtf8(desk.TypedText()), Utf16ToUtf8(expected));
+    desk.AppLags = false;
+  }
+}
+
+TEST_F(PipelineAutoCompleteTest, KeysWaitInOrderForTheFieldAndItsBoundedWait) {
+  service.DetectAutoCompleteWindows = true;
+  OpenField();
+  desk.HoldFieldReplacements = true;
+  // Everything typed while a replacement is out waits behind it.
+  desk.TypeText(u"Buooir sangs");
+  EXPECT_EQ(Utf16ToUtf8(desk.TypedText()), "Buo");
+  for (int i = 0; i < 10; ++i) desk.FinishFieldReplacements();
+  EXPECT_EQ(Utf16ToUtf8(desk.TypedText()), "Buổi sáng");
+  // A desktop that never answers: after the wait the edit goes as a field
+  // known to complete gets it, and what waited follows, in order.
+  desk.TypeText(u" owr langf");
+  for (int i = 0; i < 10; ++i) desk.Advance(2100);
+  EXPECT_EQ(Utf16ToUtf8(desk.TypedText()), "Buổi sáng ở làng");
+  desk.HoldFieldReplacements = false;
+  desk.TypeText(u" ven");
+  EXPECT_EQ(Utf16ToUtf8(desk.TypedText()), "Buổi sáng ở làng ven");
 }
 
 }  // namespace
