@@ -177,6 +177,8 @@ class CInputMethodService : public IInputMethodService {
   // A program asks for the text of the service's last paste (it is reading
   // the clipboard): text receives it. The wait for that read is over.
   bool OnRenderClipboard(std::u16string& text);
+  // The same for the ANSI text offered with the bytes of an 8-bit table.
+  bool OnRenderClipboardBytes(std::string& bytes);
   // The bounded wait for the application to read the last paste ran out:
   // the held output goes on, by key packets while that paste stays unread,
   // so that the clipboard it may still read is never replaced under it.
@@ -194,10 +196,12 @@ class CInputMethodService : public IInputMethodService {
   // The edit handed to IDesktop::ReplaceInField went in (injected false: the
   // system did not take it all); what waited behind it goes on.
   void OnFieldReplaced(bool injected);
-  // At exit: nothing waits for the application any longer.
-  void StopWaitingForPaste() {
-    if (pasteUnread_) pasteWaitOver_ = true;
-  }
+  // At exit: nothing waits for the application any longer. Console writes
+  // still out are finished first (bounded), so that what was held behind
+  // them follows them instead of being lost; later ones are not waited for.
+  void StopWaitingForPaste();
+  // A new hook thread runs the service: answers come again.
+  void ResumeWaitingForAnswers() { consoleNoAnswers_ = false; }
 
   // ---- settings ----
   // Per-program rules (UngDung.ini), applied when the focus moves to a
@@ -261,7 +265,7 @@ class CInputMethodService : public IInputMethodService {
 
   // ---- output delivery ----
   // Puts text on the clipboard and presses Ctrl+V around any held Shift.
-  void Paste(const std::u16string& text);
+  void Paste(const std::u16string& table);
   void SendUnicode(const std::u16string& text);
   // Synthesises the key-up of every held Shift, Ctrl, Alt and Win key.
   void ReleaseModifierKeys();
@@ -370,6 +374,8 @@ class CInputMethodService : public IInputMethodService {
   // An asynchronous edit is out (console write, field replacement): later
   // output and keys wait.
   bool EditOut() const { return consoleWriting_ || fieldReplacing_; }
+  // With the pasted text of an 8-bit table: its bytes as ANSI text.
+  void PlaceTableBytes(bool onRequest);
   // Saves the clipboard when needed and pastes; types the text when the
   // clipboard cannot be used without losing the user's data.
   void PasteKeepingClipboard(const std::u16string& text);
@@ -416,6 +422,8 @@ class CInputMethodService : public IInputMethodService {
   bool focusPasteOnly_ = false;  // the focus window's class takes text by pasting only
   bool focusConsole_ = false;    // the focus window is a console's: its text goes into its input
   bool consoleWriting_ = false;  // a console write is out: later output and keys wait
+  int consoleWritesOut_ = 0;     // handed to the desktop and not answered yet, oldest first
+  bool consoleNoAnswers_ = false;  // at exit: no answer can come, writes are finished at once
   int consoleBackspaces_ = 0;    // the write, sent as keys when it fails
   std::u16string consoleText_;
   bool fieldReplacing_ = false;  // a replacement after a reading of the field is out
@@ -443,6 +451,7 @@ class CInputMethodService : public IInputMethodService {
   bool runningDeferred_ = false;
   uint32_t pastedSequence_ = 0;  // clipboard sequence number after our paste
   std::u16string pastedText_;
+  std::string pastedBytes_;  // the bytes of an 8-bit table's pasted text, else empty
   uint32_t privacyFormats_[3] = {};  // registered on the first paste
   CAnsiText ansiText_;               // for a focus window that is not Unicode
   struct PendingOutput {

@@ -58,6 +58,9 @@ class CHookLogic {
   static bool OnRenderClipboard(CInputMethodService& service, std::u16string& text) {
     return service.OnRenderClipboard(text);
   }
+  static bool OnRenderClipboardBytes(CInputMethodService& service, std::string& bytes) {
+    return service.OnRenderClipboardBytes(bytes);
+  }
   // A reading of the focused field asked for by the service came back.
   static void OnFieldSelection(CInputMethodService& service, uint32_t serial, const FieldSelection& selection) {
     service.OnFieldSelection(serial, selection);

@@ -87,6 +87,7 @@ constexpr uint32_t kText = 1;
 constexpr uint32_t kBitmap = 2;
 constexpr uint32_t kMetafilePict = 3;
 constexpr uint32_t kPalette = 9;
+constexpr uint32_t kLocale = 16;
 constexpr uint32_t kUnicodeText = 13;
 constexpr uint32_t kEnhMetafile = 14;
 constexpr uint32_t kLastStandard = 14;  // formats above this may carry a name
@@ -171,6 +172,9 @@ class IDesktop {
   // and gives back as the byte (code page 1252: U+20AC for 0x80); 0 when
   // there is none.
   virtual char16_t AnsiCodePageChar(uint32_t /*codePage*/, uint8_t /*byte*/) { return 0; }
+  // The locale (LCID) of the input language of the window's thread, whose
+  // ANSI code page AnsiCodePageOf gives; 0 when not known.
+  virtual uint32_t InputLocaleOf(WindowHandle /*window*/) { return 0; }
   // Whether the window belongs to a program running at a higher integrity
   // level than this one: the system drops input injected into it.
   virtual bool IsWindowOfHigherIntegrity(WindowHandle /*window*/) { return false; }
@@ -223,6 +227,10 @@ class IDesktop {
   virtual bool TypeIntoConsole(WindowHandle /*window*/, int /*backspaces*/, std::u16string_view /*text*/) {
     return false;
   }
+  // Writes every edit TypeIntoConsole took and has not written yet, waiting
+  // for them at most milliseconds; their answers are no longer needed. Only
+  // when the hook thread ends (nothing may wait in the hook).
+  virtual void FlushConsoleWrites(uint32_t /*milliseconds*/) {}
 
   // ---- clipboard ----
   // Open fails when another program holds the clipboard. Every other call
@@ -255,6 +263,13 @@ class IDesktop {
   // the service learns that its paste has been read. False when the desktop
   // cannot (the caller then sets the text itself).
   virtual bool SetClipboardUnicodeTextOnRequest() { return false; }
+  // After SetClipboardUnicodeTextOnRequest, for the text of an 8-bit code
+  // table: offers ANSI text (CF_TEXT) on request too, rendered with the
+  // bytes from CHookLogic::OnRenderClipboardBytes, so that a program that is
+  // not Unicode reads the bytes rather than the system's conversion. That
+  // request also tells that the paste has been read.
+  // False when the desktop cannot (the caller then sets the bytes itself).
+  virtual bool SetClipboardAnsiTextOnRequest() { return false; }
   // Whether the clipboard's content is still the one the service last put
   // there (nobody has emptied it since); valid without opening it. False
   // when the desktop cannot tell.

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string_view>
+#include <vector>
 
 #include "service/CInputMethodService.h"
 #include "service/CTypingContext.h"
@@ -134,13 +135,25 @@ void CInputMethodService::WriteIntoConsole(int backspaces, const std::u16string&
   consoleBackspaces_ = backspaces;
   consoleText_.assign(text);
   consoleWriting_ = true;
+  ++consoleWritesOut_;
   if (!desktop_->TypeIntoConsole(focusWindow_, backspaces, text)) {
     // A console that cannot be written to still gets the keys.
     consoleWriting_ = false;
+    --consoleWritesOut_;
     if (!desktop_->SendReplacement(0, backspaces, text)) injectionFailed_ = true;
     return;
   }
+  if (consoleNoAnswers_) {
+    desktop_->FlushConsoleWrites(kPasteWaitMs);
+    consoleWriting_ = false;
+    consoleWritesOut_ = 0;
+    return;
+  }
   if (consoleWriting_) {
+    // Also when this output did not start from a held key (a suggestion
+    // picked, a command): a key the hook would let through now must not
+    // reach the console before the text.
+    deferring_ = true;
     desktop_->StopPasteTimer();
     desktop_->StartPasteTimer(kPasteWaitMs);
   }
@@ -175,7 +188,10 @@ void CInputMethodService::OnFieldReplaced(bool injected) {
 }
 
 void CInputMethodService::OnConsoleWritten(bool written) {
-  if (!consoleWriting_) return;  // the wait for it was over
+  if (consoleWritesOut_ > 0) --consoleWritesOut_;
+  // Answers come in the order of the writes: while a later one is out, this
+  // one's wait was already over.
+  if (!consoleWriting_ || consoleWritesOut_ > 0 || consoleNoAnswers_) return;
   consoleWriting_ = false;
   desktop_->StopPasteTimer();
   if (!written) {
@@ -184,7 +200,15 @@ void CInputMethodService::OnConsoleWritten(bool written) {
     if (!desktop_->SendReplacement(0, consoleBackspaces_, consoleText_)) injectionFailed_ = true;
     sending_ = wasSending;
   }
-  if (deferring_ && !runningDeferred_) desktop_->PostDeferredWork();
+  if (deferring_ && !runningDeferred_ && !desktop_->PostDeferredWork()) RunDeferredWork();
+}
+
+void CInputMethodService::StopWaitingForPaste() {
+  if (pasteUnread_) pasteWaitOver_ = true;
+  consoleNoAnswers_ = true;
+  if (consoleWritesOut_ > 0) desktop_->FlushConsoleWrites(kPasteWaitMs);
+  consoleWriting_ = false;
+  consoleWritesOut_ = 0;
 }
 
 void CInputMethodService::PasteKeepingClipboard(const std::u16string& text) {
@@ -219,7 +243,17 @@ void CInputMethodService::SendUnicode(const std::u16string& text) {
   sending_ = wasSending;
 }
 
-void CInputMethodService::Paste(const std::u16string& text) {
+void CInputMethodService::Paste(const std::u16string& table) {
+  // Text of an 8-bit table is bytes for a program that holds them in its
+  // ANSI code page. The system's conversion of the Unicode text would turn
+  // bytes such as 0x80..0x9F into others (U+0080 has no byte in code page
+  // 1252): the bytes also go on as ANSI text of their own, and a program that
+  // is not Unicode gets as Unicode text what its code page reads them as.
+  pastedBytes_.clear();
+  const bool bytes = !outputNeedsUnicode_ &&
+                     std::none_of(table.begin(), table.end(), [](char16_t c) { return c > 0xFF; });
+  if (bytes) [[unlikely]] pastedBytes_.assign(table.begin(), table.end());
+  const std::u16string& text = bytes && !focusUnicode_ && focusWindow_ != 0 ? AsAnsiCharacters(table) : table;
   const bool wasSending = sending_;
   sending_ = true;
   if (!desktop_->OpenClipboard()) {
@@ -232,6 +266,7 @@ void CInputMethodService::Paste(const std::u16string& text) {
   // On request where the desktop can: the request says the paste was read.
   const bool onRequest = desktop_->SetClipboardUnicodeTextOnRequest();
   const bool placed = onRequest || desktop_->SetClipboardUnicodeText(text);
+  if (placed && bytes) [[unlikely]] PlaceTableBytes(onRequest);
   if (placed) {
     if (privacyFormats_[0] == 0) {
       for (int i = 0; i < 3; ++i) privacyFormats_[i] = desktop_->RegisterClipboardFormat(kPrivacyFormatNames[i]);
@@ -270,6 +305,21 @@ void CInputMethodService::Paste(const std::u16string& text) {
   if (rightShift) ok = desktop_->SendKey(vk::kRShift, false) && ok;
   if (!ok) injectionFailed_ = true;
   sending_ = wasSending;
+}
+
+void CInputMethodService::PlaceTableBytes(bool onRequest) {
+  // Marked with the locale of the program's input language, whose code page
+  // the bytes are meant for.
+  if (!onRequest || !desktop_->SetClipboardAnsiTextOnRequest()) {
+    std::vector<uint8_t> bytes(pastedBytes_.begin(), pastedBytes_.end());
+    bytes.push_back(0);
+    desktop_->SetClipboardBytes(clipfmt::kText, bytes);
+  }
+  if (const uint32_t locale = desktop_->InputLocaleOf(focusWindow_)) {
+    const std::vector<uint8_t> lcid{static_cast<uint8_t>(locale), static_cast<uint8_t>(locale >> 8),
+                                    static_cast<uint8_t>(locale >> 16), static_cast<uint8_t>(locale >> 24)};
+    desktop_->SetClipboardBytes(clipfmt::kLocale, lcid);
+  }
 }
 
 bool CInputMethodService::ClipboardStillOurs() {
@@ -428,6 +478,13 @@ void CInputMethodService::DeliverKey(const DeferredKey& key) {
   sending_ = true;
   if (!desktop_->SendKey(key.Vk, !key.Down)) injectionFailed_ = true;
   sending_ = wasSending;
+}
+
+bool CInputMethodService::OnRenderClipboardBytes(std::string& bytes) {
+  std::u16string text;
+  OnRenderClipboard(text);
+  bytes = pastedBytes_;
+  return true;
 }
 
 bool CInputMethodService::OnRenderClipboard(std::u16string& text) {

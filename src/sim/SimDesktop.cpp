@@ -462,6 +462,25 @@ void SimDesktop::Insert(std::u16string_view text) {
 
 void SimDesktop::PasteIntoApp() {
   if (ClipboardLocked || clipboardOpen_) return;
+  const Window* w = focus_ >= 1 && focus_ <= windows_.size() ? &windows_[focus_ - 1] : nullptr;
+  if (w != nullptr && !w->Unicode && w->PastesAnsiText) {
+    // It reads ANSI text: the clipboard's own when it has some, else the
+    // system's conversion of the Unicode text in the code page of the
+    // clipboard's locale (the program's here).
+    std::u16string text;
+    if (FindFormat(clipfmt::kText) != nullptr) {
+      RenderOnRequest(clipfmt::kText);
+      for (const uint8_t b : FindFormat(clipfmt::kText)->Bytes) {
+        if (b == 0) break;
+        text.push_back(b);
+      }
+    } else {
+      RenderOnRequest(clipfmt::kUnicodeText);
+      for (const char16_t c : ClipboardText()) text.push_back(AnsiByteOf(w->CodePage, c));
+    }
+    Insert(text);
+    return;
+  }
   RenderOnRequest(clipfmt::kUnicodeText);
   const std::u16string text = ClipboardText();
   Insert(text);
@@ -485,6 +504,10 @@ void SimDesktop::SetPassword(WindowHandle window, bool password) {
   if (window >= 1 && window <= windows_.size()) windows_[window - 1].Password = password;
 }
 
+void SimDesktop::SetPastesAnsiText(WindowHandle window) {
+  if (window >= 1 && window <= windows_.size()) windows_[window - 1].PastesAnsiText = true;
+}
+
 void SimDesktop::SetConsole(WindowHandle window, bool console) {
   if (window >= 1 && window <= windows_.size()) windows_[window - 1].Console = console;
 }
@@ -504,14 +527,24 @@ bool SimDesktop::TypeIntoConsole(WindowHandle window, int backspaces, std::u16st
   return true;
 }
 
-void SimDesktop::FinishConsoleWrites() {
-  const std::vector<ConsoleWrite> writes = std::move(consoleWrites_);
+void SimDesktop::FinishConsoleWrites(size_t count) {
+  std::vector<ConsoleWrite> writes = std::move(consoleWrites_);
   consoleWrites_.clear();
+  if (count < writes.size()) {
+    consoleWrites_.assign(writes.begin() + static_cast<std::ptrdiff_t>(count), writes.end());
+    writes.resize(count);
+  }
   for (const ConsoleWrite& write : writes) {
     WriteConsole(write);
     if (service_ != nullptr) CHookLogic::OnConsoleWritten(*service_, true);
   }
   AfterUserEvent();
+}
+
+void SimDesktop::FlushConsoleWrites(uint32_t /*milliseconds*/) {
+  const std::vector<ConsoleWrite> writes = std::move(consoleWrites_);
+  consoleWrites_.clear();
+  for (const ConsoleWrite& write : writes) WriteConsole(write);
 }
 
 void SimDesktop::WriteConsole(const ConsoleWrite& write) {
@@ -623,6 +656,11 @@ uint32_t SimDesktop::AnsiCodePageOf(WindowHandle window) {
 char16_t SimDesktop::AnsiCodePageChar(uint32_t codePage, uint8_t byte) {
   if (codePage != 1252 && codePage != 1258) return 0;
   return byte < 0x80 ? byte : HighChar(codePage, byte);
+}
+
+uint32_t SimDesktop::InputLocaleOf(WindowHandle window) {
+  const uint32_t codePage = AnsiCodePageOf(window);
+  return codePage == 1252 ? 0x0409 : codePage == 1258 ? 0x042A : 0;
 }
 
 void SimDesktop::SetCodePage(WindowHandle window, uint32_t codePage) {
@@ -811,6 +849,13 @@ bool SimDesktop::SetClipboardUnicodeText(std::u16string_view text) {
   return true;
 }
 
+bool SimDesktop::SetClipboardAnsiTextOnRequest() {
+  if (!clipboardOpen_ || !RendersOnRequest) return false;
+  PutClipboardFormat(clipfmt::kText, {});
+  FindFormat(clipfmt::kText)->OnRequest = true;
+  return true;
+}
+
 bool SimDesktop::SetClipboardUnicodeTextOnRequest() {
   if (!clipboardOpen_ || !RendersOnRequest) return false;
   PutClipboardFormat(clipfmt::kUnicodeText, {});
@@ -823,16 +868,22 @@ void SimDesktop::RenderOnRequest(uint32_t format) {
   if (f == nullptr || !f->OnRequest) return;
   f->OnRequest = false;
   std::u16string text;
-  if (service_ == nullptr || !CHookLogic::OnRenderClipboard(*service_, text)) return;
+  if (format == clipfmt::kText) {
+    std::string bytes;
+    if (service_ == nullptr || !CHookLogic::OnRenderClipboardBytes(*service_, bytes)) return;
+    for (const char b : bytes) text.push_back(static_cast<uint8_t>(b));
+  } else if (service_ == nullptr || !CHookLogic::OnRenderClipboard(*service_, text)) {
+    return;
+  }
   f = FindFormat(format);
   if (f == nullptr) return;
   f->Bytes.clear();
   for (const char16_t c : text) {
     f->Bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-    f->Bytes.push_back(static_cast<uint8_t>(c >> 8));
+    if (format != clipfmt::kText) f->Bytes.push_back(static_cast<uint8_t>(c >> 8));
   }
   f->Bytes.push_back(0);
-  f->Bytes.push_back(0);
+  if (format != clipfmt::kText) f->Bytes.push_back(0);
 }
 
 uint32_t SimDesktop::EnumClipboardFormats(uint32_t previous) {

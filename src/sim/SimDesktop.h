@@ -101,11 +101,15 @@ class SimDesktop : public IDesktop {
   // into it are dropped (its input is built from the layout's keys only);
   // text written into the console's input arrives.
   void SetConsole(WindowHandle window, bool console = true);
+  // A program that is not Unicode and pastes ANSI text itself (an EDIT
+  // control pastes the Unicode text, as the default models).
+  void SetPastesAnsiText(WindowHandle window);
   int ConsoleWrites = 0;  // TypeIntoConsole calls that wrote
   // While on, console writes wait (as for a console busy with its window's
-  // messages) until FinishConsoleWrites writes them and tells the service.
+  // messages) until FinishConsoleWrites writes them (the oldest count) and
+  // tells the service.
   bool HoldConsoleWrites = false;
-  void FinishConsoleWrites();
+  void FinishConsoleWrites(size_t count = SIZE_MAX);
   void SetFocus(WindowHandle window);
   WindowHandle Focused() const { return focus_; }
   const std::u16string& Text() const;
@@ -191,11 +195,14 @@ class SimDesktop : public IDesktop {
   bool IsPasswordField(WindowHandle window) override;
   bool IsConsoleWindow(WindowHandle window) override;
   bool TypeIntoConsole(WindowHandle window, int backspaces, std::u16string_view text) override;
+  void FlushConsoleWrites(uint32_t milliseconds) override;
   // A window that is not Unicode holds each character as its byte in the
   // window's code page ('?' when it has none): 1252 as on a Western system
   // unless SetCodePage chose 1258.
   uint32_t AnsiCodePageOf(WindowHandle window) override;
   char16_t AnsiCodePageChar(uint32_t codePage, uint8_t byte) override;
+  // English (United States) for 1252, Vietnamese for 1258.
+  uint32_t InputLocaleOf(WindowHandle window) override;
   std::u16string WindowProgramName(WindowHandle window) override;
   bool OpenClipboard() override;
   void CloseClipboard() override;
@@ -208,6 +215,7 @@ class SimDesktop : public IDesktop {
   uint32_t RegisterClipboardFormat(std::u16string_view name) override;
   uint32_t ClipboardSequenceNumber() override { return clipboardSequence_; }
   bool SetClipboardUnicodeTextOnRequest() override;
+  bool SetClipboardAnsiTextOnRequest() override;
   bool ServiceOwnsClipboard() override { return serviceOwns_; }
   void GetKeyboardState(uint8_t state[256]) override;
   int TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) override {
@@ -232,6 +240,7 @@ class SimDesktop : public IDesktop {
     bool HigherIntegrity = false;
     bool Password = false;
     bool Console = false;
+    bool PastesAnsiText = false;
     uint32_t CodePage = 1252;
     std::u16string Program;
     std::u16string Text;

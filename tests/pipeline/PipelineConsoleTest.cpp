@@ -47,6 +47,39 @@ TEST_F(PipelineConsoleTest, TelexReachesTheConsoleExactly) {
   EXPECT_EQ(Field(), "Việt\nđi ");
   desk.HoldConsoleWrites = false;
 
+  // Output that no held key started (a suggestion picked with the mouse)
+  // holds the keys after it just the same, also those let through.
+  Clear();
+  desk.HoldConsoleWrites = true;
+  service.SendText(0, u"đi");
+  Type(u" nhes");
+  EXPECT_EQ(Field(), "");
+  for (int i = 0; i < 3; ++i) desk.FinishConsoleWrites();
+  EXPECT_EQ(Field(), "đi nhé");
+
+  // A console slower than the wait: the late answer of the write given up
+  // on is not taken for the write after it.
+  Clear();
+  Type(u"ddi");
+  desk.Advance(2500);
+  EXPECT_EQ(Field(), "di");
+  Type(u" nhes x");
+  desk.FinishConsoleWrites(1);
+  EXPECT_EQ(Field(), "di nhđ");
+  desk.FinishConsoleWrites();
+  EXPECT_EQ(Field(), "di nhé x");
+
+  // The hook thread ends while a write is out: the writes are finished and
+  // the keys held behind them follow, none lost.
+  Clear();
+  Type(u"Vieejt nhes");
+  EXPECT_EQ(Field(), "Vie");
+  service.StopWaitingForPaste();
+  desk.RunDeferredWork();
+  EXPECT_EQ(Field(), "Việt nhé");
+  service.ResumeWaitingForAnswers();
+  desk.HoldConsoleWrites = false;
+
   // A rule that names key packets for the program is followed (and loses
   // the letters here, as that console drops them).
   CAppRules rules;

@@ -101,6 +101,51 @@ TEST_F(PipelineOutputTest, EightBitTablesReachEachProgramInTheCodePageOfItsInput
   EXPECT_GE(tables, 4);
 }
 
+// Pasted into a program that is not Unicode and reads ANSI text (the
+// clipboard option, or a program's rule), an 8-bit table's text goes on the
+// clipboard as its bytes in ANSI text of its own, marked with the program's
+// locale: the system's conversion of the Unicode text would turn VISCII's
+// 0x80..0x9F into "?". On request or set at once, in a Western and a
+// Vietnamese program; the user's clipboard comes back.
+TEST_F(PipelineOutputTest, PastedEightBitTablesReachANonUnicodeProgramAsTheirBytes) {
+  const std::u16string text = u"ĐƯỜNG ẤY Ở ĐÂU, Ỷ LẠI? Ừ, CÓ NỖI NHỚ. Ẵng ẶT ẬY";
+  const std::u16string keys = u"DDUWOWFNG AAYS OWR DDAAU, YR LAIJ? UWF, COS NOOXI NHOWS. AWxng AWJT AAJY";
+  const WindowHandle western = desk.AddWindow(u"Edit", /*unicode=*/false);
+  const WindowHandle vietnamese = desk.AddWindow(u"Edit", /*unicode=*/false);
+  desk.SetCodePage(vietnamese, 1258);
+  desk.SetPastesAnsiText(western);
+  desk.SetPastesAnsiText(vietnamese);
+  service.Clipboard = true;
+  for (const bool onRequest : {true, false}) {
+    desk.RendersOnRequest = onRequest;
+    for (const char16_t* name : {u"VISCII", u"TCVN3 (ABC)", u"VNI Windows"}) {
+      for (const WindowHandle window : {western, vietnamese}) {
+        SCOPED_TRACE(Utf16ToUtf8(name) + (onRequest ? " on request" : " at once") +
+                     (window == western ? " 1252" : " 1258"));
+        service.SetCodeTable(name);
+        desk.SetFocus(window);
+        desk.Click();
+        Clear();
+        desk.SetClipboardText(u"mine");
+        desk.TypeText(keys);
+        EXPECT_EQ(desk.Text(), Encode(LoadBangMa(name), text));
+        EXPECT_EQ(desk.ClipboardFormatBytes(clipfmt::kLocale),
+                  window == western ? Bytes({0x09, 0x04, 0, 0}) : Bytes({0x2A, 0x04, 0, 0}));
+        desk.Advance(1500);
+        EXPECT_EQ(desk.ClipboardText(), u"mine");
+        EXPECT_FALSE(desk.ClipboardHas(clipfmt::kText));
+      }
+    }
+  }
+  // Unicode text keeps to Unicode: the system converts it as it can.
+  service.SetCodeTable(u"Unicode");
+  desk.SetFocus(western);
+  desk.Click();
+  Clear();
+  desk.TypeText(u"Ddaa");
+  EXPECT_EQ(desk.Text(), u"?\u00E2");
+}
+
 TEST_F(PipelineOutputTest, UnicodeGoesByPasteWhereKeyPacketsDoNotWork) {
   for (const char16_t* cls : {u"gdkWindowToplevel", u"gdkWindowChild", u"{a64c3a50-b714-4e1f-a723-78db57a20a29}"}) {
     FocusNew(cls);

@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include <chrono>
 #include <thread>
 
 namespace tavirel {
@@ -54,9 +55,20 @@ bool Attach(HWND window) {
   return true;
 }
 
+// Keys let through just before this write may still wait in the console
+// window's queue, while a write reaches the input at once: the console would
+// put the text before them. A message sent to the window is answered once
+// its thread reads its queue, and the console of Wine then turns every key
+// already queued into input before it serves a writer again.
+void LetQueuedKeysIn(HWND window) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &result);
+}
+
 bool WriteRecords(const CConsoleInput::Job& job) {
   // Tavirel's own console, when it has one, is not given up for this.
   if (GetConsoleWindow() != nullptr) return false;
+  LetQueuedKeysIn(job.Window);
   if (!Attach(job.Window)) return false;
   bool ok = false;
   HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -82,9 +94,13 @@ void Writer(std::shared_ptr<CConsoleInput::Queue> queue) {
       if (queue->Stop) return;
       job = std::move(queue->Jobs.front());
       queue->Jobs.pop_front();
+      queue->Busy = true;
     }
     const bool ok = WriteRecords(job);
     PostMessageW(job.Notify, job.Message, ok ? 1 : 0, 0);
+    std::lock_guard<std::mutex> lock(queue->Lock);
+    queue->Busy = false;
+    if (queue->Jobs.empty()) queue->Idle.notify_all();
   }
 }
 
@@ -109,6 +125,13 @@ CConsoleInput::~CConsoleInput() {
   std::lock_guard<std::mutex> lock(queue_->Lock);
   queue_->Stop = true;
   queue_->Ready.notify_all();
+}
+
+void CConsoleInput::Flush(DWORD milliseconds) {
+  if (!queue_) return;
+  std::unique_lock<std::mutex> lock(queue_->Lock);
+  queue_->Idle.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                        [&] { return queue_->Jobs.empty() && !queue_->Busy; });
 }
 
 bool CConsoleInput::IsConsoleWindow(HWND window) {

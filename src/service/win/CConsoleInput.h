@@ -37,6 +37,8 @@ class CConsoleInput {
   // notify with wParam 1 (written) or 0 (nothing written). False when the
   // window is no console's or the write cannot be queued.
   bool Write(HWND window, int backspaces, std::u16string_view text, HWND notify, UINT message);
+  // Waits at most milliseconds for every queued write to be done.
+  void Flush(DWORD milliseconds);
 
   struct Job {
     HWND Window = nullptr;
@@ -47,7 +49,9 @@ class CConsoleInput {
   struct Queue {
     std::mutex Lock;
     std::condition_variable Ready;
+    std::condition_variable Idle;  // no job queued and none being written
     std::deque<Job> Jobs;
+    bool Busy = false;
     bool Stop = false;
   };
 

@@ -204,6 +204,7 @@ void CHookThread::Run() {
   // their changes, which run from this loop between hook events.
   const DWORD id = GetCurrentThreadId();
   service_.Dispatcher().Attach([id] { return PostThreadMessageW(id, kMsgRunChanges, 0, 0) != FALSE; });
+  service_.ResumeWaitingForAnswers();
 
   const bool ok = TryInstallHooks(service_);
   Answer(ok);

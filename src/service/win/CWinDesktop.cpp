@@ -72,17 +72,28 @@ bool TranslationKeepsKeyboardState() {
 
 constexpr UINT kToUnicodeKeepState = 0x4;
 
+// The text on the clipboard is offered as ANSI text of its own too (the
+// bytes of an 8-bit table). Hook thread only.
+bool g_ansiTextOffered = false;
+
 // Answers a request for the text on the clipboard rendered on request.
 void RenderText(UINT format) {
-  if (format != CF_UNICODETEXT) return;
+  const bool ansi = format == CF_TEXT && g_ansiTextOffered;
+  if (format != CF_UNICODETEXT && !ansi) return;
   CInputMethodService* service = CInputMethodService::Instance();
   std::u16string text;
+  std::string bytesText;
   try {
-    if (!service || !CHookLogic::OnRenderClipboard(*service, text)) return;
+    if (!service) return;
+    if (ansi) {
+      if (!CHookLogic::OnRenderClipboardBytes(*service, bytesText)) return;
+    } else if (!CHookLogic::OnRenderClipboard(*service, text)) {
+      return;
+    }
   } catch (...) {
     return;
   }
-  const size_t bytes = (text.size() + 1) * sizeof(char16_t);
+  const size_t bytes = ansi ? bytesText.size() + 1 : (text.size() + 1) * sizeof(char16_t);
   HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (!g) return;
   void* p = GlobalLock(g);
@@ -91,9 +102,13 @@ void RenderText(UINT format) {
     return;
   }
   std::memset(p, 0, bytes);
-  if (!text.empty()) std::memcpy(p, text.data(), text.size() * sizeof(char16_t));
+  if (ansi) {
+    if (!bytesText.empty()) std::memcpy(p, bytesText.data(), bytesText.size());
+  } else if (!text.empty()) {
+    std::memcpy(p, text.data(), text.size() * sizeof(char16_t));
+  }
   GlobalUnlock(g);
-  if (!SetClipboardData(CF_UNICODETEXT, g)) GlobalFree(g);
+  if (!SetClipboardData(format, g)) GlobalFree(g);
 }
 
 ATOM RegisterTimerClass() {
@@ -173,7 +188,10 @@ LRESULT CALLBACK CWinDesktop::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
     // unrendered (the user's own clipboard, put back, needs nothing).
     CInputMethodService* service = CInputMethodService::Instance();
     if (service && service->PasteUnread() && ::OpenClipboard(hwnd)) {
-      if (GetClipboardOwner() == hwnd) RenderText(CF_UNICODETEXT);
+      if (GetClipboardOwner() == hwnd) {
+        RenderText(CF_UNICODETEXT);
+        RenderText(CF_TEXT);
+      }
       ::CloseClipboard();
     }
     return 0;
@@ -354,6 +372,11 @@ uint32_t CWinDesktop::AnsiCodePageOf(WindowHandle window) {
   return codePage;
 }
 
+uint32_t CWinDesktop::InputLocaleOf(WindowHandle window) {
+  const DWORD thread = window ? GetWindowThreadProcessId(reinterpret_cast<HWND>(window), nullptr) : 0;
+  return MAKELCID(LOWORD(reinterpret_cast<UINT_PTR>(GetKeyboardLayout(thread))), SORT_DEFAULT);
+}
+
 char16_t CWinDesktop::AnsiCodePageChar(uint32_t codePage, uint8_t byte) {
   const char b = static_cast<char>(byte);
   wchar_t w = 0;
@@ -389,6 +412,8 @@ bool CWinDesktop::IsConsoleWindow(WindowHandle window) {
 bool CWinDesktop::TypeIntoConsole(WindowHandle window, int backspaces, std::u16string_view text) {
   return console_.Write(reinterpret_cast<HWND>(window), backspaces, text, TimerWindow(), kMsgConsoleWritten);
 }
+
+void CWinDesktop::FlushConsoleWrites(uint32_t milliseconds) { console_.Flush(milliseconds); }
 
 bool CWinDesktop::IsWindowOfHigherIntegrity(WindowHandle window) {
   if (!window) return false;
@@ -559,9 +584,18 @@ bool CWinDesktop::SetClipboardUnicodeTextOnRequest() {
   // Only with an owner window to receive the request.
   if (!TimerWindow()) return false;
   // A null handle asks for rendering on request; success returns null too.
+  g_ansiTextOffered = false;
   SetLastError(ERROR_SUCCESS);
   SetClipboardData(CF_UNICODETEXT, nullptr);
   return GetLastError() == ERROR_SUCCESS;
+}
+
+bool CWinDesktop::SetClipboardAnsiTextOnRequest() {
+  if (!TimerWindow()) return false;
+  SetLastError(ERROR_SUCCESS);
+  SetClipboardData(CF_TEXT, nullptr);
+  g_ansiTextOffered = GetLastError() == ERROR_SUCCESS;
+  return g_ansiTextOffered;
 }
 
 bool CWinDesktop::ServiceOwnsClipboard() {

@@ -46,8 +46,10 @@ class CWinDesktop : public IDesktop {
   bool IsPasswordField(WindowHandle window) override;
   bool IsConsoleWindow(WindowHandle window) override;
   bool TypeIntoConsole(WindowHandle window, int backspaces, std::u16string_view text) override;
+  void FlushConsoleWrites(uint32_t milliseconds) override;
   uint32_t AnsiCodePageOf(WindowHandle window) override;
   char16_t AnsiCodePageChar(uint32_t codePage, uint8_t byte) override;
+  uint32_t InputLocaleOf(WindowHandle window) override;
   std::u16string WindowProgramName(WindowHandle window) override;
   bool OpenClipboard() override;
   void CloseClipboard() override;
@@ -62,6 +64,7 @@ class CWinDesktop : public IDesktop {
   uint32_t RegisterClipboardFormat(std::u16string_view name) override;
   uint32_t ClipboardSequenceNumber() override;
   bool SetClipboardUnicodeTextOnRequest() override;
+  bool SetClipboardAnsiTextOnRequest() override;
   bool ServiceOwnsClipboard() override;
   void GetKeyboardState(uint8_t state[256]) override;
   int TranslateKey(uint16_t vk, const uint8_t state[256], char16_t out[2]) override;
