@@ -1,7 +1,9 @@
 // Keyboard layouts other than US, on SimDesktop's German layout: Wine keeps
 // no dead-key state shared between programs, Windows does, and there a
 // translation of the next key in the hook can use up the application's
-// dead key.
+// dead key. Under Wine the layout comes from the X server's keymap, and the
+// test X server keeps its US keymap whatever is uploaded to it, so these
+// cases are checked here rather than end to end.
 #include "pipeline/PipelineFixture.h"
 
 namespace tavirel {
