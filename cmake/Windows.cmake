@@ -75,57 +75,28 @@ if(TAVIREL_TESTS)
   endif()
 endif()
 
-# The tray driver of tests/e2e/run-shell-e2e.
-if(TAVIREL_TESTS)
-  add_executable(tavirel_e2e_shell ${CMAKE_SOURCE_DIR}/tests/e2e/shell/E2eShell.cpp)
-  target_compile_definitions(tavirel_e2e_shell PRIVATE ${TAVIREL_WIN_DEFS})
-  target_compile_options(tavirel_e2e_shell PRIVATE ${TAVIREL_WARNINGS} -municode)
-  target_link_options(tavirel_e2e_shell PRIVATE -municode)
-  target_link_libraries(tavirel_e2e_shell PRIVATE user32)
-endif()
+# The drivers of the Wine e2e scripts: small console programs that find and
+# work Tavirel's windows. tavirel_e2e_driver(NAME SOURCE [LIBRARIES...])
+function(tavirel_e2e_driver name source)
+  add_executable(${name} ${CMAKE_SOURCE_DIR}/tests/e2e/${source})
+  target_compile_definitions(${name} PRIVATE ${TAVIREL_WIN_DEFS})
+  target_compile_options(${name} PRIVATE ${TAVIREL_WARNINGS} -municode)
+  target_link_options(${name} PRIVATE -municode)
+  target_link_libraries(${name} PRIVATE ${ARGN})
+endfunction()
 
-# The editors' driver of tests/e2e/editors/run-editors-e2e.
 if(TAVIREL_TESTS)
-  add_executable(tavirel_e2e_editors ${CMAKE_SOURCE_DIR}/tests/e2e/editors/E2eEditors.cpp)
-  target_compile_definitions(tavirel_e2e_editors PRIVATE ${TAVIREL_WIN_DEFS})
-  target_compile_options(tavirel_e2e_editors PRIVATE ${TAVIREL_WARNINGS} -municode)
-  target_link_options(tavirel_e2e_editors PRIVATE -municode)
-  target_link_libraries(tavirel_e2e_editors PRIVATE user32)
-endif()
-
-# The question box and version reader of tests/e2e/update/run-update-e2e.
-if(TAVIREL_TESTS)
-  add_executable(tavirel_e2e_update ${CMAKE_SOURCE_DIR}/tests/e2e/update/E2eUpdate.cpp)
-  target_compile_definitions(tavirel_e2e_update PRIVATE ${TAVIREL_WIN_DEFS})
-  target_compile_options(tavirel_e2e_update PRIVATE ${TAVIREL_WARNINGS} -municode)
-  target_link_options(tavirel_e2e_update PRIVATE -municode)
-  target_link_libraries(tavirel_e2e_update PRIVATE user32 version)
-endif()
-
-# The dialog driver of tests/e2e/maindlg/run-maindlg-e2e.
-if(TAVIREL_TESTS)
-  add_executable(tavirel_e2e_maindlg ${CMAKE_SOURCE_DIR}/tests/e2e/maindlg/E2eMainDlg.cpp)
-  target_compile_definitions(tavirel_e2e_maindlg PRIVATE ${TAVIREL_WIN_DEFS})
-  target_compile_options(tavirel_e2e_maindlg PRIVATE ${TAVIREL_WARNINGS} -municode)
-  target_link_options(tavirel_e2e_maindlg PRIVATE -municode)
-  target_link_libraries(tavirel_e2e_maindlg PRIVATE user32 comctl32)
-endif()
-
-# The clipboard and conversion-dialog driver of tests/e2e/run-convert-e2e.
-if(TAVIREL_TESTS)
-  add_executable(tavirel_e2e_convert ${CMAKE_SOURCE_DIR}/tests/e2e/convert/E2eConvert.cpp)
-  target_compile_definitions(tavirel_e2e_convert PRIVATE ${TAVIREL_WIN_DEFS})
+  # The tray driver of tests/e2e/run-shell-e2e.
+  tavirel_e2e_driver(tavirel_e2e_shell shell/E2eShell.cpp user32)
+  # The editors' driver of tests/e2e/editors/run-editors-e2e.
+  tavirel_e2e_driver(tavirel_e2e_editors editors/E2eEditors.cpp user32)
+  # The question box and version reader of tests/e2e/update/run-update-e2e.
+  tavirel_e2e_driver(tavirel_e2e_update update/E2eUpdate.cpp user32 version)
+  # The dialog driver of tests/e2e/maindlg/run-maindlg-e2e.
+  tavirel_e2e_driver(tavirel_e2e_maindlg maindlg/E2eMainDlg.cpp user32 comctl32)
+  # The clipboard and conversion-dialog driver of tests/e2e/run-convert-e2e.
+  tavirel_e2e_driver(tavirel_e2e_convert convert/E2eConvert.cpp user32)
   target_include_directories(tavirel_e2e_convert PRIVATE ${CMAKE_SOURCE_DIR}/src)
-  target_compile_options(tavirel_e2e_convert PRIVATE ${TAVIREL_WARNINGS} -municode)
-  target_link_options(tavirel_e2e_convert PRIVATE -municode)
-  target_link_libraries(tavirel_e2e_convert PRIVATE user32)
-endif()
-
-# The popup reader of tests/e2e/run-suggestion-e2e.
-if(TAVIREL_TESTS)
-  add_executable(tavirel_e2e_suggestion ${CMAKE_SOURCE_DIR}/tests/e2e/suggestion/E2eSuggestion.cpp)
-  target_compile_definitions(tavirel_e2e_suggestion PRIVATE ${TAVIREL_WIN_DEFS})
-  target_compile_options(tavirel_e2e_suggestion PRIVATE ${TAVIREL_WARNINGS} -municode)
-  target_link_options(tavirel_e2e_suggestion PRIVATE -municode)
-  target_link_libraries(tavirel_e2e_suggestion PRIVATE user32)
+  # The popup reader of tests/e2e/run-suggestion-e2e.
+  tavirel_e2e_driver(tavirel_e2e_suggestion suggestion/E2eSuggestion.cpp user32)
 endif()
