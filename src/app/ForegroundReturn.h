@@ -12,22 +12,37 @@
 // of our own windows is in front (another dialog) gives nothing back: its
 // owner takes the foreground as it closes.
 //
+// A click on the notification area first brings the taskbar to the front,
+// so the window in front when the menu opens is the taskbar. The taskbar
+// (or its overflow of icons) is never where the user was typing: the last
+// other window that came to the front, as the foreground changes are
+// noticed, stands in for it.
+//
 // Plain values; the tray window reads the windows and does what this says.
 // Main thread.
 #include <cstdint>
+#include <string_view>
 
 namespace tavirel {
 
-// A top-level window as the decision sees it; Window 0 is none.
+// A top-level window as the decision sees it; Window 0 is none. Taskbar:
+// the window is the taskbar or the notification area's overflow.
 struct WindowRef {
   std::uintptr_t Window = 0;
   std::uint32_t Process = 0;
+  bool Taskbar = false;
   bool operator==(const WindowRef&) const = default;
 };
+
+// Whether a top-level window of this class is the taskbar or part of it.
+bool IsTaskbarClass(std::u16string_view windowClass);
 
 class CForegroundReturn {
  public:
   explicit CForegroundReturn(std::uint32_t ownProcess) : own_(ownProcess) {}
+
+  // Another window came to the front (ours too).
+  void Noticed(WindowRef foreground);
 
   // The tray window is about to be brought to the front; foreground is the
   // window in front until then.
@@ -42,10 +57,13 @@ class CForegroundReturn {
   bool GiveBack(WindowRef remembered, WindowRef now, WindowRef foreground) const;
 
  private:
-  bool Outside(WindowRef w) const { return w.Window != 0 && w.Process != own_; }
+  bool Outside(WindowRef w) const { return w.Window != 0 && w.Process != own_ && !w.Taskbar; }
+  // The window the user was in when foreground was in front.
+  WindowRef UserWindow(WindowRef foreground) const { return foreground.Taskbar ? lastInFront_ : foreground; }
 
   std::uint32_t own_;
   WindowRef beforeTray_;
+  WindowRef lastInFront_;  // the last window in front that is not the taskbar
 };
 
 }  // namespace tavirel

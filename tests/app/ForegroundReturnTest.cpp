@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
 
 #include "app/ForegroundReturn.h"
 
 namespace tavirel {
+
+void PrintTo(const WindowRef& w, std::ostream* os) {
+  *os << "window " << w.Window << " of process " << w.Process << (w.Taskbar ? " (taskbar)" : "");
+}
+
 namespace {
 
 constexpr std::uint32_t kOwn = 40;
@@ -12,15 +18,20 @@ constexpr WindowRef kTray{1, kOwn};
 constexpr WindowRef kMainDlg{2, kOwn};
 constexpr WindowRef kNotepad{100, 7};
 constexpr WindowRef kWord{200, 8};
+constexpr WindowRef kTaskbar{300, 9, true};
+constexpr WindowRef kFolder{301, 9};  // a folder window of the taskbar's own program
 
 // The desktop as the tray window sees it: a foreground window, windows that
 // exist, and our modal dialogs nested on the tray window's thread. Closing
 // a dialog puts its owner, the tray window, in front (as EndDialog does),
-// then the tray window asks whether to give the foreground back.
+// then the tray window asks whether to give the foreground back. Every
+// change of the front is noticed, as the foreground events report it.
 struct Desktop {
+  explicit Desktop(WindowRef first = kNotepad) : front(first) { back.Noticed(first); }
+
   CForegroundReturn back{kOwn};
-  WindowRef front = kNotepad;
-  std::vector<WindowRef> alive{kTray, kNotepad, kWord};
+  WindowRef front;
+  std::vector<WindowRef> alive{kTray, kNotepad, kWord, kTaskbar, kFolder};
   std::vector<WindowRef> open;  // what each open dialog remembered, innermost last
 
   WindowRef Now(WindowRef w) const {
@@ -29,19 +40,28 @@ struct Desktop {
     }
     return {};
   }
+  void Front(WindowRef w) {
+    front = w;
+    back.Noticed(w);
+  }
   void Menu() {  // the tray menu or a double click on the icon
     back.BeforeTrayInFront(front);
-    front = kTray;
+    Front(kTray);
+  }
+  // As on Windows: the click on the icon brings the taskbar in front first.
+  void ClickOnIcon() {
+    Front(kTaskbar);
+    Menu();
   }
   void OpenDialog() {
     open.push_back(back.Opening(front, kTray.Window));
-    front = {3 + open.size(), kOwn};
+    Front({3 + open.size(), kOwn});
   }
   void CloseDialog() {
     const WindowRef remembered = open.back();
     open.pop_back();
-    front = kTray;
-    if (back.GiveBack(remembered, Now(remembered), front)) front = remembered;
+    Front(kTray);
+    if (back.GiveBack(remembered, Now(remembered), front)) Front(remembered);
   }
 };
 
@@ -54,7 +74,7 @@ TEST(ForegroundReturn, DialogOpenedByHotkeyGivesTheProgramBackItsKeys) {
 
 TEST(ForegroundReturn, DialogOpenedFromTheTrayMenuGoesBackToWhereTheMenuWasOpened) {
   Desktop d;
-  d.front = kWord;
+  d.Front(kWord);
   d.Menu();
   d.OpenDialog();
   d.CloseDialog();
@@ -62,10 +82,59 @@ TEST(ForegroundReturn, DialogOpenedFromTheTrayMenuGoesBackToWhereTheMenuWasOpene
 
   // The note is taken once: a command that reaches the tray window later,
   // without the menu, finds nothing to give back.
-  d.front = kTray;
+  d.Front(kTray);
   d.OpenDialog();
   d.CloseDialog();
   EXPECT_EQ(d.front, kTray);
+}
+
+TEST(ForegroundReturn, TaskbarBroughtInFrontByTheClickIsPassedOver) {
+  Desktop d;
+  d.Front(kWord);
+  d.ClickOnIcon();
+  d.OpenDialog();
+  d.CloseDialog();
+  EXPECT_EQ(d.front, kWord) << "the keys typed after OK go where the user was typing";
+
+  // A hotkey pressed while the taskbar is in front (the user clicked it).
+  d.Front(kNotepad);
+  d.Front(kTaskbar);
+  d.OpenDialog();
+  d.CloseDialog();
+  EXPECT_EQ(d.front, kNotepad);
+
+  // The taskbar's own program has windows the user types into.
+  d.Front(kFolder);
+  d.ClickOnIcon();
+  d.OpenDialog();
+  d.CloseDialog();
+  EXPECT_EQ(d.front, kFolder);
+
+  // Nothing but the taskbar was ever in front: nothing to give back.
+  Desktop fresh(kTaskbar);
+  fresh.ClickOnIcon();
+  fresh.OpenDialog();
+  fresh.CloseDialog();
+  EXPECT_EQ(fresh.front, kTray);
+}
+
+TEST(ForegroundReturn, MenuOpenedOverOurDialogThroughTheTaskbarLeavesTheFrontToIt) {
+  Desktop d;
+  d.OpenDialog();   // the main dialog, opened by hotkey from Notepad
+  d.ClickOnIcon();  // the taskbar comes in front of it, then the menu
+  d.OpenDialog();
+  d.CloseDialog();
+  EXPECT_EQ(d.front, kTray) << "Notepad must not take the front from under the main dialog";
+  d.CloseDialog();
+  EXPECT_EQ(d.front, kNotepad);
+}
+
+TEST(ForegroundReturn, OnlyTheTaskbarAndItsIconOverflowAreTaskbar) {
+  EXPECT_TRUE(IsTaskbarClass(u"Shell_TrayWnd"));
+  EXPECT_TRUE(IsTaskbarClass(u"Shell_SecondaryTrayWnd"));  // on another monitor
+  EXPECT_TRUE(IsTaskbarClass(u"NotifyIconOverflowWindow"));
+  EXPECT_FALSE(IsTaskbarClass(u"CabinetWClass"));  // a folder window
+  EXPECT_FALSE(IsTaskbarClass(u""));
 }
 
 TEST(ForegroundReturn, DialogOverOneOfOursLeavesTheFrontToItsOwner) {
@@ -75,7 +144,7 @@ TEST(ForegroundReturn, DialogOverOneOfOursLeavesTheFrontToItsOwner) {
   d.OpenDialog();
   d.CloseDialog();
   EXPECT_EQ(d.front, kTray) << "nothing outside to go back to while a dialog of ours is open";
-  d.front = {4, kOwn};  // the user clicks the main dialog again
+  d.Front({4, kOwn});  // the user clicks the main dialog again
   d.OpenDialog();       // a hotkey while it is in front
   d.CloseDialog();
   EXPECT_EQ(d.front, kTray);
@@ -86,7 +155,7 @@ TEST(ForegroundReturn, DialogOverOneOfOursLeavesTheFrontToItsOwner) {
 TEST(ForegroundReturn, NestedDialogsEachReturnToTheirOwnProgram) {
   Desktop d;
   d.OpenDialog();   // from Notepad
-  d.front = kWord;  // the user goes on to Word, leaving the dialog open
+  d.Front(kWord);  // the user goes on to Word, leaving the dialog open
   d.OpenDialog();   // and opens another by hotkey there
   d.CloseDialog();
   EXPECT_EQ(d.front, kWord);

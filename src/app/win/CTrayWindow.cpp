@@ -40,9 +40,16 @@ const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_
 
 WindowRef RefOf(HWND window) {
   DWORD process = 0;
-  if (window) GetWindowThreadProcessId(window, &process);
-  return {reinterpret_cast<std::uintptr_t>(window), process};
+  wchar_t name[64] = {};
+  if (window) {
+    GetWindowThreadProcessId(window, &process);
+    GetClassNameW(window, name, 64);
+  }
+  return {reinterpret_cast<std::uintptr_t>(window), process, IsTaskbarClass(reinterpret_cast<const char16_t*>(name))};
 }
+
+// The one tray window, for the foreground events (main thread only).
+CTrayWindow* g_foregroundWatcher = nullptr;
 
 // The integrity level of a process's token; -1 when it cannot be read.
 long IntegrityOf(HANDLE process) {
@@ -102,6 +109,11 @@ bool CTrayWindow::Create() {
   if (GetEnvironmentVariableW(L"TAVIREL_E2E_DROP_HOOKS", nullptr, 0) > 0)
     dropHooks_ = RegisterWindowMessageW(L"TavirelDropHooks");
   WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION);
+  // Where the user was before a click on the icon brought the taskbar in
+  // front: the events come through this thread's message loop.
+  g_foregroundWatcher = this;
+  foregroundEvents_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, OnForegroundEvent, 0,
+                                      0, WINEVENT_OUTOFCONTEXT);
   // The watchdog's witness of keys the keyboard hook should have seen: the
   // keyboard's raw input, in the background too. Without it the watchdog
   // goes by the system's last input time alone.
@@ -193,6 +205,10 @@ void CTrayWindow::ShowMainDialog() { PostMessageW(hwnd_, kShowWindow, kWinMain, 
 void CTrayWindow::ShowConversionDialog() { PostMessageW(hwnd_, kShowWindow, kWinConversion, 0); }
 void CTrayWindow::ShowCreateShorthandDialog() { PostMessageW(hwnd_, kShowWindow, kWinCreateShorthand, 0); }
 
+void CALLBACK CTrayWindow::OnForegroundEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+  if (object == OBJID_WINDOW && window && g_foregroundWatcher) g_foregroundWatcher->foreground_.Noticed(RefOf(window));
+}
+
 LRESULT CALLBACK CTrayWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
     auto* self = static_cast<CTrayWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
@@ -273,6 +289,9 @@ LRESULT CTrayWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       KillTimer(hwnd_, kForegroundTimer);
       KillTimer(hwnd_, kWatchdogTimer);
       WTSUnRegisterSessionNotification(hwnd_);
+      if (foregroundEvents_) UnhookWinEvent(foregroundEvents_);
+      foregroundEvents_ = nullptr;
+      g_foregroundWatcher = nullptr;
       if (rawKeys_) {
         RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_REMOVE, nullptr};
         RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
@@ -466,7 +485,9 @@ void CTrayWindow::ReportSave(int result, const std::u16string& path) {
 void CTrayWindow::CheckForeground() {
   static const long own = IntegrityOf(GetCurrentProcess());
   bool blocked = false;
-  if (HWND fg = GetForegroundWindow()) {
+  HWND fg = GetForegroundWindow();
+  foreground_.Noticed(RefOf(fg));  // should an event have been missed
+  if (fg) {
     DWORD pid = 0;
     GetWindowThreadProcessId(fg, &pid);
     if (pid != 0 && pid != GetCurrentProcessId()) {

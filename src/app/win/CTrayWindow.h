@@ -55,6 +55,7 @@ class CTrayWindow : public IShellRequests {
  private:
   struct Snapshot;
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static void CALLBACK OnForegroundEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   Snapshot Read();
   void OnTrayNotification(LPARAM mouse);
@@ -78,6 +79,7 @@ class CTrayWindow : public IShellRequests {
   bool clicked_ = false;            // the next state change came from a click
   bool openWindows_[6] = {};        // one of each kind at a time
   CForegroundReturn foreground_{GetCurrentProcessId()};  // where the keys go after a dialog
+  HWINEVENTHOOK foregroundEvents_ = nullptr;  // tells foreground_ of each new window in front
   bool foregroundBlocked_ = false;
   CHookWatchdog watchdog_;
   bool rawKeys_ = false;            // the keyboard's raw input reaches this window
