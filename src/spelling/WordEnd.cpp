@@ -89,11 +89,17 @@ bool CTypingContext::EndWord(char16_t ch) {
   if (!HasWord) goto finish;
 
   {
-    // The before-image without the raw keys: nothing below changes them,
-    // so the word's own stand for the before-image's where they are needed.
-    Word.CopyShownTo(Before);
-    Before.CacKTThuong = Word.CacKTThuong;
-    BeforeLength = Before.CacKT.size();
+    // Only the corrections change the word before the restore decides; with
+    // none of them on, the word stays its own before-image and no copy is
+    // taken (the restore keeps one of its own in AutoRestored).
+    const bool mayCorrect = GoTatPAD || GoTatPAC || TuThemDauSac || SuaLoiChinhTaTuGhep;
+    if (mayCorrect) {
+      // The before-image without the raw keys: nothing below changes them,
+      // so the word's own stand for the before-image's where they are needed.
+      Word.CopyShownTo(Before);
+      Before.CacKTThuong = Word.CacKTThuong;
+    }
+    BeforeLength = Word.CacKT.size();
     CWord* previous = Words.empty() ? nullptr : &Words.back();
     // Only the compound correction changes the previous word.
     if (previous != nullptr && SuaLoiChinhTaTuGhep) previousText_.assign(previous->CacKT);
@@ -106,7 +112,7 @@ bool CTypingContext::EndWord(char16_t ch) {
 
     // Whether the word as typed is incomplete, once asked (-1: not asked).
     int incomplete = -1;
-    if (Word.CDNA > 0 && Word.CD0TV == 0) {
+    if (mayCorrect && Word.CDNA > 0 && Word.CD0TV == 0) {
       incomplete = Word.IsIncomplete() ? 1 : 0;
       if (incomplete == 0) {
         ApplyInitialShorthand(Word);
@@ -119,34 +125,35 @@ bool CTypingContext::EndWord(char16_t ch) {
 
     if (KhoiPhucPhimVoiTuSai && Word.CDNA > 0 && Word.RawDiffers()) {
       const bool marked = Word.VTDau >= 0 || Word.DT != -1;
-      // The corrections above may have changed the word; if not, the
-      // answer already worked out stands.
-      const bool wrong = Word.CD0TV != 0 || (incomplete >= 0 && SameSyllable(Word, Before)
-                                                 ? incomplete == 1
-                                                 : Word.IsIncomplete());
+      // Asked only where it decides; an answer already worked out stands
+      // while the corrections left the word as it was.
+      const auto wrong = [&] {
+        if (Word.CD0TV != 0) return true;
+        if (incomplete >= 0 && SameSyllable(Word, Before)) return incomplete == 1;
+        return Word.IsIncomplete();
+      };
+      const bool startsWithDd = !Word.CacKTThuong.empty() && Word.CacKTThuong[0] == u'đ';
       bool restore = false;
-      if (!marked && !Word.CacKTThuong.empty() && Word.CacKTThuong[0] == u'đ' && wrong) {
-        restore = true;
-      } else if (marked && wrong) {
+      if ((marked || startsWithDd) && wrong()) {
         restore = true;
       } else if (DungTuDienDeKTChinhTa && !InTuDien(Word.CacKTThuong)) {
         restore = true;
       }
       if (restore) {
-        Before.CopyTo(AutoRestored);
+        (mayCorrect ? Before : Word).CopyTo(AutoRestored);
         AutoRestored.Raw = Word.Raw;
         HasAutoRestored = true;
         Word.VTThayDoi = -1;
         Word.RestoreRaw();
         if (previousChanged) {
           // A correction of the previous word goes out with the restore.
-          const std::u16string oldText = previousText_ + u" " + Before.CacKT;
+          const std::u16string oldText = previousText_ + u" " + AutoRestored.CacKT;
           const std::u16string newText = previous->CacKT + u" " + Word.CacKT;
           ReplaceOnScreen(oldText, newText);
           ReplacePreviousInRecent(RecentText, previousText_, previous->CacKT);
           previous->VTThayDoi = -1;
         } else if (Word.VTThayDoi >= 0) {
-          ReplaceOnScreen(Before.CacKT, Word.CacKT);
+          ReplaceOnScreen(AutoRestored.CacKT, Word.CacKT);
         }
         Word.VTThayDoi = -1;
         goto finish;
