@@ -91,8 +91,10 @@ bool CTypingContext::EndWord(char16_t ch) {
   {
     // Only the corrections change the word before the restore decides; with
     // none of them on, the word stays its own before-image and no copy is
-    // taken (the restore keeps one of its own in AutoRestored).
-    const bool mayCorrect = GoTatPAD || GoTatPAC || TuThemDauSac || SuaLoiChinhTaTuGhep;
+    // taken (the restore keeps one of its own in AutoRestored). These are
+    // the options of the four calls below.
+    const bool mayCorrect =
+        GoTatPAD || GoTatPAC || TuThemDauSac || SuaLoiChinhTaTuGhep || SuaLoiChinhTaTuDon;
     if (mayCorrect) {
       // The before-image without the raw keys: nothing below changes them,
       // so the word's own stand for the before-image's where they are needed.
