@@ -272,7 +272,13 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
   }
   numpadKey_ = key >= vk::kNumpad0 && key <= vk::kNumpad9;
   charKey_ = true;
-  r = ctx.ProcessChar(chars[0]);
+  // ProcessChar would ask this service again whether Vietnamese is on.
+  if (vietnamese_) [[likely]] {
+    ctx.Active = true;
+    r = ctx.ComposeKey(chars[0]);
+  } else {
+    r = ctx.ProcessChar(chars[0]);
+  }
   if (CPUCao && !r && !deferring_) {
     // Slow programs: send the key itself after the replacement.
     sending_ = true;
