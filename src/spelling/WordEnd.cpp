@@ -103,11 +103,14 @@ bool CTypingContext::EndWord(char16_t ch) {
     }
     BeforeLength = Word.CacKT.size();
     CWord* previous = Words.empty() ? nullptr : &Words.back();
-    // Only the compound correction changes the previous word.
-    if (previous != nullptr && SuaLoiChinhTaTuGhep) previousText_.assign(previous->CacKT);
-    for (size_t k = Words.size() >= 2 ? Words.size() - 2 : 0; k < Words.size(); ++k) {
-      Words[k].VTThayDoi = -1;
-      Words[k].ThemPhim = false;
+    // Only the compound correction changes the previous word; its change
+    // position tells afterwards whether it did.
+    if (previous != nullptr && SuaLoiChinhTaTuGhep) {
+      previousText_.assign(previous->CacKT);
+      for (size_t k = Words.size() >= 2 ? Words.size() - 2 : 0; k < Words.size(); ++k) {
+        Words[k].VTThayDoi = -1;
+        Words[k].ThemPhim = false;
+      }
     }
     Word.VTThayDoi = -1;
     Word.ThemPhim = false;
@@ -123,7 +126,7 @@ bool CTypingContext::EndWord(char16_t ch) {
         CorrectCompound(Word, previous);
       }
     }
-    const bool previousChanged = previous != nullptr && previous->VTThayDoi >= 0;
+    const bool previousChanged = previous != nullptr && SuaLoiChinhTaTuGhep && previous->VTThayDoi >= 0;
 
     if (KhoiPhucPhimVoiTuSai && Word.CDNA > 0 && Word.RawDiffers()) {
       const bool marked = Word.VTDau >= 0 || Word.DT != -1;
