@@ -421,6 +421,7 @@ void CTrayWindow::OnCommand(uint16_t command) {
 
 void CTrayWindow::OpenWindow(int which) {
   if (which < 0 || which >= kWindowKinds) return;
+  if (openWindows_[which]) return BringForward(openWindows_[which]->Window());
   const WindowRef back = foreground_.Opening(RefOf(GetForegroundWindow()), reinterpret_cast<std::uintptr_t>(hwnd_));
   SetForegroundWindow(hwnd_);
   RunWindow(which);
@@ -435,26 +436,26 @@ void CTrayWindow::GiveForegroundBack(WindowRef back) {
 
 void CTrayWindow::RunWindow(int which) {
   if (which == kWinCreateShorthand) return CTaoTuGoTatDlg::Run(app_, hwnd_);  // several may be open
-  if (openWindows_[which]) return;
-  openWindows_[which] = true;
+  CDialogWatch watch(hwnd_);
+  openWindows_[which] = &watch;
   if (which == kWinShorthand) CGoTatDlg::Run(app_, hwnd_);
   if (which == kWinHotkeys) CPhimTatDlg::Run(app_, hwnd_);
   if (which == kWinAppRules) CUngDungDlg::Run(app_, hwnd_);
-  if (which == kWinShorthand || which == kWinHotkeys || which == kWinAppRules) {
-    openWindows_[which] = false;
-    return;
-  }
-  static const wchar_t* const kTitles[4] = {L"Tavirel", L"Chuyển mã", L"Gõ tắt", L"Phím tắt"};
-  if (which == kWinMain) {
-    CMainDlg(app_).Run(hwnd_);
-  } else if (which == kWinConversion) {
+  if (which == kWinMain) CMainDlg(app_).Run(hwnd_);
+  if (which == kWinConversion) {
     CChuyenMaDlg(app_.Instance(), app_.Options().Conversion, [this](const ConversionBalloon& b) {
       ShowConversionBalloon(*this, b);
     }).Run(hwnd_);
-  } else {
-    MessageBoxW(hwnd_, L"Cửa sổ này chưa có trong phiên bản này.", kTitles[which], MB_OK | MB_ICONINFORMATION);
   }
-  openWindows_[which] = false;
+  openWindows_[which] = nullptr;
+}
+
+void CTrayWindow::BringForward(HWND dialog) {
+  if (!dialog) return;  // still being made, or closing
+  if (IsIconic(dialog)) ShowWindow(dialog, SW_RESTORE);
+  // What the user works in: an editor the dialog opened over itself, if any.
+  HWND popup = GetLastActivePopup(dialog);
+  SetForegroundWindow(popup && IsWindowEnabled(popup) ? popup : dialog);
 }
 
 void CTrayWindow::OnStateChanged() {

@@ -14,6 +14,7 @@
 #include "app/TrayMenu.h"
 #include "app/win/CSystemTray.h"
 #include "app/win/CUpdater.h"
+#include "app/win/DialogProc.h"
 
 namespace tavirel {
 
@@ -66,6 +67,8 @@ class CTrayWindow : public IShellRequests {
   void Beep();
   void OpenWindow(int which);
   void RunWindow(int which);
+  // A dialog asked for while it is open comes to the front instead.
+  void BringForward(HWND dialog);
   void GiveForegroundBack(WindowRef back);
   void SaveNow();
   void ReportSave(int result, const std::u16string& path);
@@ -77,7 +80,7 @@ class CTrayWindow : public IShellRequests {
   CSystemTray tray_;
   UINT taskbarCreated_ = 0;
   bool clicked_ = false;            // the next state change came from a click
-  bool openWindows_[6] = {};        // one of each kind at a time
+  CDialogWatch* openWindows_[6] = {};  // one of each kind at a time: the open one's
   CForegroundReturn foreground_{GetCurrentProcessId()};  // where the keys go after a dialog
   HWINEVENTHOOK foregroundEvents_ = nullptr;  // tells foreground_ of each new window in front
   bool foregroundBlocked_ = false;

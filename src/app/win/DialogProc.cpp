@@ -2,6 +2,19 @@
 
 namespace tavirel {
 
+namespace {
+thread_local CDialogWatch* t_innermostWatch = nullptr;
+}  // namespace
+
+CDialogWatch::CDialogWatch(HWND owner) : owner_(owner), outer_(t_innermostWatch) { t_innermostWatch = this; }
+
+CDialogWatch::~CDialogWatch() { t_innermostWatch = outer_; }
+
+void CDialogWatch::Made(HWND dialog) {
+  CDialogWatch* watch = t_innermostWatch;
+  if (watch && !watch->window_ && GetWindow(dialog, GW_OWNER) == watch->owner_) watch->window_ = dialog;
+}
+
 INT_PTR CDialogBase::RunModal(HINSTANCE instance, int id, HWND owner) {
   return DialogBoxParamW(instance, MAKEINTRESOURCEW(id), owner, Proc, reinterpret_cast<LPARAM>(this));
 }
@@ -15,6 +28,7 @@ INT_PTR CALLBACK CDialogBase::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (!self) return FALSE;
   if (msg == WM_INITDIALOG) {
     self->hwnd_ = hwnd;
+    CDialogWatch::Made(hwnd);
     return self->OnInit();
   }
   const INT_PTR result = self->Handle(msg, wp, lp);

@@ -15,6 +15,28 @@ T* DialogObject(HWND hwnd, UINT msg, LPARAM lp) {
   return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, DWLP_USER));
 }
 
+// Notes the first dialog made by a CDialogBase on this thread, with the
+// given owner, while the watch lives: the window of a dialog that runs
+// modally inside the watch's scope. Watches nest (the innermost one notes).
+class CDialogWatch {
+ public:
+  explicit CDialogWatch(HWND owner);
+  ~CDialogWatch();
+  CDialogWatch(const CDialogWatch&) = delete;
+  CDialogWatch& operator=(const CDialogWatch&) = delete;
+
+  // The dialog once it is made, until it is gone; else null.
+  HWND Window() const { return window_ && IsWindow(window_) ? window_ : nullptr; }
+
+ private:
+  friend class CDialogBase;
+  static void Made(HWND dialog);
+
+  HWND owner_;
+  HWND window_ = nullptr;
+  CDialogWatch* outer_;
+};
+
 class CDialogBase {
  public:
   CDialogBase(const CDialogBase&) = delete;

@@ -5,6 +5,8 @@
 //   click                the icon's left-button click
 //   menu                 the icon's right-button release (opens the menu)
 //   command N            WM_COMMAND N (a menu item)
+//   show N               asks for window N as a hotkey does (0: the main dialog)
+//   front                prints the class and the title of the window in front
 //   taskbarcreated       the shell's "TaskbarCreated" broadcast
 //   session N            WM_WTSSESSION_CHANGE N (7 lock, 8 unlock)
 //   power N              WM_POWERBROADCAST N (4 suspend, 18 resume)
@@ -21,6 +23,7 @@ namespace {
 
 constexpr UINT kTrayCallback = WM_APP + 1;
 constexpr WPARAM kIconId = 120;
+constexpr UINT kShowWindow = WM_APP + 4;
 
 HWND FindTray() {
   for (int i = 0; i < 100; ++i) {
@@ -49,6 +52,18 @@ int wmain(int argc, wchar_t** argv) {
     ok = PostMessageW(tray, kTrayCallback, kIconId, WM_RBUTTONUP);
   } else if (!std::wcscmp(cmd, L"command")) {
     ok = PostMessageW(tray, WM_COMMAND, static_cast<WPARAM>(arg), 0);
+  } else if (!std::wcscmp(cmd, L"show")) {
+    ok = PostMessageW(tray, kShowWindow, static_cast<WPARAM>(arg), 0);
+  } else if (!std::wcscmp(cmd, L"front")) {
+    // Class and title: the hidden tray window is titled "Tavirel" too.
+    HWND front = GetForegroundWindow();
+    wchar_t text[512] = {};
+    const int n = GetClassNameW(front, text, 256);
+    text[n] = L' ';
+    GetWindowTextW(front, text + n + 1, 256);
+    char utf8[2048] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    std::printf("%s\n", utf8);
   } else if (!std::wcscmp(cmd, L"taskbarcreated")) {
     ok = PostMessageW(tray, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   } else if (!std::wcscmp(cmd, L"session")) {
