@@ -64,27 +64,18 @@ CSuggestionUI::CSuggestionUI(CInputMethodService& service) : service_(service) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
   guard_ = SetWindowsHookExW(WH_CBT, GuardFocus, nullptr, GetCurrentThreadId());
-  CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SUGGESTION_UI), nullptr, DialogProc,
-                     reinterpret_cast<LPARAM>(this));
+  CreateModeless(GetModuleHandleW(nullptr), IDD_SUGGESTION_UI, nullptr);
   t_popup = hwnd_;
 }
 
 CSuggestionUI::~CSuggestionUI() {
-  if (t_popup == hwnd_) t_popup = nullptr;
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
   if (guard_ != nullptr) UnhookWindowsHookEx(guard_);
 }
 
-INT_PTR CALLBACK CSuggestionUI::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<CSuggestionUI*>(lParam);
-    self->hwnd_ = hwnd;
-    self->Init();
-    return FALSE;  // no focus for anyone
-  }
-  auto* self = reinterpret_cast<CSuggestionUI*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  return self != nullptr ? self->Handle(message, wParam, lParam) : FALSE;
+INT_PTR CSuggestionUI::OnInit() {
+  Init();
+  return FALSE;  // no focus for anyone
 }
 
 void CSuggestionUI::Init() {
@@ -443,6 +434,9 @@ INT_PTR CSuggestionUI::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return FALSE;
     }
+    case WM_NCDESTROY:
+      if (t_popup == hwnd_) t_popup = nullptr;
+      return FALSE;
     default:
       return FALSE;
   }

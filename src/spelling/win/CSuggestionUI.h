@@ -9,6 +9,7 @@
 // thread. Clicking a candidate picks it through the service, on this thread.
 #include <windows.h>
 
+#include "app/win/DialogProc.h"
 #include "service/ISuggestionWindow.h"
 #include "spelling/SuggestionPlacement.h"
 
@@ -16,7 +17,7 @@ namespace tavirel {
 
 class CInputMethodService;
 
-class CSuggestionUI : public ISuggestionWindow {
+class CSuggestionUI : public ISuggestionWindow, private CDialogBase {
  public:
   explicit CSuggestionUI(CInputMethodService& service);
   ~CSuggestionUI() override;
@@ -43,8 +44,9 @@ class CSuggestionUI : public ISuggestionWindow {
   HWND Handle() const { return hwnd_; }
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // WM_INITDIALOG: Init, and no focus for anyone.
+  INT_PTR OnInit() override;
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Init();
   void Layout();
   void FitHeight();
@@ -55,7 +57,6 @@ class CSuggestionUI : public ISuggestionWindow {
   ScreenRect WindowRect() const;
 
   CInputMethodService& service_;
-  HWND hwnd_ = nullptr;
   HHOOK guard_ = nullptr;
   HWND keys_ = nullptr;
   HWND list_ = nullptr;
