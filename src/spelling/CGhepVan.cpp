@@ -121,43 +121,43 @@ size_t CGhepVan::ViewHash::operator()(std::u16string_view s) const noexcept {
   return static_cast<size_t>(h);
 }
 
-template <typename V>
-uint64_t CGhepVan::ShortIndex<V>::Pack(std::u16string_view s) {
-  uint64_t key = static_cast<uint64_t>(s.size()) << 48;
-  for (size_t i = 0; i < s.size(); ++i) key |= static_cast<uint64_t>(s[i]) << (16 * i);
-  return key;
-}
-
-template <typename V>
 template <typename Map, typename ValueOf>
-void CGhepVan::ShortIndex<V>::Rebuild(const Map& map, ValueOf valueOf) {
-  size_t count = 0;
-  for (const auto& entry : map) count += Fits(entry.first) ? 1 : 0;
-  // At most half full.
-  unsigned bits = 4;
-  while ((size_t{1} << bits) < 2 * count) ++bits;
-  slots_.assign(size_t{1} << bits, Slot{});
-  shift_ = 64 - bits;
-  const size_t mask = slots_.size() - 1;
+void CGhepVan::SpellingTrie::Rebuild(const Map& map, ValueOf valueOf) {
+  const auto coverable = [](std::u16string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char16_t c) { return c < kUnits; });
+  };
+  std::fill(std::begin(column_), std::end(column_), uint16_t{0});
+  uint32_t columns = 2;
+  size_t units = 0;
   for (const auto& entry : map) {
-    if (!Fits(entry.first)) continue;
-    const uint64_t key = Pack(entry.first);
-    size_t i = Home(key);
-    while (slots_[i].key != kEmpty) i = (i + 1) & mask;
-    slots_[i].key = key;
-    slots_[i].value = valueOf(entry);
+    if (!coverable(entry.first)) continue;
+    units += entry.first.size();
+    for (char16_t c : entry.first) {
+      if (column_[c] == 0) column_[c] = static_cast<uint16_t>(columns++);
+    }
   }
-}
-
-template <typename V>
-const V* CGhepVan::ShortIndex<V>::Find(std::u16string_view s) const {
-  if (slots_.empty()) return nullptr;
-  const uint64_t key = Pack(s);
-  const size_t mask = slots_.size() - 1;
-  for (size_t i = Home(key);; i = (i + 1) & mask) {
-    const Slot& slot = slots_[i];
-    if (slot.key == key) return &slot.value;
-    if (slot.key == kEmpty) return nullptr;
+  // Every unit of a spelling may open a node.
+  if ((units + 1) * columns > kMaxLinks) {
+    // Every unit leads to a link that answers kAskMap, as does the root.
+    std::fill(std::begin(column_), std::end(column_), uint16_t{0});
+    links_.assign({kAskMap, kAskMap});
+    return;
+  }
+  links_.assign(columns, 0);
+  links_[1] = -1;
+  for (const auto& entry : map) {
+    if (!coverable(entry.first)) continue;
+    uint32_t row = 0;
+    for (char16_t c : entry.first) {
+      const size_t at = row + column_[c];
+      if (links_[at] == 0) {
+        links_[at] = static_cast<int32_t>(links_.size());
+        links_.resize(links_.size() + columns, 0);
+        links_[static_cast<size_t>(links_[at]) + 1] = -1;
+      }
+      row = static_cast<uint32_t>(links_[at]);
+    }
+    links_[row + 1] = valueOf(entry);
   }
 }
 
@@ -300,20 +300,10 @@ void CGhepVan::RebuildNucleusIndex() {
   RebuildBareFast();
 }
 
-int CGhepVan::Lookup(const IndexMap& index, const ShortIndex<int>& fast, std::u16string_view spelling) {
-  if (ShortIndex<int>::Fits(spelling)) {
-    const int* value = fast.Find(spelling);
-    return value == nullptr ? -1 : *value;
-  }
-  auto it = index.find(spelling);
-  return it == index.end() ? -1 : it->second;
-}
-
 const std::vector<int>* CGhepVan::BareEntries(std::u16string_view bare) const {
-  if (ShortIndex<int>::Fits(bare)) {
-    const int* value = bareFast_.Find(bare);
-    return value == nullptr ? nullptr : &bareLists_[static_cast<size_t>(*value)];
-  }
+  const int value = bareFast_.Find(bare);
+  if (value >= 0) return &bareLists_[static_cast<size_t>(value)];
+  if (value == -1) return nullptr;
   auto it = bareIndex_.find(bare);
   return it == bareIndex_.end() ? nullptr : &it->second;
 }

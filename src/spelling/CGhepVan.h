@@ -115,29 +115,37 @@ class CGhepVan {
   using IndexMap = std::unordered_map<std::u16string, int, ViewHash, ViewEq>;
   using BareMap = std::unordered_map<std::u16string, std::vector<int>, ViewHash, ViewEq>;
 
-  // A copy of a map's spellings of at most three units (every real one) in
-  // an open-addressing table keyed by the packed units; rebuilt whenever the
-  // map changes. Longer spellings are looked up in the map itself.
-  template <typename V>
-  class ShortIndex {
+  // A copy of a map's spellings in a trie, rebuilt whenever the map changes.
+  // Each node is a row of links_: column 0 is always 0 (the column of a unit
+  // no spelling has), column 1 holds the node's value, and the other columns,
+  // one per unit that occurs, hold the row of the child (0: none; the root's
+  // row 0 is never a child). Units below kUnits only (every Vietnamese
+  // letter): a spelling with another unit is looked up in the map itself.
+  class SpellingTrie {
    public:
-    static constexpr size_t kMaxLength = 3;
-    static bool Fits(std::u16string_view s) { return s.size() <= kMaxLength; }
+    static constexpr char16_t kUnits = 0x200;
+    // Find's answer for a spelling the trie does not cover.
+    static constexpr int kAskMap = -2;
     template <typename Map, typename ValueOf>
     void Rebuild(const Map& map, ValueOf valueOf);
-    // The value of a spelling that Fits, or null.
-    const V* Find(std::u16string_view s) const;
+    // The value of the spelling, -1 when it is not listed, or kAskMap.
+    int Find(std::u16string_view s) const {
+      int32_t row = 0;
+      for (char16_t c : s) {
+        if (c >= kUnits) [[unlikely]] return kAskMap;
+        row = links_[static_cast<uint32_t>(row) + column_[c]];
+        if (row <= 0) return row == 0 ? -1 : kAskMap;
+      }
+      return links_[static_cast<uint32_t>(row) + 1];
+    }
 
    private:
-    static constexpr uint64_t kEmpty = ~uint64_t{0};
-    struct Slot {
-      uint64_t key = kEmpty;
-      V value{};
-    };
-    static uint64_t Pack(std::u16string_view s);
-    size_t Home(uint64_t key) const { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_); }
-    std::vector<Slot> slots_;
-    unsigned shift_ = 64;
+    // A map this large (only a damaged file makes one) is not copied: every
+    // spelling is looked up in the map.
+    static constexpr size_t kMaxLinks = size_t{1} << 20;
+    uint16_t column_[kUnits] = {};  // unit -> column
+    // Until the first Rebuild: one row that sends everything to the map.
+    std::vector<int32_t> links_{kAskMap, kAskMap};
   };
 
   void Clear();
@@ -152,7 +160,11 @@ class CGhepVan {
   // The entry changes alone; the callers rebuild the derived tables once.
   bool AddInitialAliasEntry(const std::u16string& spelling, const std::u16string& existing);
   bool RemoveInitialAliasEntry(const std::u16string& spelling);
-  static int Lookup(const IndexMap& index, const ShortIndex<int>& fast, std::u16string_view spelling);
+  static int Lookup(const IndexMap& index, const SpellingTrie& fast, std::u16string_view spelling) {
+    const int value = fast.Find(spelling);
+    if (value != SpellingTrie::kAskMap) [[likely]] return value;
+    return MapLookup(index, spelling);
+  }
   void RebuildBareFast();
   // The nucleus entries listing a bare spelling, or null.
   const std::vector<int>* BareEntries(std::u16string_view bare) const;
@@ -192,7 +204,7 @@ class CGhepVan {
   // Every beginning of a final's spelling (c, ch, n, ng, ...) and, per
   // nucleus, which of them an allowed final starts with.
   IndexMap finalPrefixIndex_;
-  ShortIndex<int> finalPrefixFast_;
+  SpellingTrie finalPrefixFast_;
   PairBits naPrefixBits_;
   void RebuildFinalPrefixes();
 
@@ -201,10 +213,10 @@ class CGhepVan {
   IndexMap finalIndex_;
   // Bare nucleus -> every nucleus entry that lists it, in order.
   BareMap bareIndex_;
-  ShortIndex<int> initialFast_;
-  ShortIndex<int> nucleusFast_;
-  ShortIndex<int> finalFast_;
-  ShortIndex<int> bareFast_;               // index into bareLists_
+  SpellingTrie initialFast_;
+  SpellingTrie nucleusFast_;
+  SpellingTrie finalFast_;
+  SpellingTrie bareFast_;               // index into bareLists_
   std::vector<std::vector<int>> bareLists_;
 };
 

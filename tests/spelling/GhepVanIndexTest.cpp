@@ -77,6 +77,61 @@ TEST(GhepVanIndex, AliasesOfEveryLength) {
   EXPECT_FALSE(empty.IsBareNucleus(u"ai"));
 }
 
+// Nuclei built from the given units, entry i listing spellings of lengths 1
+// to 4 that start at unit i; spellings also begin with units of every range.
+Lines SpellingsOf(const std::u16string& units, int count) {
+  Lines lines{u"CacPAD.Count=1", u"CacPAD.0=b"};
+  std::u16string n = u"CacNA.Count=";
+  for (char c : std::to_string(count)) n.push_back(static_cast<char16_t>(c));
+  lines.push_back(n);
+  for (int i = 0; i < count; ++i) {
+    std::u16string line = u"CacNA.";
+    for (char c : std::to_string(i)) line.push_back(static_cast<char16_t>(c));
+    line += u"=";
+    std::u16string spelling;
+    for (size_t len = 1; len <= 4; ++len) {
+      spelling.push_back(units[(static_cast<size_t>(i) * 5 + len * len) % units.size()]);
+      if (len > 1) line += u" ";
+      line += spelling;
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+void ExpectNucleiAgree(const CGhepVan& g, const std::u16string& units) {
+  for (const auto& entry : g.Nuclei()) {
+    for (const std::u16string& s : entry) {
+      EXPECT_EQ(g.FindNucleus(s), Search(g.Nuclei(), s));
+      for (char16_t u : units.substr(0, 8)) {
+        const std::u16string longer = s + u;
+        EXPECT_EQ(g.FindNucleus(longer), Search(g.Nuclei(), longer));
+      }
+      const std::u16string shorter = s.substr(0, s.size() - 1);
+      EXPECT_EQ(g.FindNucleus(shorter), Search(g.Nuclei(), shorter));
+    }
+  }
+}
+
+// Toned letters, letters of other scripts and units just past Latin
+// Extended-B mixed with plain ones; a table large enough (over a thousand
+// spellings of about 270 different units) that only the map holds it.
+TEST(GhepVanIndex, UnitsOfEveryRangeAndOversizedTables) {
+  const std::u16string mixed = u"a\u0111\u01B0\u01FF\u0200\u1EA1\u4E00\uFFFF";
+  const CGhepVan small(SpellingsOf(mixed, 40));
+  ASSERT_EQ(small.Nuclei().size(), 40u);
+  ExpectNucleiAgree(small, mixed);
+  EXPECT_EQ(small.FindNucleus(u"\u1EA1"), Search(small.Nuclei(), u"\u1EA1"));
+  EXPECT_EQ(small.FindNucleus(u"b"), -1);
+
+  std::u16string many;
+  for (char16_t u = 0x100; u < 0x200; ++u) many.push_back(u);
+  many += u"aeiou\u1EA1\u4E00";
+  const CGhepVan large(SpellingsOf(many, 1500));
+  ASSERT_EQ(large.Nuclei().size(), 1500u);
+  ExpectNucleiAgree(large, many);
+}
+
 // Plain search: some final allowed after the nucleus has a spelling that
 // begins with the prefix (the user's allowed words are left out here).
 bool SearchFinalPrefix(const CGhepVan& g, std::u16string_view nucleus, std::u16string_view prefix) {
