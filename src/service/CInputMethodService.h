@@ -371,9 +371,16 @@ class CInputMethodService : public IInputMethodService {
   // Hands the edit to the desktop to go in after a reading of the field and
   // waits for its answer.
   void ReplaceInField(int backspaces, const std::u16string& text);
-  // An asynchronous edit is out (console write, field replacement): later
-  // output and keys wait.
-  bool EditOut() const { return consoleWriting_ || fieldReplacing_; }
+  // An asynchronous edit is out (console write, field replacement, a paste
+  // waiting for the clipboard): later output and keys wait.
+  bool EditOut() const { return consoleWriting_ || fieldReplacing_ || clipboardBusy_; }
+  // Another program has the clipboard open (the application still reading
+  // the paste before, typically): the text waits to be pasted when it is
+  // free, tried again shortly within a bounded wait. False when the wait is
+  // over (or no timer can end it): the caller types the text then.
+  bool WaitForClipboard(const std::u16string& text);
+  // The paste that waited for the clipboard is tried again.
+  void RetryPaste();
   // With the pasted text of an 8-bit table: its bytes as ANSI text.
   void PlaceTableBytes(bool onRequest);
   // Saves the clipboard when needed and pastes; types the text when the
@@ -463,6 +470,9 @@ class CInputMethodService : public IInputMethodService {
   size_t pendingHead_ = 0;   // of those, the first not sent yet
   bool pasteUnread_ = false;    // our last paste has not been asked for
   bool pasteWaitOver_ = false;  // ... and the wait for it ran out
+  bool clipboardBusy_ = false;  // a paste waits for the clipboard to be free
+  int clipboardTries_ = 0;      // ... tried that many times
+  std::u16string busyText_;     // ... its text
   CDeferredKeys deferredKeys_;
 
   std::shared_ptr<const ServiceTables> tables_;

@@ -28,6 +28,10 @@ namespace {
 
 constexpr uint32_t kRestoreDelayMs = 1000;
 constexpr uint32_t kPasteWaitMs = 2000;
+// A clipboard another program holds is tried again this often, within the
+// same bounded wait.
+constexpr uint32_t kClipboardRetryMs = 10;
+constexpr int kClipboardTries = kPasteWaitMs / kClipboardRetryMs;
 
 // Windows that take Unicode text only by pasting.
 bool IsPasteOnlyClass(std::u16string_view name) {
@@ -204,11 +208,37 @@ void CInputMethodService::OnConsoleWritten(bool written) {
 }
 
 void CInputMethodService::StopWaitingForPaste() {
-  if (pasteUnread_) pasteWaitOver_ = true;
   consoleNoAnswers_ = true;
+  if (clipboardBusy_) {
+    // A paste waiting for the clipboard is tried once more, else typed.
+    RetryPaste();
+    ArmRestoreTimerIfUsed();
+  }
+  if (pasteUnread_) pasteWaitOver_ = true;
   if (consoleWritesOut_ > 0) desktop_->FlushConsoleWrites(kPasteWaitMs);
   consoleWriting_ = false;
   consoleWritesOut_ = 0;
+}
+
+bool CInputMethodService::WaitForClipboard(const std::u16string& text) {
+  // No timer runs after the hook thread's end. A wait that ran out is not
+  // waited again until the clipboard opens: a program that keeps it holds
+  // up no key.
+  if (consoleNoAnswers_ || clipboardTries_ >= kClipboardTries) return false;
+  ++clipboardTries_;
+  busyText_.assign(text);
+  clipboardBusy_ = true;
+  deferring_ = true;  // keys the hook passes meanwhile must not overtake the text
+  desktop_->StopPasteTimer();
+  desktop_->StartPasteTimer(kClipboardRetryMs);
+  return true;
+}
+
+void CInputMethodService::RetryPaste() {
+  clipboardBusy_ = false;
+  const std::u16string text = std::move(busyText_);
+  busyText_.clear();
+  PasteKeepingClipboard(text);
 }
 
 void CInputMethodService::PasteKeepingClipboard(const std::u16string& text) {
@@ -224,6 +254,8 @@ void CInputMethodService::PasteKeepingClipboard(const std::u16string& text) {
       if (deferring_) sending_ = false;
       const bool saved = clipboardBackup_.Save(*desktop_);
       sending_ = wasSending;
+      // Held by another program for a moment: the text waits.
+      if (!saved && WaitForClipboard(text)) return;
       if (!saved || !clipboardBackup_.Complete()) {
         restorePending_ = false;
         desktop_->StopRestoreTimer();
@@ -257,11 +289,14 @@ void CInputMethodService::Paste(const std::u16string& table) {
   const bool wasSending = sending_;
   sending_ = true;
   if (!desktop_->OpenClipboard()) {
-    // Ctrl+V now would paste whatever the clipboard holds; type the text.
-    if (!desktop_->SendUnicodeText(text)) injectionFailed_ = true;
+    // Ctrl+V now would paste whatever the clipboard holds. Another program
+    // has it open, often the application still reading our paste before:
+    // the text waits for it, or is typed when the wait is over.
+    if (!WaitForClipboard(table) && !desktop_->SendUnicodeText(text)) injectionFailed_ = true;
     sending_ = wasSending;
     return;
   }
+  clipboardTries_ = 0;
   desktop_->EmptyClipboard();
   // On request where the desktop can: the request says the paste was read.
   const bool onRequest = desktop_->SetClipboardUnicodeTextOnRequest();
@@ -502,6 +537,12 @@ bool CInputMethodService::OnRenderClipboard(std::u16string& text) {
 
 void CInputMethodService::OnPasteTimer() {
   desktop_->StopPasteTimer();
+  if (clipboardBusy_) [[unlikely]] {
+    RetryPaste();
+    // What waited behind it goes on.
+    if (!clipboardBusy_) RunDeferredWork();
+    return;
+  }
   // A console that does not answer: what waited goes on as keys.
   const bool console = consoleWriting_;
   consoleWriting_ = false;

@@ -462,6 +462,7 @@ void SimDesktop::Insert(std::u16string_view text) {
 
 void SimDesktop::PasteIntoApp() {
   if (ClipboardLocked || clipboardOpen_) return;
+  clipboardHeldUntil_ = now_ + AppHoldsClipboardMs;
   const Window* w = focus_ >= 1 && focus_ <= windows_.size() ? &windows_[focus_ - 1] : nullptr;
   if (w != nullptr && !w->Unicode && w->PastesAnsiText) {
     // It reads ANSI text: the clipboard's own when it has some, else the
@@ -818,7 +819,7 @@ std::vector<uint32_t> SimDesktop::ClipboardFormats() const {
 }
 
 bool SimDesktop::OpenClipboard() {
-  if (ClipboardLocked || clipboardOpen_) return false;
+  if (ClipboardLocked || clipboardOpen_ || now_ < clipboardHeldUntil_) return false;
   clipboardOpen_ = true;
   ++ClipboardOpens;
   if (service_ != nullptr && service_->InHookCallback()) ++ClipboardOpensInHook;

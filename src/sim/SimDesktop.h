@@ -130,6 +130,9 @@ class SimDesktop : public IDesktop {
   std::vector<uint8_t> ClipboardFormatBytes(uint32_t format) const;
   std::vector<uint32_t> ClipboardFormats() const;
   bool ClipboardLocked = false;  // another program holds it open
+  // After pasting, the application keeps the clipboard open this long
+  // (inserting the text, drawing it) before it closes it.
+  uint32_t AppHoldsClipboardMs = 0;
   int ClipboardOpens = 0;        // successful OpenClipboard calls
   int ClipboardOpensInHook = 0;  // of those, inside the service's hook callback
   // Runs while a program reads clipboard data, as the owner renders it on
@@ -337,6 +340,7 @@ class SimDesktop : public IDesktop {
   std::vector<ClipFormat> clipboard_;
   std::vector<std::u16string> registeredNames_;  // format = 0xC000 + index
   bool clipboardOpen_ = false;
+  uint64_t clipboardHeldUntil_ = 0;  // by the application, after a paste
   bool serviceOwns_ = false;  // the service emptied it last
   std::deque<AppEvent> appQueue_;
   bool pasteTimerArmed_ = false;

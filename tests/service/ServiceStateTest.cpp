@@ -117,8 +117,13 @@ TEST(ServiceStateTest, PasteFallsBackToKeyPacketsWhenTheClipboardIsBusy) {
   service.RestoreClipboard = false;
   desk.ClipboardLocked = true;
   service.Paste(u"xin");
+  // Held by another program: tried again within a bounded wait.
+  desk.Advance(1990);
+  EXPECT_EQ(desk.Text(), u"");
+  desk.Advance(10);
   EXPECT_EQ(desk.Text(), u"xin");
   EXPECT_EQ(desk.UnicodeInjections, 1);
+  EXPECT_FALSE(desk.PasteTimerRunning());
 }
 
 }  // namespace
