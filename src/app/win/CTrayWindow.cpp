@@ -312,7 +312,9 @@ void CTrayWindow::OnTrayNotification(LPARAM mouse) {
   switch (LOWORD(mouse)) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      clicked_ = true;
+      // Counted, not flagged: a double click's second switch may come
+      // after the tray has already seen the double click.
+      ++clicks_;
       app_.Service().Dispatcher().Post([](CInputMethodService& s) { s.SetVietnamese(!s.IsVietnamese()); });
       if (LOWORD(mouse) == WM_LBUTTONDBLCLK) {
         foreground_.BeforeTrayInFront(RefOf(GetForegroundWindow()));
@@ -459,8 +461,8 @@ void CTrayWindow::BringForward(HWND dialog) {
 }
 
 void CTrayWindow::OnStateChanged() {
-  if (clicked_) {
-    clicked_ = false;
+  if (clicks_ > 0) {
+    --clicks_;
   } else {
     Beep();
   }

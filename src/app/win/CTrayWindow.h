@@ -79,7 +79,7 @@ class CTrayWindow : public IShellRequests {
   HWND hwnd_ = nullptr;
   CSystemTray tray_;
   UINT taskbarCreated_ = 0;
-  bool clicked_ = false;            // the next state change came from a click
+  unsigned clicks_ = 0;             // clicks whose state change has yet to come
   CDialogWatch* openWindows_[6] = {};  // one of each kind at a time: the open one's
   CForegroundReturn foreground_{GetCurrentProcessId()};  // where the keys go after a dialog
   HWINEVENTHOOK foregroundEvents_ = nullptr;  // tells foreground_ of each new window in front

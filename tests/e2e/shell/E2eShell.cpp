@@ -3,6 +3,8 @@
 // did. Usage: tavirel_e2e_shell.exe COMMAND [ARG]
 //   find                 exit 0 when the tray window exists
 //   click                the icon's left-button click
+//   dblclick             the icon's left-button double click: down, up,
+//                        double click, up, as the shell reports them
 //   menu                 the icon's right-button release (opens the menu)
 //   command N            WM_COMMAND N (a menu item)
 //   show N               asks for window N as a hotkey does (0: the main dialog)
@@ -18,6 +20,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <initializer_list>
 
 namespace {
 
@@ -48,6 +51,9 @@ int wmain(int argc, wchar_t** argv) {
   if (!std::wcscmp(cmd, L"find")) {
   } else if (!std::wcscmp(cmd, L"click")) {
     ok = PostMessageW(tray, kTrayCallback, kIconId, WM_LBUTTONDOWN);
+  } else if (!std::wcscmp(cmd, L"dblclick")) {
+    for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+      ok = PostMessageW(tray, kTrayCallback, kIconId, m) && ok;
   } else if (!std::wcscmp(cmd, L"menu")) {
     ok = PostMessageW(tray, kTrayCallback, kIconId, WM_RBUTTONUP);
   } else if (!std::wcscmp(cmd, L"command")) {
