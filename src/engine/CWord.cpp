@@ -120,19 +120,6 @@ void CWord::CopyShownTo(CWord& other) const {
   CopyScalarsTo(other);
 }
 
-void CWord::CopyScalarsTo(CWord& other) const {
-  other.CDPAD = CDPAD;
-  other.CDNA = CDNA;
-  other.CDPAC = CDPAC;
-  other.CD0TV = CD0TV;
-  other.VTThayDoi = VTThayDoi;
-  other.WA = WA;
-  other.VTDau = VTDau;
-  other.DT = DT;
-  other.VTDT = VTDT;
-  other.KTCoDT = KTCoDT;
-}
-
 void CWord::WriteAt(int i, char16_t c) {
   if (i < 0 || i >= Length()) return;
   const bool upper = CacKT[i] != CacKTThuong[i];

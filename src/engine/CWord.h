@@ -95,7 +95,18 @@ class CWord {
   // the characters to replace (the shown text and the scalar fields).
   void CopyShownTo(CWord& other) const;
   // The split, tone, mark and change fields alone (not the texts).
-  void CopyScalarsTo(CWord& other) const;
+  void CopyScalarsTo(CWord& other) const {
+    other.CDPAD = CDPAD;
+    other.CDNA = CDNA;
+    other.CDPAC = CDPAC;
+    other.CD0TV = CD0TV;
+    other.VTThayDoi = VTThayDoi;
+    other.WA = WA;
+    other.VTDau = VTDau;
+    other.DT = DT;
+    other.VTDT = VTDT;
+    other.KTCoDT = KTCoDT;
+  }
   void SetKey(char16_t key, char16_t lowerKey) {
     Raw.push_back(key);
     PhimGo = key;

@@ -43,7 +43,6 @@ bool CTypingContext::AddKeyAsLetter(char16_t ch) {
 
 bool CTypingContext::ComposeKey(char16_t ch) {
   const char16_t low = LookupKey(ch);
-  const bool numpad = Numpad();
   bool result = false;
 
   if (LongWord && !HasWord) {
@@ -55,8 +54,11 @@ bool CTypingContext::ComposeKey(char16_t ch) {
     return EndWord(ch);
   }
   if (!HasWord) {
-    // Only letters and the letter-creating bindings start a word.
-    const Binding* b = numpad ? nullptr : FindBinding(low);
+    // Only letters and the letter-creating bindings start a word. A key of
+    // the numeric keypad has no binding (the service is asked only when the
+    // key has one).
+    const Binding* b = FindBinding(low);
+    if (b != nullptr && Numpad()) b = nullptr;
     if (b != nullptr && CreatesLetter(*b)) {
       StartWord();
       Word.SetKey(ch, low);
@@ -71,6 +73,7 @@ bool CTypingContext::ComposeKey(char16_t ch) {
     }
   } else if (Word.CD0TV == 0) {
     const Binding* b = FindBinding(low);
+    const bool numpad = b != nullptr && Numpad();
     if (b == nullptr) {
       EscapePending = false;
       result = AddKeyAsLetter(ch);
@@ -94,7 +97,8 @@ bool CTypingContext::ComposeKey(char16_t ch) {
   } else {
     // Not Vietnamese any more: letters and digits are only appended. The
     // escape key acts as in any word: once it is swallowed, twice it types.
-    const Binding* b = numpad ? nullptr : FindBinding(low);
+    const Binding* b = FindBinding(low);
+    if (b != nullptr && Numpad()) b = nullptr;
     if (b != nullptr && !b->IsText && b->Function == kFnThoat && !EscapePending) {
       EscapePending = true;
       return true;
