@@ -1,5 +1,6 @@
 // Per-key cost of the whole pipeline: Vietnamese prose typed as Telex keys
-// through the hook logic, the service and SimDesktop.
+// through the hook logic, the service and SimDesktop; and the cost of
+// switching the output code table (a hotkey does it on the hook thread).
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -65,5 +66,18 @@ void BM_TypeProse(benchmark::State& state) {
   state.counters["allocs_per_key"] = static_cast<double>(allocations) / static_cast<double>(keys);
 }
 BENCHMARK(BM_TypeProse);
+
+void BM_SwitchCodeTable(benchmark::State& state) {
+  SimDesktop desk;
+  CInputMethodService service(&desk);
+  desk.InstallHooks(&service);
+  const std::u16string names[] = {u"VNI Windows", u"Unicode", u"TCVN3 (ABC)"};
+  long switches = 0;
+  const long before = g_allocations.load(std::memory_order_relaxed);
+  for (auto _ : state) service.SetCodeTable(names[switches++ % 3]);
+  state.counters["allocs_per_switch"] =
+      static_cast<double>(g_allocations.load(std::memory_order_relaxed) - before) / static_cast<double>(switches);
+}
+BENCHMARK(BM_SwitchCodeTable);
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -176,8 +177,12 @@ class CTypingContext : public CWordOwner {
   // Replaces the output code table (character -> encoded form); an empty
   // table is Unicode.
   void SetCodeTable(const std::map<char16_t, std::u16string>& table);
-  void SetCodeTable(const CBangMa& table) { codeTable_ = table; }
-  bool IsUnicodeTable() const { return codeTable_.Empty(); }
+  // Uses a loaded table as it is, without a copy (null is Unicode); the
+  // table must not change while it is used.
+  void SetCodeTable(std::shared_ptr<const CBangMa> table);
+  void SetCodeTable(const CBangMa& table) { SetCodeTable(std::make_shared<const CBangMa>(table)); }  // a copy
+  const CBangMa& CodeTable() const { return *codeTable_; }
+  bool IsUnicodeTable() const { return codeTable_->Empty(); }
   // The encoded length of a text in the output table.
   size_t EncodedLength(std::u16string_view text) const;
   void SetShorthandTable(std::vector<std::u16string> keys, std::vector<std::u16string> values);
@@ -200,7 +205,7 @@ class CTypingContext : public CWordOwner {
   void ReactivatePrevious();
   // Deletes backspaces characters of the before-image and types text.
   void SendDiff(int backspaces, std::u16string_view text) {
-    if (codeTable_.Empty()) [[likely]] {
+    if (codeTable_->Empty()) [[likely]] {
       Send(backspaces, text);  // only their number counts
       return;
     }
@@ -312,7 +317,7 @@ class CTypingContext : public CWordOwner {
   std::vector<Binding> bindings_;           // by index
   int16_t asciiBindings_[128];              // key -> index into bindings_, -1 none
   std::map<char16_t, int> otherBindings_;   // other keys -> index
-  CBangMa codeTable_;
+  std::shared_ptr<const CBangMa> codeTable_;  // never null; shared, not copied
   std::u16string sendBuffer_;               // reused output buffer
   std::u16string previousText_;             // EndWord: the previous word as shown before corrections
   std::u16string shorthandTail_;            // end of the run as a shorthand would see it

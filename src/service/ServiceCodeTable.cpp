@@ -1,4 +1,5 @@
 // Choosing the output code table and the loaded tables to choose from.
+#include <memory>
 #include <utility>
 
 #include "service/CInputMethodService.h"
@@ -16,11 +17,11 @@ void CInputMethodService::SetCodeTable(const std::u16string& name) {
 
 void CInputMethodService::ApplyCodeTable() {
   // "Unicode", and any name that is not a loaded table, is the identity.
-  static const CBangMa kUnicodeTable;
+  // The context points into the loaded set, which it keeps alive, instead
+  // of copying the table: the set is never changed once loaded.
   const CBangMa* found = tables_->FindCodeTable(codeTable_);
-  const CBangMa& table = found != nullptr ? *found : kUnicodeTable;
-  context_->SetCodeTable(table);
-  outputNeedsUnicode_ = IsWide(table);
+  context_->SetCodeTable(found != nullptr ? std::shared_ptr<const CBangMa>(tables_, found) : nullptr);
+  outputNeedsUnicode_ = IsWide(context_->CodeTable());
   // The text on screen is in the old table; editing it through the new one
   // would delete the wrong number of units.
   Reset();

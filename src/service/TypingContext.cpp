@@ -34,6 +34,7 @@ CTypingContext::~CTypingContext() = default;
 void CTypingContext::Init() {
   GhepVan = &ghepVan_;
   TuDien = &CTuDien::Instance();
+  SetCodeTable(nullptr);
   SetBindings(LoadBuiltInKieuGo(std::u16string(kDefaultKieuGo)));
   std::fill(std::begin(asciiBindings_), std::end(asciiBindings_), int16_t{-1});
   RecentText.reserve(kMaxLooseText + (kMaxRunWords + kRunSlack) * 16);
@@ -88,13 +89,19 @@ const CTypingContext::Binding* CTypingContext::FindBinding(char16_t lowerKey) co
 }
 
 void CTypingContext::SetCodeTable(const std::map<char16_t, std::u16string>& table) {
-  codeTable_ = CBangMa();
-  for (const auto& [c, form] : table) codeTable_.Insert(c, form);
+  auto own = std::make_shared<CBangMa>();
+  for (const auto& [c, form] : table) own->Insert(c, form);
+  codeTable_ = std::move(own);
+}
+
+void CTypingContext::SetCodeTable(std::shared_ptr<const CBangMa> table) {
+  static const auto kUnicode = std::make_shared<const CBangMa>();
+  codeTable_ = table != nullptr ? std::move(table) : kUnicode;
 }
 
 size_t CTypingContext::EncodedLength(std::u16string_view text) const {
-  if (codeTable_.Empty()) return text.size();
-  return tavirel::EncodedLength(codeTable_, text);
+  if (codeTable_->Empty()) return text.size();
+  return tavirel::EncodedLength(*codeTable_, text);
 }
 
 void CTypingContext::SetShorthandTable(std::vector<std::u16string> keys,
@@ -113,13 +120,13 @@ void CTypingContext::SendReplacing(std::u16string_view deleted, int extraBackspa
                                    std::u16string_view text) {
   if (Service == nullptr) return;
   if (extraBackspaces < 0) extraBackspaces = 0;
-  if (codeTable_.Empty()) {
+  if (codeTable_->Empty()) {
     Send(static_cast<int>(deleted.size()) + extraBackspaces, text);
     return;
   }
   const size_t units = EncodedLength(deleted) + static_cast<size_t>(extraBackspaces);
   sendBuffer_.clear();
-  EncodeTo(codeTable_, text, sendBuffer_);
+  EncodeTo(*codeTable_, text, sendBuffer_);
   if (units > 0 || !sendBuffer_.empty()) Service->SendText(static_cast<int>(units), sendBuffer_);
 }
 

@@ -21,7 +21,7 @@ void CTypingContext::TakeBefore() {
   // are read; the replaced characters themselves only matter to a byte code
   // table (their encoded lengths). The word end and the restore take a full
   // copy of their own.
-  if (codeTable_.Empty()) {
+  if (codeTable_->Empty()) {
     Word.CopyScalarsTo(Before);
   } else {
     Word.CopyShownTo(Before);

@@ -6,6 +6,7 @@
 
 #include "common/Utf8.h"
 #include "service/CInputMethodService.h"
+#include "service/CTypingContext.h"
 #include "service/ServiceTables.h"
 #include "sim/SimDesktop.h"
 #include "tables/CBangMa.h"
@@ -67,6 +68,35 @@ TEST(ServiceTables, SwitchingPicksFromTheLoadedSetAndAReloadReapplies) {
   service.SetTypingMethod(u"Telex 2");
   desk.TypeText(u" as");
   EXPECT_EQ(Utf16ToUtf8(desk.Text()), "aq as á");
+}
+
+TEST(ServiceTables, TheChosenTableIsTheLoadedOneAndLivesWhileItIsUsed) {
+  auto mine = std::make_shared<ServiceTables>(*ServiceTables::Shared());
+  CBangMa digits;
+  digits.Insert(u'á', u"a1");
+  mine->CodeTables.emplace(u"Bảng thử", digits);
+  const CBangMa* loaded = mine->FindCodeTable(u"Bảng thử");
+  const std::weak_ptr<const ServiceTables> watch = mine;
+
+  SimDesktop desk;
+  CInputMethodService service(&desk);
+  desk.InstallHooks(&service);
+  service.SetTables(std::move(mine));
+  service.SetCodeTable(u"Bảng thử");
+  // Switching tables copies nothing: the typing context reads the loaded set.
+  EXPECT_EQ(&service.Context().CodeTable(), loaded);
+  service.SetCodeTable(u"Unicode");
+  service.SetCodeTable(u"Bảng thử");
+  EXPECT_EQ(&service.Context().CodeTable(), loaded);
+
+  // Only the service holds the set now; a reload lets it go (the name
+  // stands for no table any more, so the output is Unicode).
+  desk.TypeText(u"as");
+  EXPECT_EQ(Utf16ToUtf8(desk.Text()), "a1");
+  service.SetTables(ServiceTables::Shared());
+  EXPECT_TRUE(watch.expired()) << "the old set is kept after a reload";
+  desk.TypeText(u" as");
+  EXPECT_EQ(Utf16ToUtf8(desk.Text()), "a1 á");
 }
 
 }  // namespace
