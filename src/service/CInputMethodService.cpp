@@ -130,7 +130,6 @@ bool CInputMethodService::OnHookKeyDown(uint16_t key) {
   charKey_ = false;
   const bool swallow = HandleKeyDown(key);
   ArmRestoreTimerIfUsed();
-  if (!charKey_ && !IsLockOrModifierKey(key)) [[unlikely]] caretMayHaveMoved_ = true;
   if (DetectAutoCompleteWindows && !autoCompleteWindow_ && !IsLockOrModifierKey(key)) [[unlikely]] {
     WatchForAutoComplete();
   }
@@ -386,7 +385,6 @@ void CInputMethodService::OnMouse(uint32_t message, DesktopPoint point) {
   if (button) {
     // A click may select text in the field, or move the caret.
     autoComplete_.AfterOtherInput();
-    caretMayHaveMoved_ = true;
     // A click inside the visible suggestion window keeps the word.
     if (SuggestionWindowVisible() && suggestionWindow_->Contains(point)) return;
     Reset();

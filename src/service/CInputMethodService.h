@@ -434,7 +434,6 @@ class CInputMethodService : public IInputMethodService {
   int consoleBackspaces_ = 0;    // the write, sent as keys when it fails
   std::u16string consoleText_;
   bool fieldReplacing_ = false;  // a replacement after a reading of the field is out
-  bool caretMayHaveMoved_ = false;  // other keys or a click came since the last such replacement
   int fieldBackspaces_ = 0;      // the replacement, sent by the service when given up
   std::u16string fieldText_;
   bool outputNeedsUnicode_ = true;

@@ -196,14 +196,15 @@ class IDesktop {
   // as one injection made away from the hook thread right after a reading
   // of the field: the Deletes DeletesBeforeReplacement gives for that
   // reading (marked: the window is known to complete), then backspaces
-  // Backspaces and the text, as SendReplacement sends them. caretMoved:
-  // keys or clicks that may move the caret came since the last edit, and
-  // the program must have handled them before the reading. When it is
-  // done the desktop calls CHookLogic::OnFieldReplaced on the hook thread,
-  // at once or later. False when it cannot take the edit (the caller
-  // injects it).
+  // Backspaces and the text, as SendReplacement sends them. The reading
+  // describes the field after its program handled the input sent before
+  // the call (keys let through that may have moved the caret); when that
+  // cannot be known in time, the edit goes in as for a field that did not
+  // answer. When it is done the desktop calls CHookLogic::OnFieldReplaced
+  // on the hook thread, at once or later. False when it cannot take the
+  // edit (the caller injects it).
   virtual bool ReplaceInField(WindowHandle /*window*/, int /*backspaces*/, std::u16string_view /*text*/,
-                              bool /*marked*/, bool /*caretMoved*/) {
+                              bool /*marked*/) {
     return false;
   }
   // Whether ReplaceInField takes edits (the service then hands it every

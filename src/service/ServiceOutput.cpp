@@ -168,9 +168,7 @@ void CInputMethodService::ReplaceInField(int backspaces, const std::u16string& t
   fieldBackspaces_ = backspaces;
   fieldText_.assign(text);
   fieldReplacing_ = true;
-  const bool caretMoved = caretMayHaveMoved_;
-  caretMayHaveMoved_ = false;
-  if (!desktop_->ReplaceInField(focusWindow_, backspaces, text, autoCompleteWindow_, caretMoved)) {
+  if (!desktop_->ReplaceInField(focusWindow_, backspaces, text, autoCompleteWindow_)) {
     fieldReplacing_ = false;
     if (!desktop_->SendReplacement(autoCompleteWindow_ ? 1 : 0, backspaces, text)) injectionFailed_ = true;
     return;

@@ -565,8 +565,7 @@ void SimDesktop::WriteConsole(const ConsoleWrite& write) {
   ++ConsoleWrites;
 }
 
-bool SimDesktop::ReplaceInField(WindowHandle window, int backspaces, std::u16string_view text, bool marked,
-                                bool /*caretMoved*/) {
+bool SimDesktop::ReplaceInField(WindowHandle window, int backspaces, std::u16string_view text, bool marked) {
   if (window < 1 || window > windows_.size()) return false;
   FieldEdit edit{window, backspaces, std::u16string(text), marked};
   if (HoldFieldReplacements) {

@@ -182,8 +182,7 @@ class SimDesktop : public IDesktop {
   bool SendUnicodeText(std::u16string_view text) override;
   bool SendReplacement(int deletes, int backspaces, std::u16string_view text) override;
   bool RequestFieldSelection(WindowHandle window, uint32_t serial) override;
-  bool ReplaceInField(WindowHandle window, int backspaces, std::u16string_view text, bool marked,
-                      bool caretMoved) override;
+  bool ReplaceInField(WindowHandle window, int backspaces, std::u16string_view text, bool marked) override;
   bool ReadsFieldBeforeReplacing() override { return true; }
   // The last held edit is dropped.
   bool CancelFieldReplacement() override {

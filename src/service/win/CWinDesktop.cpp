@@ -129,6 +129,7 @@ CWinDesktop::~CWinDesktop() {
   // Readings still out finish first (each is bounded); their answers find
   // no window and are dropped.
   fieldReader_.reset();
+  fieldWriter_.reset();
   DestroyTimerWindow();
 }
 
@@ -138,6 +139,7 @@ bool CWinDesktop::CreateTimerWindow() {
   HWND hwnd = CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return false;
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWinDesktop::TimerWndProc));
   timerThread_ = GetCurrentThreadId();
   timerWindow_.store(hwnd, std::memory_order_release);
@@ -166,6 +168,19 @@ LRESULT CALLBACK CWinDesktop::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
       if (CInputMethodService* service = CInputMethodService::Instance())
         CHookLogic::OnConsoleWritten(*service, wp != 0);
     } catch (...) {
+    }
+    return 0;
+  }
+  if (msg == kMsgFieldReplaced) {
+    // Only the answer for the last edit: one given up answers nothing, one
+    // that went in after its wait ran out is over for the service.
+    auto* desktop = reinterpret_cast<CWinDesktop*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (desktop && static_cast<uint32_t>(lp) == desktop->fieldEditId_) {
+      try {
+        if (CInputMethodService* service = CInputMethodService::Instance())
+          CHookLogic::OnFieldReplaced(*service, wp != 0);
+      } catch (...) {
+      }
     }
     return 0;
   }
@@ -226,17 +241,44 @@ bool AskField(HWND hwnd, UINT msg, DWORD_PTR& result) {
 
 FieldSelection ReadFieldSelection(HWND hwnd) {
   FieldSelection s;
-  DWORD_PTR packed = 0, length = 0;
+  DWORD_PTR before = 0, packed = 0, after = 0;
   // Without pointers the answer is the two positions in one value, -1 when
-  // either is past 65535. Windows that are not edit controls answer 0.
-  if (!IsWindow(hwnd) || !AskField(hwnd, EM_GETSEL, packed) || static_cast<DWORD>(packed) == 0xFFFFFFFF ||
-      !AskField(hwnd, WM_GETTEXTLENGTH, length)) {
+  // either is past 65535. The program handles its input between our
+  // messages: the length is read around the selection, and the smaller
+  // counts (typing only makes the text longer).
+  if (!IsWindow(hwnd) || !AskField(hwnd, WM_GETTEXTLENGTH, before) || !AskField(hwnd, EM_GETSEL, packed) ||
+      static_cast<DWORD>(packed) == 0xFFFFFFFF || !AskField(hwnd, WM_GETTEXTLENGTH, after)) {
     return s;
   }
+  // Windows that are not edit controls answer 0, as an empty edit control
+  // does: that one knows its text limit, they answer 0 to that too.
+  DWORD_PTR limit = 0;
+  if (static_cast<DWORD>(packed) == 0 && (!AskField(hwnd, EM_GETLIMITTEXT, limit) || limit == 0)) return s;
   s.Start = LOWORD(packed);
   s.End = HIWORD(packed);
-  s.Length = static_cast<int32_t>(std::min<DWORD_PTR>(length, 0x7FFFFFFF));
+  s.Length = static_cast<int32_t>(std::min<DWORD_PTR>(std::min(before, after), 0x7FFFFFFF));
   return s;
+}
+
+// Whether the field's program has handled the input queued to it so far.
+// A program answers a reading before input still in its queue, so the keys
+// let through before an edit may not be in the field yet; a repaint, on
+// the other hand, comes only when its queue holds no input. A pixel of the
+// field is made invalid, and once the program has painted it again the
+// input before it was handled. False when that did not happen in time (a
+// busy program, one that paints otherwise) or cannot be seen (a hidden
+// field, one with no client area).
+bool InputHandled(HWND hwnd) {
+  RECT client{};
+  if (!IsWindowVisible(hwnd) || !GetClientRect(hwnd, &client) || IsRectEmpty(&client)) return false;
+  RECT pixel{client.left, client.top, client.left + 1, client.top + 1};
+  if (!InvalidateRect(hwnd, &pixel, FALSE)) return false;
+  const ULONGLONG start = GetTickCount64();
+  while (GetUpdateRect(hwnd, nullptr, FALSE)) {
+    if (GetTickCount64() - start >= CWinDesktop::kFieldSettleTimeoutMs || !IsWindow(hwnd)) return false;
+    Sleep(1);
+  }
+  return true;
 }
 
 }  // namespace
@@ -267,7 +309,9 @@ bool CWinDesktop::SendKey(uint16_t vk, bool up) {
   return SendInput(1, &in, sizeof(INPUT)) == 1;
 }
 
-void CWinDesktop::AddKeyPress(uint16_t vk) {
+namespace {
+
+void AddKeyPressTo(std::vector<INPUT>& packets, uint16_t vk) {
   INPUT down{};
   down.type = INPUT_KEYBOARD;
   down.ki.wVk = vk;
@@ -275,11 +319,11 @@ void CWinDesktop::AddKeyPress(uint16_t vk) {
   down.ki.dwExtraInfo = kInjectedMarker;
   INPUT up = down;
   up.ki.dwFlags |= KEYEVENTF_KEYUP;
-  packets_.push_back(down);
-  packets_.push_back(up);
+  packets.push_back(down);
+  packets.push_back(up);
 }
 
-void CWinDesktop::AddUnicodePackets(std::u16string_view text) {
+void AddUnicodePacketsTo(std::vector<INPUT>& packets, std::u16string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t unit = text[i];
     // A typed CR is a whole line break (what Enter types); the LF of a
@@ -292,10 +336,21 @@ void CWinDesktop::AddUnicodePackets(std::u16string_view text) {
     down.ki.dwExtraInfo = kInjectedMarker;
     INPUT up = down;
     up.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-    packets_.push_back(down);
-    packets_.push_back(up);
+    packets.push_back(down);
+    packets.push_back(up);
   }
 }
+
+// The records of an edit before the caret: Deletes, Backspaces, the text.
+void AddReplacementTo(std::vector<INPUT>& packets, int deletes, int backspaces, std::u16string_view text) {
+  for (int i = 0; i < deletes; ++i) AddKeyPressTo(packets, VK_DELETE);
+  for (int i = 0; i < backspaces; ++i) AddKeyPressTo(packets, VK_BACK);
+  AddUnicodePacketsTo(packets, text);
+}
+
+}  // namespace
+
+void CWinDesktop::AddUnicodePackets(std::u16string_view text) { AddUnicodePacketsTo(packets_, text); }
 
 bool CWinDesktop::SendUnicodeText(std::u16string_view text) {
   if (text.empty()) return true;
@@ -308,12 +363,56 @@ bool CWinDesktop::SendUnicodeText(std::u16string_view text) {
 bool CWinDesktop::SendReplacement(int deletes, int backspaces, std::u16string_view text) {
   // One SendInput: nothing the user types can land between the records.
   packets_.clear();
-  for (int i = 0; i < deletes; ++i) AddKeyPress(VK_DELETE);
-  for (int i = 0; i < backspaces; ++i) AddKeyPress(VK_BACK);
-  AddUnicodePackets(text);
+  AddReplacementTo(packets_, deletes, backspaces, text);
   if (packets_.empty()) return true;
   const auto n = static_cast<UINT>(packets_.size());
   return SendInput(n, packets_.data(), sizeof(INPUT)) == n;
+}
+
+bool CWinDesktop::ReplaceInField(WindowHandle window, int backspaces, std::u16string_view text, bool marked) {
+  HWND reply = TimerWindow();
+  if (!reply || !window) return false;
+  try {
+    if (!fieldWriter_) fieldWriter_ = std::make_unique<CBackgroundQueue>();
+    auto state = std::make_shared<std::atomic<int>>(kEditWaiting);
+    const uint32_t id = ++fieldEditId_;
+    // Read and sent on a worker: the program may be slow to answer, and the
+    // hook thread never waits for it. The keys that come meanwhile wait in
+    // the service, so nothing lands between the reading and the edit.
+    fieldWriter_->Post([this, reply, state, id, marked, backspaces, text = std::u16string(text),
+                        hwnd = reinterpret_cast<HWND>(window)] {
+      // The reading must describe the field after the keys let through
+      // before this edit. A field whose program did not show that in time
+      // for kFieldSettleTries edits in a row is not waited for again: it
+      // gets what an unread field gets.
+      FieldSelection reading;
+      if (hwnd != unsettledField_) unsettledEdits_ = 0;
+      unsettledField_ = hwnd;
+      if (unsettledEdits_ < kFieldSettleTries) {
+        const bool handled = InputHandled(hwnd);
+        unsettledEdits_ = handled ? 0 : unsettledEdits_ + 1;
+        if (handled) reading = ReadFieldSelection(hwnd);
+      }
+      const int deletes = DeletesBeforeReplacement(reading, marked);
+      int waiting = kEditWaiting;
+      if (!state->compare_exchange_strong(waiting, kEditGoing)) return;  // given up: the service sends it
+      std::vector<INPUT> packets;
+      AddReplacementTo(packets, deletes, backspaces, text);
+      const auto n = static_cast<UINT>(packets.size());
+      const bool ok = n == 0 || SendInput(n, packets.data(), sizeof(INPUT)) == n;
+      PostMessageW(reply, kMsgFieldReplaced, ok ? 1 : 0, static_cast<LPARAM>(id));
+    });
+    fieldEdit_ = std::move(state);
+  } catch (...) {
+    return false;
+  }
+  return true;
+}
+
+bool CWinDesktop::CancelFieldReplacement() {
+  if (!fieldEdit_) return false;
+  int waiting = kEditWaiting;
+  return fieldEdit_->compare_exchange_strong(waiting, kEditGivenUp);
 }
 
 // ---- focus ----

@@ -39,6 +39,13 @@ class CWinDesktop : public IDesktop {
   // each message bounded by kFieldReadTimeoutMs; the answer is posted to the
   // timer window.
   bool RequestFieldSelection(WindowHandle window, uint32_t serial) override;
+  // Read and injected on a worker thread of its own, once the field's
+  // program has shown that it handled the input before (InputHandled, at
+  // most kFieldSettleTimeoutMs), the reading bounded as above; the answer
+  // is posted to the timer window.
+  bool ReplaceInField(WindowHandle window, int backspaces, std::u16string_view text, bool marked) override;
+  bool CancelFieldReplacement() override;
+  bool ReadsFieldBeforeReplacing() override { return true; }
   WindowHandle FocusWindow() override;
   std::u16string WindowClassName(WindowHandle window) override;
   bool IsUnicodeWindow(WindowHandle window) override;
@@ -85,18 +92,35 @@ class CWinDesktop : public IDesktop {
   static constexpr UINT kMsgFieldSelection = WM_APP + 0x5A;
   static constexpr DWORD kFieldReadDelayMs = 30;
   static constexpr UINT kFieldReadTimeoutMs = 100;
+  // How long the field writer waits for the field's program to handle the
+  // input queued before an edit.
+  static constexpr ULONGLONG kFieldSettleTimeoutMs = 1000;
+  static constexpr int kFieldSettleTries = 3;
+  // Posted to the timer window by the field writer: wParam 1 injected,
+  // lParam the number of the edit.
+  static constexpr UINT kMsgFieldReplaced = WM_APP + 0x5B;
   // Posted to the timer window by the console writer: wParam 1 written.
   static constexpr UINT kMsgConsoleWritten = WM_APP + 0x56;
 
  private:
   static LRESULT CALLBACK TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  // Appends a down and an up record of a virtual key to packets_.
-  void AddKeyPress(uint16_t vk);
   // Appends the down and up records of each unit to packets_.
   void AddUnicodePackets(std::u16string_view text);
 
   std::atomic<HWND> timerWindow_{nullptr};
   std::unique_ptr<CBackgroundQueue> fieldReader_;  // made on first use
+  std::unique_ptr<CBackgroundQueue> fieldWriter_;  // made on first use
+  // The last edit handed to ReplaceInField: waiting for its reading, going
+  // in, or given up by the service; its number.
+  static constexpr int kEditWaiting = 0;
+  static constexpr int kEditGoing = 1;
+  static constexpr int kEditGivenUp = 2;
+  std::shared_ptr<std::atomic<int>> fieldEdit_;
+  uint32_t fieldEditId_ = 0;
+  // The field writer's: the field of the last edit, and how many edits in
+  // a row its program did not show in time that it had handled its input.
+  HWND unsettledField_ = nullptr;
+  int unsettledEdits_ = 0;
   DWORD timerThread_ = 0;
   std::vector<INPUT> packets_;  // reused: no allocation per key
   CConsoleInput console_;
