@@ -233,27 +233,29 @@ LRESULT CALLBACK CWinDesktop::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 
 namespace {
 
-// Asks the field; false when it does not answer in time (hung or busy).
-bool AskField(HWND hwnd, UINT msg, DWORD_PTR& result) {
-  return SendMessageTimeoutW(hwnd, msg, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, CWinDesktop::kFieldReadTimeoutMs,
-                             &result) != 0;
+// Asks the field; false when it does not answer within timeoutMs (hung or
+// busy).
+bool AskField(HWND hwnd, UINT msg, DWORD_PTR& result, UINT timeoutMs) {
+  return SendMessageTimeoutW(hwnd, msg, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs, &result) != 0;
 }
 
-FieldSelection ReadFieldSelection(HWND hwnd) {
+// Each message bounded by timeoutMs.
+FieldSelection ReadFieldSelection(HWND hwnd, UINT timeoutMs) {
   FieldSelection s;
   DWORD_PTR before = 0, packed = 0, after = 0;
   // Without pointers the answer is the two positions in one value, -1 when
   // either is past 65535. The program handles its input between our
   // messages: the length is read around the selection, and the smaller
   // counts (typing only makes the text longer).
-  if (!IsWindow(hwnd) || !AskField(hwnd, WM_GETTEXTLENGTH, before) || !AskField(hwnd, EM_GETSEL, packed) ||
-      static_cast<DWORD>(packed) == 0xFFFFFFFF || !AskField(hwnd, WM_GETTEXTLENGTH, after)) {
+  if (!IsWindow(hwnd) || !AskField(hwnd, WM_GETTEXTLENGTH, before, timeoutMs) ||
+      !AskField(hwnd, EM_GETSEL, packed, timeoutMs) || static_cast<DWORD>(packed) == 0xFFFFFFFF ||
+      !AskField(hwnd, WM_GETTEXTLENGTH, after, timeoutMs)) {
     return s;
   }
   // Windows that are not edit controls answer 0, as an empty edit control
   // does: that one knows its text limit, they answer 0 to that too.
   DWORD_PTR limit = 0;
-  if (static_cast<DWORD>(packed) == 0 && (!AskField(hwnd, EM_GETLIMITTEXT, limit) || limit == 0)) return s;
+  if (static_cast<DWORD>(packed) == 0 && (!AskField(hwnd, EM_GETLIMITTEXT, limit, timeoutMs) || limit == 0)) return s;
   s.Start = LOWORD(packed);
   s.End = HIWORD(packed);
   s.Length = static_cast<int32_t>(std::min<DWORD_PTR>(std::min(before, after), 0x7FFFFFFF));
@@ -291,7 +293,7 @@ bool CWinDesktop::RequestFieldSelection(WindowHandle window, uint32_t serial) {
   // never waits for it. The wait lets the program handle the key first.
   fieldReader_->Post([reply, serial, hwnd = reinterpret_cast<HWND>(window)] {
     Sleep(kFieldReadDelayMs);
-    auto* selection = new FieldSelection(ReadFieldSelection(hwnd));
+    auto* selection = new FieldSelection(ReadFieldSelection(hwnd, kFieldReadTimeoutMs));
     if (!PostMessageW(reply, kMsgFieldSelection, serial, reinterpret_cast<LPARAM>(selection))) delete selection;
   });
   return true;
@@ -391,7 +393,9 @@ bool CWinDesktop::ReplaceInField(WindowHandle window, int backspaces, std::u16st
       if (unsettledEdits_ < kFieldSettleTries) {
         const bool handled = InputHandled(hwnd);
         unsettledEdits_ = handled ? 0 : unsettledEdits_ + 1;
-        if (handled) reading = ReadFieldSelection(hwnd);
+        // A program that has just painted is not hung: only a busy machine
+        // keeps it from answering, and a reading given up costs a Delete.
+        if (handled) reading = ReadFieldSelection(hwnd, kFieldWriterReadTimeoutMs);
       }
       const int deletes = DeletesBeforeReplacement(reading, marked);
       int waiting = kEditWaiting;

@@ -93,8 +93,10 @@ class CWinDesktop : public IDesktop {
   static constexpr DWORD kFieldReadDelayMs = 30;
   static constexpr UINT kFieldReadTimeoutMs = 100;
   // How long the field writer waits for the field's program to handle the
-  // input queued before an edit.
-  static constexpr ULONGLONG kFieldSettleTimeoutMs = 1000;
+  // input queued before an edit, and then for each answer of its reading
+  // (together below the service's wait for the edit, 2 seconds).
+  static constexpr ULONGLONG kFieldSettleTimeoutMs = 800;
+  static constexpr UINT kFieldWriterReadTimeoutMs = 250;
   static constexpr int kFieldSettleTries = 3;
   // Posted to the timer window by the field writer: wParam 1 injected,
   // lParam the number of the edit.
