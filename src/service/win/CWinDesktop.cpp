@@ -391,11 +391,15 @@ bool CWinDesktop::ReplaceInField(WindowHandle window, int backspaces, std::u16st
       if (hwnd != unsettledField_) unsettledEdits_ = 0;
       unsettledField_ = hwnd;
       if (unsettledEdits_ < kFieldSettleTries) {
-        const bool handled = InputHandled(hwnd);
-        unsettledEdits_ = handled ? 0 : unsettledEdits_ + 1;
-        // A program that has just painted is not hung: only a busy machine
-        // keeps it from answering, and a reading given up costs a Delete.
+        // Keys the service let through just before the edit may still be on
+        // their way through this program's own keyboard hook, whose calls
+        // the hook thread takes only once back in its message loop; a
+        // message to its window is answered after them.
+        DWORD_PTR ignored = 0;
+        const bool passed = SendMessageTimeoutW(reply, WM_NULL, 0, 0, SMTO_NORMAL, kFieldWriterReadTimeoutMs, &ignored) != 0;
+        const bool handled = passed && InputHandled(hwnd);
         if (handled) reading = ReadFieldSelection(hwnd, kFieldWriterReadTimeoutMs);
+        unsettledEdits_ = handled ? 0 : unsettledEdits_ + 1;
       }
       const int deletes = DeletesBeforeReplacement(reading, marked);
       int waiting = kEditWaiting;
