@@ -22,9 +22,10 @@ int Search(const CGhepVan::Entries& entries, std::u16string_view s) {
   return -1;
 }
 
-// Entry i lists "<letter><letter>..." spellings of lengths 1 to 5 built from
-// i, so that short and long ones mix and many share their first units.
-Lines ManySpellings(int count) {
+// Nuclei built from the given units: entry i lists spellings of lengths 1 to
+// maxLength that start at unit i, so that short and long ones mix and many
+// share their first units.
+Lines SpellingsOf(const std::u16string& units, int count, size_t maxLength = 4) {
   Lines lines{u"CacPAD.Count=1", u"CacPAD.0=b"};
   std::u16string n = u"CacNA.Count=";
   for (char c : std::to_string(count)) n.push_back(static_cast<char16_t>(c));
@@ -34,8 +35,8 @@ Lines ManySpellings(int count) {
     for (char c : std::to_string(i)) line.push_back(static_cast<char16_t>(c));
     line += u"=";
     std::u16string spelling;
-    for (int len = 1; len <= 5; ++len) {
-      spelling.push_back(static_cast<char16_t>(u'a' + (i * 7 + len * 3) % 26));
+    for (size_t len = 1; len <= maxLength; ++len) {
+      spelling.push_back(units[(static_cast<size_t>(i) * 5 + len * len) % units.size()]);
       if (len > 1) line += u" ";
       line += spelling;
     }
@@ -43,6 +44,8 @@ Lines ManySpellings(int count) {
   }
   return lines;
 }
+
+Lines ManySpellings(int count) { return SpellingsOf(u"abcdefghijklmnopqrstuvwxyz", count, 5); }
 
 TEST(GhepVanIndex, AgreesWithTheEntries) {
   const CGhepVan g(ManySpellings(300));
@@ -75,28 +78,6 @@ TEST(GhepVanIndex, AliasesOfEveryLength) {
   const CGhepVan empty(Lines{});
   EXPECT_EQ(empty.FindNucleus(u"a"), -1);
   EXPECT_FALSE(empty.IsBareNucleus(u"ai"));
-}
-
-// Nuclei built from the given units, entry i listing spellings of lengths 1
-// to 4 that start at unit i; spellings also begin with units of every range.
-Lines SpellingsOf(const std::u16string& units, int count) {
-  Lines lines{u"CacPAD.Count=1", u"CacPAD.0=b"};
-  std::u16string n = u"CacNA.Count=";
-  for (char c : std::to_string(count)) n.push_back(static_cast<char16_t>(c));
-  lines.push_back(n);
-  for (int i = 0; i < count; ++i) {
-    std::u16string line = u"CacNA.";
-    for (char c : std::to_string(i)) line.push_back(static_cast<char16_t>(c));
-    line += u"=";
-    std::u16string spelling;
-    for (size_t len = 1; len <= 4; ++len) {
-      spelling.push_back(units[(static_cast<size_t>(i) * 5 + len * len) % units.size()]);
-      if (len > 1) line += u" ";
-      line += spelling;
-    }
-    lines.push_back(line);
-  }
-  return lines;
 }
 
 void ExpectNucleiAgree(const CGhepVan& g, const std::u16string& units) {
