@@ -379,12 +379,15 @@ void SimDesktop::Click(int position, bool right) {
   AfterUserEvent();
 }
 
-bool SimDesktop::InjectionAccepted(bool& dropped) {
-  if (WhileInjecting) [[unlikely]] {
-    const std::function<void()> user = std::move(WhileInjecting);
-    WhileInjecting = nullptr;
-    user();
-  }
+void SimDesktop::RunWhileInjecting() {
+  const std::function<void()> user = std::move(WhileInjecting);
+  WhileInjecting = nullptr;
+  user();
+}
+
+// Inline on each injection; the rare user action stays out of line.
+[[gnu::always_inline]] inline bool SimDesktop::InjectionAccepted(bool& dropped) {
+  if (WhileInjecting) [[unlikely]] RunWhileInjecting();
   dropped = focus_ != 0 && windows_[focus_ - 1].HigherIntegrity;
   return !InjectionBlocked;
 }
@@ -436,7 +439,11 @@ bool SimDesktop::SendReplacement(int deletes, int backspaces, std::u16string_vie
     Window& w = windows_[focus_ - 1];
     // The first only takes a selection.
     const size_t n = std::min(static_cast<size_t>(backspaces - (DeleteSelection(w) ? 1 : 0)), w.Caret);
-    w.Text.erase(w.Caret - n, n);
+    if (w.Caret == w.Text.size()) [[likely]] {
+      w.Text.resize(w.Caret - n);  // the end of the text: nothing after it moves
+    } else {
+      w.Text.erase(w.Caret - n, n);
+    }
     w.Caret -= n;
   } else {
     for (int i = 0; i < backspaces; ++i) {

@@ -298,6 +298,8 @@ class SimDesktop : public IDesktop {
   // Whether an injection goes in: false when blocked; dropped is set when
   // the focus silently refuses it.
   bool InjectionAccepted(bool& dropped);
+  // Takes the WhileInjecting action and runs it once.
+  void RunWhileInjecting();
   // After an event of the user: the posted work, as the message loop would.
   bool InsideHookCallback() const;
   void AfterUserEvent() {
