@@ -103,7 +103,9 @@ void CInputMethodService::HoldOutput(int backspaces, const std::u16string& text)
   deferring_ = true;
 }
 
-void CInputMethodService::Deliver(int backspaces, const std::u16string& text, bool paste) {
+// Inlined into both callers: one frame less per replacement.
+[[gnu::always_inline]] inline void CInputMethodService::Deliver(int backspaces, const std::u16string& text,
+                                                               bool paste) {
   const bool wasSending = sending_;
   sending_ = true;
   // An auto-complete window's suggestion goes first (Delete), then the
