@@ -93,8 +93,12 @@ class CWinDesktop : public IDesktop {
   static constexpr DWORD kFieldReadDelayMs = 30;
   static constexpr UINT kFieldReadTimeoutMs = 100;
   // How long the field writer waits for the field's program to handle the
-  // input queued before an edit, and then for each answer of its reading
-  // (together below the service's wait for the edit, 2 seconds).
+  // input queued before an edit (after at most kFieldWriterReadTimeoutMs
+  // for the hook thread's answer), and then for each of the up to four
+  // answers of its reading. At worst 250 + 800 + 4 x 250 = 2050 ms, plus
+  // up to a timer tick (about 16 ms) on each wait: a little more than the
+  // service's wait for the edit (2 seconds), after which the service sends
+  // the edit itself unless the writer has begun to.
   static constexpr ULONGLONG kFieldSettleTimeoutMs = 800;
   static constexpr UINT kFieldWriterReadTimeoutMs = 250;
   static constexpr int kFieldSettleTries = 3;
