@@ -400,11 +400,14 @@ void SimDesktop::RunWhileInjecting() {
 }
 
 [[gnu::always_inline]] inline void SimDesktop::DeliverPackets(std::u16string_view text) {
-  if (!RecordAppKeys && focus_ != 0) [[likely]] {
-    // What the packets amount to: each unit's key-down types it.
+  if (!RecordAppKeys && !AppLags && focus_ != 0) [[likely]] {
+    // What the packets amount to in a Unicode window that is not a console:
+    // each unit's key-down types it.
     Window& w = windows_[focus_ - 1];
-    for (const char16_t unit : text) InsertUnit(w, unit);
-    return;
+    if (w.Unicode && !w.Console) [[likely]] {
+      for (const char16_t unit : text) InsertUnit(w, unit);
+      return;
+    }
   }
   for (const char16_t unit : text) {
     DeliverToApp(kVkPacket, false, unit);
@@ -432,7 +435,7 @@ bool SimDesktop::SendReplacement(int deletes, int backspaces, std::u16string_vie
     DeliverToApp(vk::kDelete, false, 0);
     DeliverToApp(vk::kDelete, true, 0);
   }
-  if (backspaces > 0 && !RecordAppKeys && focus_ != 0) [[likely]] {
+  if (backspaces > 0 && !RecordAppKeys && !AppLags && focus_ != 0) [[likely]] {
     // What the Backspaces amount to: each went down and up, and each took
     // the character before the caret.
     sysState_[vk::kBack] &= 0x01;

@@ -145,41 +145,69 @@ TEST(SimDesktopTest, ReplacementIsDeletesThenBackspacesThenPacketsInOneGo) {
 
 // Long runs switch off the record of application keys, and the desktop then
 // applies typed keys, Backspaces and packets straight to the field. Random
-// Telex streams with Backspaces, caret moves, capitals and characters no
-// key gives, typed into two services on two desktops, one recording: the
-// fields, carets and key states never differ.
+// Telex streams with Backspaces, caret moves, capitals, held modifiers, Caps
+// Lock and characters no key gives, typed into two services on two desktops,
+// one recording, in every kind of window and with a lagging application:
+// the fields, carets and key states never differ.
 TEST(SimDesktopTest, FieldIsTheSameWithOrWithoutTheKeyRecord) {
+  enum Kind { kUnicode, kAnsi1258, kAnsi1252, kConsole, kCompleting, kLagging, kGerman, kKinds };
   std::mt19937 rng(17);
-  const std::u16string keys = u"aaeeoowwdsfrxjz uqnghtic\bD[]1,.";
-  for (int round = 0; round < 40; ++round) {
+  const std::u16string keys = u"aaeeoowwdsfrxjz uqnghtic\bD[]1,.\n";
+  const uint16_t modifiers[] = {vk::kLShift, vk::kRShift, vk::kShift, vk::kLControl, vk::kRMenu, vk::kCapital};
+  for (int round = 0; round < 70; ++round) {
+    const int kind = round % kKinds;
+    SCOPED_TRACE(testing::Message() << "round " << round << " kind " << kind);
     SimDesktop recorded;
     SimDesktop plain;
     plain.RecordAppKeys = false;
     CInputMethodService a(&recorded);
     CInputMethodService b(&plain);
+    for (SimDesktop* d : {&recorded, &plain}) {
+      if (kind == kAnsi1258 || kind == kAnsi1252) {
+        d->SetFocus(d->AddWindow(u"Edit", false));
+        d->SetCodePage(d->Focused(), kind == kAnsi1258 ? 1258 : 1252);
+      } else if (kind == kConsole) {
+        d->SetFocus(d->AddWindow(u"ConsoleWindowClass"));
+        d->SetConsole(d->Focused());
+      } else if (kind == kCompleting) {
+        d->SetCompletions(d->Focused(), {u"vi\u1EC7t nam", u"ti\u1EBFng"});
+      }
+      d->AppLags = kind == kLagging;
+      d->UseGermanLayout(kind == kGerman);
+    }
     recorded.InstallHooks(&a);
     plain.InstallHooks(&b);
     for (int step = 0; step < 300; ++step) {
       const unsigned r = rng() % 100;
+      const uint16_t modifier = modifiers[rng() % std::size(modifiers)];
       for (SimDesktop* d : {&recorded, &plain}) {
-        if (r < 85) {
+        if (r < 80) {
           d->TypeChar(keys[r % keys.size()]);
-        } else if (r < 90) {
+        } else if (r < 84) {
           d->Press(vk::kLeft);
-        } else if (r < 93) {
+        } else if (r < 86) {
           d->Press(vk::kHome);
-        } else if (r < 96) {
+        } else if (r < 89) {
           d->Click(static_cast<int>(r));
-        } else if (r < 98) {
+        } else if (r < 92) {
           d->TypeChar(u'ệ');
-        } else {
+        } else if (r < 93) {
           d->Press(vk::kDelete);
+        } else if (r < 96) {
+          d->KeyDown(modifier);  // held over the next keys
+        } else if (r < 99) {
+          d->KeyUp(modifier);
+        } else {
+          d->Press(modifier);
         }
+        if (kind == kLagging && r % 7 == 0) d->AppCatchUp(r % 3);
       }
-      ASSERT_EQ(plain.Text(), recorded.Text()) << "round " << round << " step " << step;
+      ASSERT_EQ(plain.Text(), recorded.Text()) << "step " << step;
       ASSERT_EQ(plain.Caret(), recorded.Caret());
       ASSERT_TRUE(std::equal(plain.SystemKeyState(), plain.SystemKeyState() + 256, recorded.SystemKeyState()));
     }
+    for (SimDesktop* d : {&recorded, &plain}) d->AppCatchUp();
+    EXPECT_EQ(plain.Text(), recorded.Text());
     EXPECT_TRUE(plain.AppKeys.empty());
   }
 }
