@@ -282,7 +282,7 @@ class SimDesktop : public IDesktop {
   void ApplyKeyDown(Window& w, uint16_t vk);
   [[gnu::noinline]] void ApplyOtherKeyDown(Window& w, uint16_t vk);
   [[gnu::noinline]] void ApplyGermanKeyDown(Window& w, uint16_t vk);
-  int TranslateGerman(uint16_t vk, const uint8_t state[256], char16_t out[2]);
+  [[gnu::noinline]] int TranslateGerman(uint16_t vk, const uint8_t state[256], char16_t out[2]);
   void InsertUnit(Window& w, char16_t unit);
   // Removes the selection; false when there is none.
   static bool DeleteSelection(Window& w);

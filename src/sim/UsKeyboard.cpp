@@ -17,4 +17,26 @@ static_assert(kStrokeTable[u'\n'].Vk == 0x0D && kStrokeTable[u'\r'].Vk == 0x0D);
 
 }  // namespace
 
+namespace uskeyboard_detail {
+
+int TranslateModified(uint32_t key, uint16_t vk, const uint8_t state[256], char16_t out[2]) {
+  const uint32_t generic = GenericModifiers(state);
+  const uint64_t sided = SidedModifiers(state);
+  const bool letter = (key >> 31) != 0;
+  const bool ctrl = (generic & 0x8000) != 0 || (sided & 0x80800000) != 0;
+  if (ctrl) {
+    const bool alt = (generic & 0x800000) != 0 || (sided & 0x808000000000) != 0;
+    if (alt || !letter) return 0;
+    out[0] = static_cast<char16_t>(vk - 'A' + 1);
+    return 1;
+  }
+  // Shift or Alt, or both: Alt alone types as without it.
+  bool shift = (generic & 0x80) != 0 || (sided & 0x8080) != 0;
+  if (letter && (state[0x14] & 0x01) != 0) shift = !shift;
+  out[0] = static_cast<char16_t>(shift ? (key >> 16) & 0x7FFF : key & 0xFFFF);
+  return 1;
+}
+
+}  // namespace uskeyboard_detail
+
 }  // namespace tavirel

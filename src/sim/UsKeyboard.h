@@ -4,6 +4,7 @@
 // simulated key, so they are inline table reads.
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace tavirel {
 
@@ -62,6 +63,39 @@ constexpr std::array<KeyChars, 256> BuildKeyTable() {
 
 inline constexpr std::array<KeyChars, 256> kKeyTable = BuildKeyTable();
 
+// The same, one word a key for the translation: the plain character in the
+// low half, the shifted one in the high half, bit 31 for a letter.
+constexpr std::array<uint32_t, 256> BuildPackedKeys() {
+  std::array<uint32_t, 256> t{};
+  for (size_t vk = 0; vk < 256; ++vk) {
+    const KeyChars& k = kKeyTable[vk];
+    if (k.Plain != 0) t[vk] = k.Plain | (uint32_t{k.Shifted} << 16) | (k.Letter ? 0x80000000u : 0);
+  }
+  return t;
+}
+
+inline constexpr std::array<uint32_t, 256> kPackedKeys = BuildPackedKeys();
+
+// Bit 7 of the key-state bytes of Shift, Ctrl and Alt (0x10..0x12), and of
+// their left and right keys (0xA0..0xA5), as read in one word each.
+inline constexpr uint32_t kGenericDown = 0x808080;
+inline constexpr uint64_t kSidedDown = 0x808080808080;
+
+inline uint32_t GenericModifiers(const uint8_t* state) {
+  uint32_t v;
+  std::memcpy(&v, state + 0x10, sizeof v);
+  return v & kGenericDown;
+}
+
+inline uint64_t SidedModifiers(const uint8_t* state) {
+  uint64_t v;
+  std::memcpy(&v, state + 0xA0, sizeof v);
+  return v & kSidedDown;
+}
+
+// Translation under Ctrl or Alt, or with Shift held.
+int TranslateModified(uint32_t key, uint16_t vk, const uint8_t state[256], char16_t out[2]);
+
 constexpr std::array<UsKeyStroke, 128> BuildStrokeTable() {
   std::array<UsKeyStroke, 128> t{};
   // Later entries do not override earlier ones: the first key found wins.
@@ -93,20 +127,17 @@ class UsKeyboard {
  public:
   // As ToAscii: the number of characters written to out (0 or 1).
   static int Translate(uint16_t vk, const uint8_t state[256], char16_t out[2]) {
+    using namespace uskeyboard_detail;
     if (vk > 0xFF) return 0;
-    const uskeyboard_detail::KeyChars& k = uskeyboard_detail::kKeyTable[vk];
-    if (k.Plain == 0) return 0;
-    // A generic modifier or either sided one held; the bytes are OR-ed rather
-    // than tested one by one.
-    if (((state[0x11] | state[0xA2] | state[0xA3]) & 0x80) != 0) {
-      const bool alt = ((state[0x12] | state[0xA4] | state[0xA5]) & 0x80) != 0;
-      if (alt || !k.Letter) return 0;
-      out[0] = static_cast<char16_t>(vk - 'A' + 1);
-      return 1;
+    const uint32_t k = kPackedKeys[vk];
+    if (k == 0) return 0;
+    // No Shift, Ctrl or Alt on either side: the plain character, or for a
+    // letter under Caps Lock the shifted one.
+    if ((GenericModifiers(state) | SidedModifiers(state)) != 0) [[unlikely]] {
+      return TranslateModified(k, vk, state, out);
     }
-    bool shift = ((state[0x10] | state[0xA0] | state[0xA1]) & 0x80) != 0;
-    if (k.Letter && (state[0x14] & 0x01) != 0) shift = !shift;
-    out[0] = shift ? k.Shifted : k.Plain;
+    const uint32_t flip = state[0x14] & (k >> 31);
+    out[0] = static_cast<char16_t>((k >> (flip << 4)) & 0x7FFF);
     return 1;
   }
   // The key for a character; '\n' is Enter, '\b' Backspace, '\t' Tab.
