@@ -38,6 +38,25 @@ constexpr std::array<uint8_t, 256> BuildKeyFlags() {
 
 constexpr std::array<uint8_t, 256> kKeyFlags = BuildKeyFlags();
 
+// An editing key gives no printable character on its own.
+constexpr bool EditKeysTypeNothing() {
+  for (size_t k = 0; k < 256; ++k) {
+    if ((kKeyFlags[k] & kFlagEdit) != 0 && (uskeyboard_detail::kPackedKeys[k] & 0xFFFF) >= 0x20) return false;
+  }
+  return true;
+}
+static_assert(EditKeysTypeNothing());
+
+// The keys TypeChar presses: none of them toggles or is a sided modifier,
+// so their state byte is all that changes when they go down or up.
+constexpr bool StrokeKeysArePlain() {
+  for (const UsKeyStroke& s : uskeyboard_detail::kStrokeTable) {
+    if ((kKeyFlags[s.Vk] & (kFlagToggle | kFlagSided)) != 0 || s.Vk > 0xFF) return false;
+  }
+  return true;
+}
+static_assert(StrokeKeysArePlain());
+
 }  // namespace
 
 SimDesktop::SimDesktop() { focus_ = AddWindow(u"Edit", true); }
@@ -81,7 +100,7 @@ void SimDesktop::RemoveHooks() {
 
 [[gnu::always_inline]] inline void SimDesktop::InsertUnit(Window& w, char16_t unit) {
   // Typing at the end with room to spare is nearly every insertion.
-  if (w.Caret == w.Text.size() && w.Caret < w.Text.capacity() && w.Completions.empty()) [[likely]] {
+  if (w.Caret == w.Text.size() && !w.Completes) [[likely]] {
     w.Text.push_back(unit);
     ++w.Caret;
     return;
@@ -122,20 +141,29 @@ void SimDesktop::Complete(Window& w) {
 }
 
 [[gnu::always_inline]] inline void SimDesktop::ApplyKeyDown(Window& w, uint16_t vk) {
-  // The two common cases inline: a typing key without Ctrl or Alt, and
-  // Backspace at the end of the text. Everything else, and a typing key
-  // that gives no character, takes the full road.
-  if ((kKeyFlags[vk] & kFlagEdit) == 0) {
-    if (german_) [[unlikely]] {
-      ApplyGermanKeyDown(w, vk);
-      return;
-    }
-    if (!IsDown(sysState_, vk::kControl) && !IsDown(sysState_, vk::kMenu)) {
-      char16_t out[2] = {0, 0};
-      if (UsKeyboard::Translate(vk, sysState_, out) == 1 && out[0] >= 0x20) {
-        InsertUnit(w, out[0]);
+  // The common case inline: a key that types a character with no Shift,
+  // Ctrl or Alt held on the US layout. No editing key types one.
+  if (vk <= 0xFF && !german_) [[likely]] {
+    using namespace uskeyboard_detail;
+    if ((GenericModifiers(sysState_) | SidedModifiers(sysState_)) == 0) {
+      const uint32_t k = kPackedKeys[vk];
+      const uint32_t flip = sysState_[vk::kCapital] & (k >> 31);
+      const auto unit = static_cast<char16_t>((k >> (flip << 4)) & 0x7FFF);
+      if (unit >= 0x20) [[likely]] {
+        InsertUnit(w, unit);
         return;
       }
+    }
+  }
+  ApplyKeyDownSlow(w, vk);
+}
+
+void SimDesktop::ApplyKeyDownSlow(Window& w, uint16_t vk) {
+  // Backspace at the end of the text, next most common, then the full road.
+  if ((kKeyFlags[vk] & kFlagEdit) == 0) {
+    if (german_) {
+      ApplyGermanKeyDown(w, vk);
+      return;
     }
   } else if (vk == vk::kBack && w.Caret == w.Text.size() && w.Caret != 0) {
     w.Text.pop_back();
@@ -335,19 +363,42 @@ void SimDesktop::Press(uint16_t vk) {
   KeyUp(vk);
 }
 
+// A key TypeChar presses, going down or up: UserKey for a key that is
+// neither a modifier nor a toggle and reaches the hook as it is.
+[[gnu::always_inline]] inline void SimDesktop::TypingKey(uint8_t vk, bool up) {
+  held_[vk] = up ? 0 : 1;
+  if (service_ != nullptr) {
+    const HookVerdict verdict = CHookLogic::OnKeyEvent(*service_, vk, !up);
+    if (verdict != HookVerdict::Pass) [[unlikely]] {
+      if (verdict == HookVerdict::PassWithZeroKey) DeliverToApp(0, up, 0);
+      AfterUserEvent();
+      return;
+    }
+  }
+  if (RecordAppKeys || AppLags) [[unlikely]] {
+    DeliverToApp(vk, up, 0);
+  } else if (up) {
+    sysState_[vk] &= 0x01;
+  } else {
+    sysState_[vk] |= 0x80;
+    if (focus_ != 0) ApplyKeyDown(windows_[focus_ - 1], vk);
+  }
+  AfterUserEvent();
+}
+
 // A key without Shift, the common case, is pressed here with both events
 // inline; the rest goes out of line.
 [[gnu::flatten]] void SimDesktop::TypeChar(char16_t ch) {
-  const UsKeyStroke stroke = UsKeyboard::StrokeFor(ch);
-  if (stroke.Vk == 0 || stroke.Shift) [[unlikely]] {
-    TypeOtherChar(ch, stroke);
+  const uint8_t vk = UsKeyboard::PlainKeyFor(ch);
+  if (vk == 0) [[unlikely]] {
+    TypeOtherChar(ch, UsKeyboard::StrokeFor(ch));
     return;
   }
-  UserKey(stroke.Vk, false);
-  UserKey(stroke.Vk, true);
+  TypingKey(vk, false);
+  TypingKey(vk, true);
 }
 
-void SimDesktop::TypeOtherChar(char16_t ch, UsKeyStroke stroke) {
+[[gnu::flatten]] void SimDesktop::TypeOtherChar(char16_t ch, UsKeyStroke stroke) {
   if (stroke.Vk == 0) {
     Deliver(kVkPacket, false, ch);
     Deliver(kVkPacket, true, ch);
@@ -356,9 +407,10 @@ void SimDesktop::TypeOtherChar(char16_t ch, UsKeyStroke stroke) {
   }
   const bool needShift = stroke.Shift && held_[vk::kLShift] == 0 && held_[vk::kRShift] == 0 &&
                          held_[vk::kShift] == 0;
-  if (needShift) KeyDown(vk::kLShift);
-  Press(stroke.Vk);
-  if (needShift) KeyUp(vk::kLShift);
+  if (needShift) UserKey(vk::kLShift, false);
+  TypingKey(static_cast<uint8_t>(stroke.Vk), false);
+  TypingKey(static_cast<uint8_t>(stroke.Vk), true);
+  if (needShift) UserKey(vk::kLShift, true);
 }
 
 // Out of line: the benchmarks and profiles count from here.
@@ -613,7 +665,10 @@ void SimDesktop::SetProgram(WindowHandle window, std::u16string program) {
 }
 
 void SimDesktop::SetCompletions(WindowHandle window, std::vector<std::u16string> words) {
-  if (window >= 1 && window <= windows_.size()) windows_[window - 1].Completions = std::move(words);
+  if (window < 1 || window > windows_.size()) return;
+  Window& w = windows_[window - 1];
+  w.Completions = std::move(words);
+  w.Completes = !w.Completions.empty();
 }
 
 size_t SimDesktop::Selected() const {

@@ -249,6 +249,7 @@ class SimDesktop : public IDesktop {
     size_t Caret = 0;
     size_t Selected = 0;  // units selected after the caret
     std::vector<std::u16string> Completions;
+    bool Completes = false;  // Completions is not empty
   };
   struct ClipFormat {
     uint32_t Format = 0;
@@ -265,6 +266,8 @@ class SimDesktop : public IDesktop {
 
   // A key the user presses or releases, with the message loop's turn after it.
   void UserKey(uint16_t vk, bool up);
+  // UserKey for a key TypeChar presses.
+  void TypingKey(uint8_t vk, bool up);
   // TypeChar for a character that needs Shift or has no key.
   [[gnu::noinline]] void TypeOtherChar(char16_t ch, UsKeyStroke stroke);
   // Unicode packets of an accepted injection into the focused application.
@@ -280,6 +283,7 @@ class SimDesktop : public IDesktop {
   void UpdateSystemState(uint16_t vk, bool up);
   // A key-down (not a packet) that reached the focused window's application.
   void ApplyKeyDown(Window& w, uint16_t vk);
+  [[gnu::noinline]] void ApplyKeyDownSlow(Window& w, uint16_t vk);
   [[gnu::noinline]] void ApplyOtherKeyDown(Window& w, uint16_t vk);
   [[gnu::noinline]] void ApplyGermanKeyDown(Window& w, uint16_t vk);
   [[gnu::noinline]] int TranslateGerman(uint16_t vk, const uint8_t state[256], char16_t out[2]);

@@ -121,6 +121,17 @@ constexpr std::array<UsKeyStroke, 128> BuildStrokeTable() {
 
 inline constexpr std::array<UsKeyStroke, 128> kStrokeTable = BuildStrokeTable();
 
+// The key of each character typed without Shift, 0 for the others.
+constexpr std::array<uint8_t, 128> BuildPlainKeys() {
+  std::array<uint8_t, 128> t{};
+  for (size_t ch = 0; ch < 128; ++ch) {
+    if (!kStrokeTable[ch].Shift) t[ch] = static_cast<uint8_t>(kStrokeTable[ch].Vk);
+  }
+  return t;
+}
+
+inline constexpr std::array<uint8_t, 128> kPlainKeys = BuildPlainKeys();
+
 }  // namespace uskeyboard_detail
 
 class UsKeyboard {
@@ -140,6 +151,9 @@ class UsKeyboard {
     out[0] = static_cast<char16_t>((k >> (flip << 4)) & 0x7FFF);
     return 1;
   }
+  // The key that types the character without Shift; 0 when it needs Shift
+  // or no key types it.
+  static uint8_t PlainKeyFor(char16_t ch) { return ch < 128 ? uskeyboard_detail::kPlainKeys[ch] : 0; }
   // The key for a character; '\n' is Enter, '\b' Backspace, '\t' Tab.
   static UsKeyStroke StrokeFor(char16_t ch) {
     return ch < uskeyboard_detail::kStrokeTable.size() ? uskeyboard_detail::kStrokeTable[ch] : UsKeyStroke{};
