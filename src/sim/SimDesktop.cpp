@@ -483,6 +483,22 @@ bool SimDesktop::SendReplacement(int deletes, int backspaces, std::u16string_vie
   if (!InjectionAccepted(dropped)) [[unlikely]] return false;
   if (dropped) [[unlikely]] return true;
   if (!text.empty()) ++UnicodeInjections;
+  if (deletes <= 0 && !RecordAppKeys && !AppLags && focus_ != 0) [[likely]] {
+    // At the end of a Unicode field that completes nothing, what the events
+    // amount to: each Backspace went down and up and took the character
+    // before the caret, and each unit's packet typed it.
+    Window& w = windows_[focus_ - 1];
+    std::u16string& t = w.Text;
+    if (w.Caret == t.size() && w.Unicode && !w.Console && !w.Completes) [[likely]] {
+      if (backspaces > 0) {
+        sysState_[vk::kBack] &= 0x01;
+        t.resize(t.size() - std::min(static_cast<size_t>(backspaces), t.size()));
+      }
+      for (const char16_t unit : text) t.push_back(unit);
+      w.Caret = t.size();
+      return true;
+    }
+  }
   for (int i = 0; i < deletes; ++i) {
     DeliverToApp(vk::kDelete, false, 0);
     DeliverToApp(vk::kDelete, true, 0);

@@ -303,7 +303,7 @@ class SimDesktop : public IDesktop {
   // the focus silently refuses it.
   bool InjectionAccepted(bool& dropped);
   // Takes the WhileInjecting action and runs it once.
-  void RunWhileInjecting();
+  [[gnu::noinline]] void RunWhileInjecting();
   // After an event of the user: the posted work, as the message loop would.
   bool InsideHookCallback() const;
   void AfterUserEvent() {
