@@ -18,6 +18,7 @@
 #include "service/CHotKeyActionBase.h"
 #include "service/DeferredKeys.h"
 #include "service/IDesktop.h"
+#include "service/PasteWait.h"
 #include "service/IInputMethodService.h"
 #include "service/ISuggestionWindow.h"
 #include "service/KeyCombo.h"
@@ -381,6 +382,9 @@ class CInputMethodService : public IInputMethodService {
   bool WaitForClipboard(const std::u16string& text);
   // The paste that waited for the clipboard is tried again.
   void RetryPaste();
+  // The wait for the application to read our paste goes on (busy
+  // application), the timer armed again; false when it is over.
+  bool PasteWaitGoesOn();
   // With the pasted text of an 8-bit table: its bytes as ANSI text.
   void PlaceTableBytes(bool onRequest);
   // Saves the clipboard when needed and pastes; types the text when the
@@ -469,6 +473,10 @@ class CInputMethodService : public IInputMethodService {
   size_t pendingHead_ = 0;   // of those, the first not sent yet
   bool pasteUnread_ = false;    // our last paste has not been asked for
   bool pasteWaitOver_ = false;  // ... and the wait for it ran out
+  CPasteWait pasteWait_;        // ... how long it has waited
+  WindowHandle pasteWindow_ = 0;  // ... the window it went to
+  bool pasteAsked_ = false;     // ... whose program was asked whether it answers
+  uint32_t pasteAnswers_ = 0;   // ... the desktop's answers before that
   bool clipboardBusy_ = false;  // a paste waits for the clipboard to be free
   int clipboardTries_ = 0;      // ... tried that many times
   std::u16string busyText_;     // ... its text

@@ -13,7 +13,8 @@
 // rendered on request, and the request tells that it has been read; until
 // then the next paste, and everything after it, waits (held, in order). The
 // wait is bounded: after kPasteWaitMs the held output goes out as key
-// packets while that paste stays unread.
+// packets while that paste stays unread, unless the application is busy
+// (it does not answer): then up to CPasteWait::kBusyMs.
 #include <algorithm>
 #include <stdexcept>
 #include <string_view>
@@ -27,7 +28,7 @@ namespace tavirel {
 namespace {
 
 constexpr uint32_t kRestoreDelayMs = 1000;
-constexpr uint32_t kPasteWaitMs = 2000;
+constexpr uint32_t kPasteWaitMs = CPasteWait::kAnsweringMs;
 // A clipboard another program holds is tried again this often, within the
 // same bounded wait.
 constexpr uint32_t kClipboardRetryMs = 10;
@@ -324,6 +325,9 @@ void CInputMethodService::Paste(const std::u16string& table) {
     // Before Ctrl+V: the application may read at once.
     pasteUnread_ = true;
     pasteWaitOver_ = false;
+    pasteWait_.Start();
+    pasteWindow_ = focusWindow_;
+    pasteAsked_ = false;
     desktop_->StopPasteTimer();
     desktop_->StartPasteTimer(kPasteWaitMs);
   }
@@ -567,10 +571,27 @@ void CInputMethodService::OnPasteTimer() {
     if (console) RunDeferredWork();
     return;
   }
+  if (!console && !pasteWaitOver_ && !consoleNoAnswers_ && PasteWaitGoesOn()) return;
   pasteWaitOver_ = true;
   // It may still read it: the user's clipboard comes back a little later.
   if (restorePending_) ArmRestoreTimer();
   RunDeferredWork();
+}
+
+bool CInputMethodService::PasteWaitGoesOn() {
+  const uint32_t interval = pasteWait_.Waited() < CPasteWait::kAnsweringMs ? kPasteWaitMs : CPasteWait::kCheckMs;
+  // Asked again once it answered; a question not answered yet stands.
+  const uint32_t answers = desktop_->ApplicationAnswers();
+  const bool answered = pasteAsked_ && answers != pasteAnswers_;
+  bool canAsk = pasteAsked_;
+  if (!pasteAsked_ || answered) {
+    pasteAnswers_ = answers;
+    canAsk = pasteWindow_ != 0 && desktop_->AskApplication(pasteWindow_);
+    pasteAsked_ = canAsk;
+  }
+  if (pasteWait_.Check(interval, canAsk, answered) == CPasteWait::Step::GiveUp) return false;
+  desktop_->StartPasteTimer(CPasteWait::kCheckMs);
+  return true;
 }
 
 void CInputMethodService::RunDeferredWork() {

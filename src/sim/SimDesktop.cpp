@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "service/CInputMethodService.h"
 #include "service/HookLogic.h"
@@ -218,8 +219,15 @@ void SimDesktop::QueueForApp(uint16_t vk, bool up, char16_t unit) {
   appQueue_.push_back(e);
 }
 
+bool SimDesktop::AskApplication(WindowHandle window) {
+  if (window == 0 || window > windows_.size()) return false;
+  ++questionsOut_;
+  return true;
+}
+
 size_t SimDesktop::AppCatchUp(size_t n) {
   for (; n > 0 && !appQueue_.empty(); --n) {
+    answers_ += std::exchange(questionsOut_, 0);
     const AppEvent e = appQueue_.front();
     appQueue_.pop_front();
     if (e.Window != 0 && !e.Up) {
@@ -1054,6 +1062,7 @@ void SimDesktop::Advance(uint32_t milliseconds) {
     const bool restoreDue = timerArmed_ && timerDeadline_ <= end;
     const bool pasteDue = pasteTimerArmed_ && pasteTimerDeadline_ <= end;
     if (!restoreDue && !pasteDue) break;
+    if (!AppLags || AppAnswersWhileLagging || appQueue_.empty()) answers_ += std::exchange(questionsOut_, 0);
     if (pasteDue && (!restoreDue || pasteTimerDeadline_ <= timerDeadline_)) {
       now_ = std::max(now_, pasteTimerDeadline_);
       pasteTimerArmed_ = false;

@@ -154,6 +154,14 @@ class SimDesktop : public IDesktop {
   // the focus when each arrived); the hook thread's posted work runs between
   // them, as its message loop would. Returns how many remain.
   size_t AppCatchUp(size_t n = SIZE_MAX);
+  // Questions whether the application gets to its messages: answered when
+  // it does (at once when it does not lag or has nothing queued, else when
+  // it catches up).
+  bool AskApplication(WindowHandle window) override;
+  // On, the lagging application answers at once all the same: a program
+  // that gets to its messages but does not read the paste.
+  bool AppAnswersWhileLagging = false;
+  uint32_t ApplicationAnswers() override { return answers_; }
 
   // ---- the hook thread's message loop ----
   // Work posted by the service runs after the user's event that caused it,
@@ -348,6 +356,8 @@ class SimDesktop : public IDesktop {
   uint64_t clipboardHeldUntil_ = 0;  // by the application, after a paste
   bool serviceOwns_ = false;  // the service emptied it last
   std::deque<AppEvent> appQueue_;
+  uint32_t questionsOut_ = 0;
+  uint32_t answers_ = 0;
   bool pasteTimerArmed_ = false;
   uint64_t pasteTimerDeadline_ = 0;
   uint32_t clipboardSequence_ = 1;

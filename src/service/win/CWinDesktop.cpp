@@ -1,6 +1,7 @@
 #include "service/win/CWinDesktop.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <cwchar>
 #include <vector>
@@ -763,6 +764,22 @@ void CWinDesktop::StopRestoreTimer() {
 void CWinDesktop::StartPasteTimer(uint32_t milliseconds) {
   if (HWND hwnd = TimerWindow()) SetTimer(hwnd, kPasteTimerId, milliseconds, nullptr);
 }
+
+namespace {
+// Counted apart from any desktop object: an answer may come after it is gone.
+std::atomic<uint32_t> g_applicationAnswers{0};
+}  // namespace
+
+bool CWinDesktop::AskApplication(WindowHandle window) {
+  const HWND hwnd = reinterpret_cast<HWND>(window);
+  if (hwnd == nullptr || !IsWindow(hwnd)) return false;
+  // Answered when the window's thread next reads its messages; the callback
+  // runs on this thread's loop, which never waits for it.
+  const SENDASYNCPROC answered = [](HWND, UINT, ULONG_PTR, LRESULT) { ++g_applicationAnswers; };
+  return SendMessageCallbackW(hwnd, WM_NULL, 0, 0, answered, 0) != FALSE;
+}
+
+uint32_t CWinDesktop::ApplicationAnswers() { return g_applicationAnswers.load(); }
 
 void CWinDesktop::StopPasteTimer() {
   if (HWND hwnd = TimerWindow()) KillTimer(hwnd, kPasteTimerId);

@@ -79,6 +79,9 @@ class CWinDesktop : public IDesktop {
   void StopRestoreTimer() override;
   void StartPasteTimer(uint32_t milliseconds) override;
   void StopPasteTimer() override;
+  // A WM_NULL sent with a callback: the answer comes on this thread's loop.
+  bool AskApplication(WindowHandle window) override;
+  uint32_t ApplicationAnswers() override;
   bool PostDeferredWork() override;
   bool CaretRect(DesktopRect& rect) override;
   void MessageBeep() override;
