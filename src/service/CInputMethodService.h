@@ -180,9 +180,11 @@ class CInputMethodService : public IInputMethodService {
   bool OnRenderClipboard(std::u16string& text);
   // The same for the ANSI text offered with the bytes of an 8-bit table.
   bool OnRenderClipboardBytes(std::string& bytes);
-  // The bounded wait for the application to read the last paste ran out:
-  // the held output goes on, by key packets while that paste stays unread,
-  // so that the clipboard it may still read is never replaced under it.
+  // The paste timer fired. A wait for the application to read the last
+  // paste goes on while the application is busy (CPasteWait); once it is
+  // over the held output goes on, by key packets while that paste stays
+  // unread, so that the clipboard it may still read is never replaced under
+  // it.
   void OnPasteTimer();
   // A reading of the focused field asked for through
   // IDesktop::RequestFieldSelection came back: a field that selected a

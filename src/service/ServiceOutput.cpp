@@ -12,9 +12,10 @@
 // the text before then. Pasted text is therefore put on the clipboard
 // rendered on request, and the request tells that it has been read; until
 // then the next paste, and everything after it, waits (held, in order). The
-// wait is bounded: after kPasteWaitMs the held output goes out as key
-// packets while that paste stays unread, unless the application is busy
-// (it does not answer): then up to CPasteWait::kBusyMs.
+// wait is bounded (CPasteWait): after kPasteWaitMs, as soon as the
+// application answers a few questions in a row without reading, the held
+// output goes out as key packets while that paste stays unread; a busy
+// application (it does not answer) is waited for up to CPasteWait::kBusyMs.
 #include <algorithm>
 #include <stdexcept>
 #include <string_view>
