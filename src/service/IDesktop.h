@@ -293,9 +293,9 @@ class IDesktop {
   // fires the desktop calls CHookLogic::OnPasteTimer.
   virtual void StartPasteTimer(uint32_t /*milliseconds*/) {}
   virtual void StopPasteTimer() {}
-  // Asks the program of a window, without waiting, whether it is getting to
-  // its messages: it answers when its thread next reads its queue. False
-  // where it cannot be asked.
+  // Asks the program of a window, without waiting, whether it has got
+  // through the input queued to it so far: it answers once it has (the
+  // Ctrl+V of a paste among it). False where it cannot be asked.
   virtual bool AskApplication(WindowHandle /*window*/) { return false; }
   // The answers to those questions so far.
   virtual uint32_t ApplicationAnswers() { return 0; }

@@ -227,7 +227,7 @@ bool SimDesktop::AskApplication(WindowHandle window) {
 
 size_t SimDesktop::AppCatchUp(size_t n) {
   for (; n > 0 && !appQueue_.empty(); --n) {
-    answers_ += std::exchange(questionsOut_, 0);
+    if (AppAnswersWhileLagging) answers_ += std::exchange(questionsOut_, 0);
     const AppEvent e = appQueue_.front();
     appQueue_.pop_front();
     if (e.Window != 0 && !e.Up) {
@@ -247,6 +247,8 @@ size_t SimDesktop::AppCatchUp(size_t n) {
     }
     if (deferredPosted_ && !HoldDeferredWork) RunDeferredWork();
   }
+  // It repaints once nothing waits in its queue.
+  if (appQueue_.empty()) answers_ += std::exchange(questionsOut_, 0);
   return appQueue_.size();
 }
 

@@ -154,12 +154,12 @@ class SimDesktop : public IDesktop {
   // the focus when each arrived); the hook thread's posted work runs between
   // them, as its message loop would. Returns how many remain.
   size_t AppCatchUp(size_t n = SIZE_MAX);
-  // Questions whether the application gets to its messages: answered when
-  // it does (at once when it does not lag or has nothing queued, else when
-  // it catches up).
+  // Questions whether the application has got through its queued input:
+  // answered once it has (at once when it does not lag or has nothing
+  // queued, else when it catches up).
   bool AskApplication(WindowHandle window) override;
   // On, the lagging application answers at once all the same: a program
-  // that gets to its messages but does not read the paste.
+  // that gets through its input but does not read the paste.
   bool AppAnswersWhileLagging = false;
   uint32_t ApplicationAnswers() override { return answers_; }
 

@@ -765,21 +765,28 @@ void CWinDesktop::StartPasteTimer(uint32_t milliseconds) {
   if (HWND hwnd = TimerWindow()) SetTimer(hwnd, kPasteTimerId, milliseconds, nullptr);
 }
 
-namespace {
-// Counted apart from any desktop object: an answer may come after it is gone.
-std::atomic<uint32_t> g_applicationAnswers{0};
-}  // namespace
-
 bool CWinDesktop::AskApplication(WindowHandle window) {
+  // A message sent to the window would be answered before the input queued
+  // there (sent messages come first), the Ctrl+V still waiting behind it; a
+  // repaint comes only once no input waits. Its window's pixel tells.
   const HWND hwnd = reinterpret_cast<HWND>(window);
-  if (hwnd == nullptr || !IsWindow(hwnd)) return false;
-  // Answered when the window's thread next reads its messages; the callback
-  // runs on this thread's loop, which never waits for it.
-  const SENDASYNCPROC answered = [](HWND, UINT, ULONG_PTR, LRESULT) { ++g_applicationAnswers; };
-  return SendMessageCallbackW(hwnd, WM_NULL, 0, 0, answered, 0) != FALSE;
+  RECT client{};
+  if (hwnd == nullptr || !IsWindowVisible(hwnd) || !GetClientRect(hwnd, &client) || IsRectEmpty(&client)) {
+    return false;
+  }
+  RECT pixel{client.left, client.top, client.left + 1, client.top + 1};
+  if (!InvalidateRect(hwnd, &pixel, FALSE)) return false;
+  askedWindow_ = hwnd;
+  return true;
 }
 
-uint32_t CWinDesktop::ApplicationAnswers() { return g_applicationAnswers.load(); }
+uint32_t CWinDesktop::ApplicationAnswers() {
+  if (askedWindow_ != nullptr && (!IsWindow(askedWindow_) || !GetUpdateRect(askedWindow_, nullptr, FALSE))) {
+    askedWindow_ = nullptr;
+    ++applicationAnswers_;
+  }
+  return applicationAnswers_;
+}
 
 void CWinDesktop::StopPasteTimer() {
   if (HWND hwnd = TimerWindow()) KillTimer(hwnd, kPasteTimerId);

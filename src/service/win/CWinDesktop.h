@@ -79,7 +79,9 @@ class CWinDesktop : public IDesktop {
   void StopRestoreTimer() override;
   void StartPasteTimer(uint32_t milliseconds) override;
   void StopPasteTimer() override;
-  // A WM_NULL sent with a callback: the answer comes on this thread's loop.
+  // A pixel of the window made invalid: a program repaints only when no
+  // input waits in its queue, so the repaint is the answer. Polled, never
+  // waited for.
   bool AskApplication(WindowHandle window) override;
   uint32_t ApplicationAnswers() override;
   bool PostDeferredWork() override;
@@ -131,6 +133,8 @@ class CWinDesktop : public IDesktop {
   HWND unsettledField_ = nullptr;
   int unsettledEdits_ = 0;
   DWORD timerThread_ = 0;
+  HWND askedWindow_ = nullptr;  // a pixel of it made invalid, not yet repainted
+  uint32_t applicationAnswers_ = 0;
   std::vector<INPUT> packets_;  // reused: no allocation per key
   CConsoleInput console_;
   // Integrity level of this process (0 until first asked).
