@@ -44,6 +44,14 @@ bool CTypingContext::AddKeyAsLetter(char16_t ch) {
 bool CTypingContext::ComposeKey(char16_t ch) {
   const char16_t low = LookupKey(ch);
   bool result = false;
+  // The binding of low: most keys are ASCII, looked up here without a call.
+  const auto findBinding = [this](char16_t key) -> const Binding* {
+    if (key < 128) [[likely]] {
+      const int index = asciiBindings_[key];
+      return index < 0 ? nullptr : &bindings_[static_cast<size_t>(index)];
+    }
+    return FindBinding(key);
+  };
 
   if (LongWord && !HasWord) {
     if (IsLetter(ch) || IsDigit(ch)) {
@@ -57,7 +65,7 @@ bool CTypingContext::ComposeKey(char16_t ch) {
     // Only letters and the letter-creating bindings start a word. A key of
     // the numeric keypad has no binding (the service is asked only when the
     // key has one).
-    const Binding* b = FindBinding(low);
+    const Binding* b = findBinding(low);
     if (b != nullptr && Numpad()) b = nullptr;
     if (b != nullptr && CreatesLetter(*b)) {
       StartWord();
@@ -72,12 +80,18 @@ bool CTypingContext::ComposeKey(char16_t ch) {
       return false;
     }
   } else if (Word.CD0TV == 0) {
-    const Binding* b = FindBinding(low);
-    const bool numpad = b != nullptr && Numpad();
+    const Binding* b = findBinding(low);
     if (b == nullptr) {
       EscapePending = false;
-      result = AddKeyAsLetter(ch);
-    } else if (!numpad && !b->IsText && b->Function == kFnThoat) {
+      if (!IsLetter(ch)) {
+        result = AddKeyAsLetter(ch);
+      } else {
+        // The most common key: a letter the method does not bind.
+        TakeBefore();
+        Word.SetKey(ch, low);
+        result = Word.AddLetter();
+      }
+    } else if (const bool numpad = Numpad(); !numpad && !b->IsText && b->Function == kFnThoat) {
       if (!EscapePending) {
         EscapePending = true;
         return true;
@@ -97,7 +111,7 @@ bool CTypingContext::ComposeKey(char16_t ch) {
   } else {
     // Not Vietnamese any more: letters and digits are only appended. The
     // escape key acts as in any word: once it is swallowed, twice it types.
-    const Binding* b = FindBinding(low);
+    const Binding* b = findBinding(low);
     if (b != nullptr && Numpad()) b = nullptr;
     if (b != nullptr && !b->IsText && b->Function == kFnThoat && !EscapePending) {
       EscapePending = true;
