@@ -312,14 +312,6 @@ bool CGhepVan::Contains(const std::vector<int32_t>& list, int value) {
   return std::find(list.begin(), list.end(), value) != list.end();
 }
 
-int CGhepVan::FindInitial(std::u16string_view spelling) const {
-  return Lookup(initialIndex_, initialFast_, spelling);
-}
-int CGhepVan::FindNucleus(std::u16string_view spelling) const {
-  return Lookup(nucleusIndex_, nucleusFast_, spelling);
-}
-int CGhepVan::FindFinal(std::u16string_view spelling) const { return Lookup(finalIndex_, finalFast_, spelling); }
-
 bool CGhepVan::IsNucleus(std::u16string_view text) const {
   return text.size() <= 3 && FindNucleus(text) >= 0;
 }

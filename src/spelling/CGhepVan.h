@@ -37,9 +37,9 @@ class CGhepVan {
   void LoadLines(const std::vector<std::u16string>& lines);
 
   // Index of the first entry listing the spelling, or -1.
-  int FindInitial(std::u16string_view spelling) const;
-  int FindNucleus(std::u16string_view spelling) const;
-  int FindFinal(std::u16string_view spelling) const;
+  int FindInitial(std::u16string_view spelling) const { return Lookup(initialIndex_, initialFast_, spelling); }
+  int FindNucleus(std::u16string_view spelling) const { return Lookup(nucleusIndex_, nucleusFast_, spelling); }
+  int FindFinal(std::u16string_view spelling) const { return Lookup(finalIndex_, finalFast_, spelling); }
 
   // At most 3 characters and a listed nucleus.
   bool IsNucleus(std::u16string_view text) const;
