@@ -48,8 +48,49 @@ constexpr std::u16string_view kPlainClusters[] = {
 constexpr std::u16string_view kNeedFinal[] = {u"â",  u"ă",  u"iê", u"oă",  u"oo",
                                              u"uâ", u"uô", u"ươ", u"uyê", u"yê"};
 
-constexpr ShortList kPlainClusterKeys(kPlainClusters);
 constexpr ShortList kNeedFinalKeys(kNeedFinal);
+
+// The clusters as bits: two or three plain vowels (a e i o u y, numbered 0
+// to 5) make a number below 252, the three-letter ones counted after the 36
+// two-letter ones.
+constexpr int PlainVowelNumber(char16_t c) {
+  switch (c) {
+    case u'a': return 0;
+    case u'e': return 1;
+    case u'i': return 2;
+    case u'o': return 3;
+    case u'u': return 4;
+    case u'y': return 5;
+    default: return -1;
+  }
+}
+
+constexpr int ClusterNumber(std::u16string_view s) {
+  if (s.size() < 2 || s.size() > 3) return -1;
+  int n = 0;
+  for (char16_t c : s) {
+    const int v = PlainVowelNumber(c);
+    if (v < 0) return -1;
+    n = n * 6 + v;
+  }
+  return s.size() == 3 ? 36 + n : n;
+}
+
+struct ClusterBits {
+  uint64_t bits[4] = {};
+  constexpr ClusterBits() {
+    for (std::u16string_view s : kPlainClusters) {
+      const int n = ClusterNumber(s);
+      bits[n / 64] |= uint64_t{1} << (n % 64);
+    }
+  }
+  bool Has(std::u16string_view s) const {
+    const int n = ClusterNumber(s);
+    return n >= 0 && ((bits[n / 64] >> (n % 64)) & 1) != 0;
+  }
+};
+
+constexpr ClusterBits kPlainClusterKeys;
 
 bool IsStopFinal(std::u16string_view final) {
   return final == u"c" || final == u"ch" || final == u"p" || final == u"t";
