@@ -150,9 +150,10 @@ class CTypingContext : public CWordOwner {
   bool LongWord = false;        // letters and digits go on a word ended for its length
   bool HasWord = false;         // Word is the current word
   CWord Word;                   // current word (valid while HasWord)
-  // Before-image of the current word. After a key it holds the scalar
-  // fields, and the shown text (CacKT) only when a byte code table needs the
-  // replaced characters; BeforeLength is the length of that text either way.
+  // Before-image of the current word. After a key it holds CD0TV, and the
+  // other scalar fields and the shown text (CacKT) only when a byte code
+  // table needs the replaced characters; BeforeLength is the length of that
+  // text either way.
   // Raw and CacKTThuong are filled where a full copy is taken (word end,
   // restore).
   CWord Before;

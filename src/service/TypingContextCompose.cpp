@@ -17,12 +17,12 @@ bool CTypingContext::ProcessCharUnmarked(char16_t ch) {
 void CTypingContext::TakeBefore() {
   Word.VTThayDoi = -1;
   Word.ThemPhim = false;
-  // Per key only the scalars of the before-image and the length of its text
-  // are read; the replaced characters themselves only matter to a byte code
-  // table (their encoded lengths). The word end and the restore take a full
-  // copy of their own.
-  if (codeTable_->Empty()) {
-    Word.CopyScalarsTo(Before);
+  // Per key only the before-image's CD0TV (a word run together with the
+  // next) and the length of its text are read; the replaced characters
+  // themselves only matter to a byte code table (their encoded lengths). The
+  // word end and the restore take a full copy of their own.
+  if (codeTable_->Empty()) [[likely]] {
+    Before.CD0TV = Word.CD0TV;
   } else {
     Word.CopyShownTo(Before);
   }
