@@ -1,6 +1,8 @@
 #include "service/CInputMethodService.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 
 #include "common/AppDirectory.h"
@@ -62,6 +64,15 @@ constexpr bool LockOrModifierSetIsRight() {
 }
 static_assert(LockOrModifierSetIsRight());
 
+constexpr bool NotLockOrModifierSetIsRight() {
+  for (uint16_t k = 0; k < 256; ++k) {
+    const bool in = ((CInputMethodService::kNotLockOrModifierSet[k >> 6] >> (k & 63)) & 1) != 0;
+    if (in == IsLockOrModifier(k)) return false;
+  }
+  return true;
+}
+static_assert(NotLockOrModifierSetIsRight());
+
 }  // namespace
 
 CInputMethodService::CInputMethodService(IDesktop* desktop)
@@ -82,6 +93,7 @@ CInputMethodService::CInputMethodService(IDesktop* desktop)
   tables_ = ServiceTables::Shared();
   SetTypingMethod(std::u16string(kDefaultKieuGo));
   SetCodeTable(u"Unicode");
+  RefreshQuietKeys();
 }
 
 CInputMethodService::~CInputMethodService() {
@@ -140,15 +152,20 @@ bool CInputMethodService::OnHookKeyDown(uint16_t key) {
 [[gnu::always_inline]] inline bool CInputMethodService::HandleKeyDown(uint16_t key) {
   if (sending_) return false;
   passWithZeroKey_ = false;
-  if (IsLockOrModifier(key)) [[unlikely]] return OnLockOrModifierKeyDown(key);
+  // Nearly every key is pressed alone and is neither a modifier nor the key
+  // of a hotkey: that is known beforehand (see QuietKey).
+  const bool quiet = QuietKey(key);
+  if (!quiet && IsLockOrModifier(key)) [[unlikely]] return OnLockOrModifierKeyDown(key);
   if (load_ != nullptr) [[unlikely]] TakeLoadedSuggestions();
 
   // MatchKeyDown, with only the rare run of the actions out of line.
   bool r = false;
-  if ((key != 0 || modifiers_ != 0) && AnyHotKeyFor(KeyCombo(modifiers_, key))) [[unlikely]] {
-    r = RunHotKeys(modifiers_, key);
+  if (!quiet) [[unlikely]] {
+    if ((key != 0 || modifiers_ != 0) && AnyHotKeyFor(KeyCombo(modifiers_, key))) [[unlikely]] {
+      r = RunHotKeys(modifiers_, key);
+    }
+    if (consumed_ || modifiers_ != 0) consumed_ = true;
   }
-  if (consumed_ || modifiers_ != 0) consumed_ = true;
   if (modifiers_ != 0 && modifiers_ != modbits::kShift) {
     // AltGr and the like: the application gets the key as it is.
     deadKeyPending_ = false;
@@ -176,6 +193,20 @@ bool CInputMethodService::OnHookKeyDown(uint16_t key) {
   if (injectionFailed_) [[unlikely]] HandleInjectionFailure();
   if (!DebugText.Empty()) [[unlikely]] RaiseDebugText();
   return r;
+}
+
+void CInputMethodService::RefreshQuietKeys() {
+  // Read first: a change while this runs is seen at the next key.
+  hotKeyGeneration_ = HotKeyBinding::Generation();
+  std::copy(std::begin(kNotLockOrModifierSet), std::end(kNotLockOrModifierSet), std::begin(quietKeys_));
+  const auto take = [this](const CHotKeyActionBase& action) {
+    const KeyCombo combo = action.Key;
+    if (combo.Modifiers == 0 && combo.Key < 256) quietKeys_[combo.Key >> 6] &= ~(uint64_t{1} << (combo.Key & 63));
+  };
+  for (const CHotKeyActionBase* action : builtInHotKeys_) take(*action);
+  for (const auto& action : userHotKeys_) {
+    if (action != nullptr) take(*action);
+  }
 }
 
 bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {

@@ -117,6 +117,9 @@ class CInputMethodService : public IInputMethodService {
   static constexpr bool IsLockOrModifierKey(uint16_t vk) {
     return vk < 256 && ((kLockOrModifierSet[vk >> 6] >> (vk & 63)) & 1) != 0;
   }
+  // Its complement below 256.
+  static constexpr uint64_t kNotLockOrModifierSet[4] = {~kLockOrModifierSet[0], ~kLockOrModifierSet[1],
+                                                      ~kLockOrModifierSet[2], ~kLockOrModifierSet[3]};
   // Key-up and system-key-up: tracks toggles and modifiers, runs
   // modifier-only hotkeys; never swallows.
   bool OnKeyUp(uint16_t vk) {
@@ -290,8 +293,12 @@ class CInputMethodService : public IInputMethodService {
   // The built-in actions, in matching order. The set is fixed; their keys
   // may be re-bound at any time through the actions or the setters below.
   const std::vector<CHotKeyActionBase*>& BuiltInHotKeys() const { return builtInHotKeys_; }
-  // The user's hotkeys from PhimTat.ini, owned.
-  std::vector<std::unique_ptr<CHotKeyActionBase>>& UserHotKeys() { return userHotKeys_; }
+  // The user's hotkeys from PhimTat.ini, owned. Handing the list out for
+  // changing counts as a change of hotkeys (see HotKeyBinding).
+  std::vector<std::unique_ptr<CHotKeyActionBase>>& UserHotKeys() {
+    HotKeyBinding::Changed();
+    return userHotKeys_;
+  }
   // Re-binding of the four configurable built-in keys.
   void SetPhimClear(KeyCombo key) { clear_.Key = key; }
   void SetPhimKhoiPhuc(KeyCombo key) { khoiPhuc_.Key = key; }
@@ -335,6 +342,15 @@ class CInputMethodService : public IInputMethodService {
 
  private:
   bool HandleKeyDown(uint16_t vk);
+  // A key below 256 pressed with no modifier held that is neither a lock
+  // or modifier key nor the key of a hotkey without modifiers: no hotkey
+  // can match it.
+  bool QuietKey(uint16_t vk) {
+    if (HotKeyBinding::Generation() != hotKeyGeneration_) [[unlikely]] RefreshQuietKeys();
+    return modifiers_ == 0 && vk < 256 && ((quietKeys_[vk >> 6] >> (vk & 63)) & 1) != 0;
+  }
+  // quietKeys_ again from kNotLockOrModifierSet and the keys of the hotkeys.
+  void RefreshQuietKeys();
   bool InterpretKey(uint16_t vk, bool r);
   // Key-down and key-up of Caps Lock, Num Lock and the modifiers.
   bool OnLockOrModifierKeyDown(uint16_t vk);
@@ -497,6 +513,10 @@ class CInputMethodService : public IInputMethodService {
   CChuyenMaHotKeyAction chuyenMa_;
   std::vector<CHotKeyActionBase*> builtInHotKeys_;
   std::vector<std::unique_ptr<CHotKeyActionBase>> userHotKeys_;
+  // kNotLockOrModifierSet less the keys of the hotkeys without modifiers,
+  // as of HotKeyBinding::Generation() == hotKeyGeneration_.
+  uint64_t quietKeys_[4] = {};
+  uint32_t hotKeyGeneration_ = 0;
 
   CClipboardBackup clipboardBackup_;
 
