@@ -203,7 +203,16 @@ void CHookThread::Run() {
   // From here on the service belongs to this thread: other threads post
   // their changes, which run from this loop between hook events.
   const DWORD id = GetCurrentThreadId();
-  service_.Dispatcher().Attach([id] { return PostThreadMessageW(id, kMsgRunChanges, 0, 0) != FALSE; });
+  // The wake goes to this thread's timer window once it has one: a modal
+  // loop on this thread delivers a window's messages but drops the
+  // thread's own, and a lost wake would leave every later change waiting.
+  CWinDesktop* desktop = &desktop_;
+  service_.Dispatcher().Attach([id, desktop] {
+    HWND timer = desktop->TimerWindow();
+    if (timer && GetWindowThreadProcessId(timer, nullptr) == id)
+      return PostMessageW(timer, CWinDesktop::kMsgRunChanges, 0, 0) != FALSE;
+    return PostThreadMessageW(id, kMsgRunChanges, 0, 0) != FALSE;
+  });
   service_.ResumeWaitingForAnswers();
 
   const bool ok = TryInstallHooks(service_);

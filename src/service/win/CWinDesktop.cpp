@@ -156,6 +156,10 @@ void CWinDesktop::DestroyTimerWindow() {
 }
 
 LRESULT CALLBACK CWinDesktop::TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kMsgRunChanges) {
+    if (CInputMethodService* service = CInputMethodService::Instance()) service->Dispatcher().RunPending();
+    return 0;
+  }
   if (msg == kMsgDeferredWork) {
     try {
       if (CInputMethodService* service = CInputMethodService::Instance())

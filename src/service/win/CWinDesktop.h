@@ -112,6 +112,11 @@ class CWinDesktop : public IDesktop {
   static constexpr UINT kMsgFieldReplaced = WM_APP + 0x5B;
   // Posted to the timer window by the console writer: wParam 1 written.
   static constexpr UINT kMsgConsoleWritten = WM_APP + 0x56;
+  // Posted to the timer window by another thread: run the service's posted
+  // changes. A window's message, unlike a thread's, is also delivered by a
+  // modal loop running on the hook thread (a scroll bar held down in the
+  // suggestion popup, a list's drag detection).
+  static constexpr UINT kMsgRunChanges = WM_APP + 0x5C;
 
  private:
   static LRESULT CALLBACK TimerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

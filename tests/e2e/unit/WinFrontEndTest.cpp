@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -341,6 +342,37 @@ TEST(HookThread, PostedChangesRunThereAndEventsComeBackByPosting) {
   const auto after = service.Dispatcher().Call([](CInputMethodService&) { return GetCurrentThreadId(); },
                                                std::chrono::milliseconds(0));
   EXPECT_EQ(after, GetCurrentThreadId());
+  InvokerWindow().Destroy();
+}
+
+// A modal loop on the hook thread (a scroll bar held down in the suggestion
+// popup) delivers window messages and drops thread messages: a change posted
+// meanwhile still runs, and so do the ones after the loop.
+TEST(HookThread, PostedChangesRunWhileAModalLoopRunsThere) {
+  CWinDesktop desktop;
+  CInputMethodService service(&desktop);
+  ASSERT_TRUE(StartHookThread(service));
+  std::atomic<bool> inLoop{false};
+  std::atomic<bool> done{false};
+  service.Dispatcher().Post([&](CInputMethodService&) {
+    inLoop = true;
+    MSG msg;
+    while (!done && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    inLoop = false;
+  });
+  for (int i = 0; i < 500 && !inLoop; ++i) Sleep(10);
+  ASSERT_TRUE(inLoop);
+  const auto inside = service.Dispatcher().Call([&](CInputMethodService&) { return done.exchange(true); },
+                                                std::chrono::milliseconds(3000));
+  EXPECT_TRUE(inside.has_value());
+  if (!inside) {
+    done = true;
+    PostMessageW(desktop.TimerWindow(), WM_NULL, 0, 0);
+  }
+  const auto after = service.Dispatcher().Call([&](CInputMethodService&) { return inLoop.load(); },
+                                               std::chrono::milliseconds(3000));
+  EXPECT_EQ(after, std::optional<bool>(false));
+  StopHookThread();
   InvokerWindow().Destroy();
 }
 
