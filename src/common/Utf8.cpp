@@ -1,5 +1,8 @@
 #include "common/Utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace tavirel {
 
 namespace {
@@ -34,19 +37,25 @@ size_t DecodeOne(std::string_view bytes, size_t i, char32_t& cp) {
   return len;
 }
 
-// Decodes UTF-8; on a malformed sequence either stops or writes U+FFFD for
-// its first byte and goes on with the next one. No byte gives more than one
-// unit (a four-byte sequence gives two), so the output is sized once and
-// written through a pointer: runs of ASCII cost a few instructions a byte.
-std::u16string Decode(std::string_view bytes, bool replace) {
-  std::u16string out;
-  out.resize(bytes.size());
-  char16_t* const begin = out.data();
-  char16_t* o = begin;
+// Decodes UTF-8 into out (room for bytes.size() units); on a malformed
+// sequence either stops or writes U+FFFD for its first byte and goes on with
+// the next one. No byte gives more than one unit (a four-byte sequence gives
+// two). Runs of ASCII go eight bytes at a time. Returns the end of the units.
+char16_t* DecodeInto(std::string_view bytes, bool replace, char16_t* o) {
   const size_t n = bytes.size();
+  const char* const p = bytes.data();
   size_t i = 0;
   while (i < n) {
-    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    while (n - i >= 8) {
+      uint64_t eight;
+      std::memcpy(&eight, p + i, 8);
+      if ((eight & 0x8080808080808080u) != 0) break;
+      for (int k = 0; k < 8; ++k) o[k] = static_cast<char16_t>(static_cast<unsigned char>(p[i + k]));
+      o += 8;
+      i += 8;
+    }
+    if (i == n) break;
+    const unsigned char b = static_cast<unsigned char>(p[i]);
     if (b < 0x80) {
       *o++ = b;
       ++i;
@@ -69,7 +78,14 @@ std::u16string Decode(std::string_view bytes, bool replace) {
     }
     i += len;
   }
-  out.resize(static_cast<size_t>(o - begin));
+  return o;
+}
+
+std::u16string Decode(std::string_view bytes, bool replace) {
+  std::u16string out;
+  out.resize(bytes.size());
+  char16_t* const begin = out.data();
+  out.resize(static_cast<size_t>(DecodeInto(bytes, replace, begin) - begin));
   return out;
 }
 
@@ -94,12 +110,9 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text) {
-  // At most three bytes a unit (a surrogate pair gives four for two units).
-  std::string out;
-  out.resize(text.size() * 3);
-  char* const begin = out.data();
-  char* o = begin;
+char16_t* Utf8ToUtf16Replacing(std::string_view bytes, char16_t* out) { return DecodeInto(bytes, true, out); }
+
+char* Utf16ToUtf8(std::u16string_view text, char* o) {
   const size_t n = text.size();
   for (size_t i = 0; i < n; ++i) {
     char32_t cp = text[i];
@@ -107,27 +120,37 @@ std::string Utf16ToUtf8(std::u16string_view text) {
       *o++ = static_cast<char>(cp);
       continue;
     }
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
-    }
     if (cp < 0x800) {
       *o++ = static_cast<char>(0xC0 | (cp >> 6));
       *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      *o++ = static_cast<char>(0xE0 | (cp >> 12));
-      *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      *o++ = static_cast<char>(0xF0 | (cp >> 18));
-      *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+      continue;
     }
+    if ((cp & 0xF800) == 0xD800) {
+      // A surrogate: with its low half a code point past U+FFFF, alone U+FFFD.
+      if (cp <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+        ++i;
+        *o++ = static_cast<char>(0xF0 | (cp >> 18));
+        *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+        continue;
+      }
+      cp = 0xFFFD;
+    }
+    *o++ = static_cast<char>(0xE0 | (cp >> 12));
+    *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *o++ = static_cast<char>(0x80 | (cp & 0x3F));
   }
-  out.resize(static_cast<size_t>(o - begin));
+  return o;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  // At most three bytes a unit (a surrogate pair gives four for two units).
+  std::string out;
+  out.resize(text.size() * 3);
+  char* const begin = out.data();
+  out.resize(static_cast<size_t>(Utf16ToUtf8(text, begin) - begin));
   return out;
 }
 

@@ -14,10 +14,17 @@ std::u16string Utf8ToUtf16(std::string_view bytes);
 // file or a terminal): each malformed byte becomes U+FFFD.
 std::u16string Utf8ToUtf16Replacing(std::string_view bytes);
 
+// The same into a buffer with room for bytes.size() units; returns the end
+// of what was written (for long input read in blocks).
+char16_t* Utf8ToUtf16Replacing(std::string_view bytes, char16_t* out);
+
 // True when the bytes are well-formed UTF-8 from end to end.
 bool IsValidUtf8(std::string_view bytes);
 
 // Encodes UTF-16. An unpaired surrogate is written as U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+// The same into a buffer with room for three bytes a unit; returns the end
+// of what was written.
+char* Utf16ToUtf8(std::u16string_view text, char* out);
 
 }  // namespace tavirel

@@ -827,6 +827,19 @@ std::u16string SimDesktop::TakeText() {
   return text;
 }
 
+void SimDesktop::EraseTextStart(size_t count) {
+  Window* w = FocusedWindow();
+  if (w == nullptr) return;
+  const size_t n = std::min(count, w->Text.size());
+  w->Text.erase(0, n);
+  if (w->Caret >= n) {
+    w->Caret -= n;
+  } else {
+    w->Caret = 0;
+    w->Selected = std::min(w->Selected, w->Text.size());
+  }
+}
+
 std::u16string SimDesktop::WindowClassName(WindowHandle window) {
   if (window < 1 || window > windows_.size()) return {};
   std::u16string name = windows_[window - 1].ClassName;

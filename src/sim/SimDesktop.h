@@ -120,6 +120,9 @@ class SimDesktop : public IDesktop {
   void ClearText();
   // Takes the field's text out and empties it (long runs in tools).
   std::u16string TakeText();
+  // Removes the field's first count units, keeping its storage (long runs
+  // in tools); the caret moves with the text.
+  void EraseTextStart(size_t count);
 
   // ---- the clipboard as other programs see it ----
   void SetClipboardText(std::u16string_view text);

@@ -31,11 +31,18 @@ std::string TypeSession::Encode(std::u16string_view units) const {
 void TypeSession::Flush(std::FILE* out, size_t keep) {
   const std::u16string& text = desk_.Text();
   if (text.size() <= keep) return;
-  std::u16string all = desk_.TakeText();
-  const size_t cut = all.size() - keep;
-  const std::string bytes = Encode(std::u16string_view(all).substr(0, cut));
-  std::fwrite(bytes.data(), 1, bytes.size(), out);
-  desk_.SetText(all.substr(cut));
+  const size_t cut = text.size() - keep;
+  const std::u16string_view units = std::u16string_view(text).substr(0, cut);
+  if (byteOutput_) {
+    const std::string bytes = Encode(units);
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+  } else {
+    // Into storage kept from one flush to the next.
+    if (utf8_.size() < units.size() * 3) utf8_.resize(units.size() * 3);
+    const char* const end = Utf16ToUtf8(units, utf8_.data());
+    std::fwrite(utf8_.data(), 1, static_cast<size_t>(end - utf8_.data()), out);
+  }
+  desk_.EraseTextStart(cut);
 }
 
 }  // namespace tavirel

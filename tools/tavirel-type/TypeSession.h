@@ -37,6 +37,7 @@ class TypeSession {
   CInputMethodService service_{&desk_};
   AppOptions app_;
   bool byteOutput_ = false;
+  std::string utf8_;  // the UTF-8 of a flush
 };
 
 }  // namespace tavirel

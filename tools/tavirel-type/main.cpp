@@ -149,28 +149,32 @@ void TypeUnitsSuggesting(SuggestionPrinter& printer, std::u16string_view units) 
 // Types standard input as it arrives, in blocks, writing the field out as it
 // grows: a long line never sits whole in memory.
 void TypeStream(TypeSession& session, SuggestionPrinter* printer) {
-  std::vector<char> block(1 << 16);
-  std::string pending;
-  size_t n;
-  while ((n = std::fread(block.data(), 1, block.size(), stdin)) > 0) {
-    pending.append(block.data(), n);
-    size_t end = CompleteUtf8(pending);
-    // A CR at the end waits: a newline may follow in the next block.
-    if (end > 0 && pending[end - 1] == '\r') --end;
-    const std::u16string units = Utf8ToUtf16Replacing(std::string_view(pending).substr(0, end));
+  constexpr size_t kBlock = 1 << 16;
+  // An unfinished sequence (and a CR) from the last block, then the next.
+  std::vector<char> bytes(kBlock + 8);
+  std::vector<char16_t> units(bytes.size());
+  size_t have = 0;
+  const auto type = [&](size_t count) {
+    const char16_t* const end = Utf8ToUtf16Replacing(std::string_view(bytes.data(), count), units.data());
+    const std::u16string_view typed(units.data(), static_cast<size_t>(end - units.data()));
     if (printer != nullptr) {
-      TypeUnitsSuggesting(*printer, units);
+      TypeUnitsSuggesting(*printer, typed);
     } else {
-      TypeUnits(session, units);
+      TypeUnits(session, typed);
     }
-    pending.erase(0, end);
+  };
+  size_t n;
+  while ((n = std::fread(bytes.data() + have, 1, kBlock, stdin)) > 0) {
+    const size_t total = have + n;
+    size_t end = CompleteUtf8(std::string_view(bytes.data(), total));
+    // A CR at the end waits: a newline may follow in the next block.
+    if (end > 0 && bytes[end - 1] == '\r') --end;
+    type(end);
+    have = total - end;
+    std::memmove(bytes.data(), bytes.data() + end, have);
     if (printer == nullptr && session.Desk().Text().size() > kFlushAbove) session.Flush(stdout, kKeepTail);
   }
-  if (printer != nullptr) {
-    TypeUnitsSuggesting(*printer, Utf8ToUtf16Replacing(pending));
-  } else {
-    TypeUnits(session, Utf8ToUtf16Replacing(pending));
-  }
+  type(have);
 }
 
 }  // namespace
