@@ -232,20 +232,42 @@ bool CWord::CheckMark(int i, char16_t c) const {
 }
 
 bool CWord::IsIncomplete() const {
-  const CGhepVan* g = Tables();
-  if (WA == 1) {
+  if (WA != 1 && WA != 2) return false;
+  // Asked once per word end: the nucleus goes into a local buffer, and the
+  // rhyme tables are asked the one question left once the split is known.
+  const int end = CDPAD + CDNA;
+  if (CDNA > 3 || CDPAD < 0 || end > Length() || (WA == 1 && CDPAC != 0)) [[unlikely]] {
     const NucleusText n(*this);
-    if (kNeedFinalKeys.Has(n)) return true;
-    if (CDNA == 1) return false;
-    return !CheckSyllableExact(n);
-  }
-  if (WA == 2) {
+    if (WA == 1) return kNeedFinalKeys.Has(n) || (CDNA != 1 && !CheckSyllableExact(n));
     const std::u16string_view final = FinalView(CDPAC);
     if (DT >= 1 && DT <= 3 && IsStopFinal(final)) return true;
-    if (CDNA <= 0) return false;
-    return !g || !g->RhymeAllowsFinal(InitialView(), NucleusText(*this), final);
+    const CGhepVan* g = Tables();
+    return CDNA > 0 && (!g || !g->RhymeAllowsFinal(InitialView(), n, final));
   }
-  return false;
+  char16_t units[3];
+  const size_t size = CDNA > 0 ? static_cast<size_t>(CDNA) : 0;
+  for (size_t i = 0; i < size; ++i) units[i] = CacKTThuong[static_cast<size_t>(CDPAD) + i];
+  if (VTDT >= CDPAD && VTDT < end && KTCoDT != 0) units[VTDT - CDPAD] = KTCoDT;
+  const std::u16string_view nucleus(units, size);
+  const CGhepVan* g = Tables();
+
+  if (WA == 1) {
+    if (kNeedFinalKeys.Has(nucleus)) return true;
+    if (CDNA == 1) return false;
+    // A syllable without a final: the initial and the nucleus decide (the
+    // nucleus alone when there is no initial).
+    if (!g) return true;
+    if (CDPAD == 0) return g->FindNucleus(nucleus) < 0;
+    return !g->InitialAllowsNucleus(InitialView(), nucleus);
+  }
+  const std::u16string_view final = FinalView(CDPAC);
+  // A falling tone on a stop final cannot end a syllable.
+  if (DT >= 1 && DT <= 3 && IsStopFinal(final)) return true;
+  if (CDNA <= 0) return false;
+  if (!g) return true;
+  // Only "ê" reads the initial (gi + ê is the nucleus iê).
+  if (size == 1 && units[0] == u'ê') return !g->RhymeAllowsFinal(InitialView(), nucleus, final);
+  return !g->NucleusAllowsFinal(nucleus, final);
 }
 
 // ---- tone helpers shared with the mark functions ----
