@@ -52,7 +52,7 @@ class CRunWords {
   // Copies the word in as the newest; a full ring grows.
   void push_back(const CWord& word);
   // As push_back, but the word's texts are exchanged with the slot's rather
-  // than copied: the word is left holding stale texts and must be Reset.
+  // than copied; the word is left reset.
   void push_back_taking(CWord& word);
   void pop_back() {
     if (size_ > 0) --size_;
@@ -148,7 +148,7 @@ class CTypingContext : public CWordOwner {
   bool Active = false;          // a character was processed since Reset
   bool EscapePending = false;   // the escape key was pressed inside a word
   bool LongWord = false;        // letters and digits go on a word ended for its length
-  bool HasWord = false;         // Word is the current word
+  bool HasWord = false;         // Word is the current word (else it is reset)
   CWord Word;                   // current word (valid while HasWord)
   // Before-image of the current word. After a key it holds CD0TV, and the
   // other scalar fields and the shown text (CacKT) only when a byte code

@@ -16,11 +16,12 @@ void CTypingContext::StartWord() {
   LooseStack.push_back(LooseCount);
   LooseCount = 0;
   HasWord = true;
-  Word.Reset();
+  // Word was reset when the last word left it. The before-image's fields are
+  // those of an empty word; its texts are read only once a key has set them
+  // (nothing is deleted before the first key).
   Word.VTThayDoi = -1;
   Word.ThemPhim = false;
-  Before.Reset();
-  Before.VTThayDoi = -1;
+  Word.CopyScalarsTo(Before);
   BeforeLength = 0;
   HasAutoRestored = false;
 }
@@ -54,6 +55,7 @@ void CRunWords::push_back_taking(CWord& word) {
   slot.PhimGo = word.PhimGo;
   slot.PhimThuong = word.PhimThuong;
   slot.ThemPhim = word.ThemPhim;
+  word.Reset();
 }
 
 void CTypingContext::PushWord(const CWord& word) { Words.push_back(word); }
@@ -67,7 +69,6 @@ void CTypingContext::FinishWord() {
   RecentText += Word.CacKT;
   Words.push_back_taking(Word);
   HasWord = false;
-  Word.Reset();
   BoundRun();
 }
 

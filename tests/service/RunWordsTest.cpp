@@ -2,9 +2,11 @@
 // it; Backspace takes them back in order and they compose again.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "TypeKeys.h"
+#include "common/Utf8.h"
 
 namespace tavirel::test {
 namespace {
@@ -51,6 +53,38 @@ TEST(RunWords, ShorthandReachesBeforeTheWord) {
   h.Type(u"xhcm a b ");
   EXPECT_EQ(h.Screen(), u"Thành phố Hồ Chí Minh xhcm ab ");
   EXPECT_TRUE(h.Mismatch.empty());
+}
+
+// A new word starts from the word left behind by the last one: whatever ended
+// it (a word end, Backspace through it, a shorthand, a restore, a word cut
+// for its length), no word means an empty word.
+TEST(RunWords, NoCurrentWordLeavesTheWordEmpty) {
+  const std::u16string keys = u"aeiouydstrnghcmfjxwq[]AEOW07 .,\b\b\b\n";
+  for (unsigned seed = 1; seed <= 12; ++seed) {
+    TypingHarness h;
+    h.Context.SetShorthandTable({u"ko", u"n/c"}, {u"không", u"nói chuyện"});
+    h.Context.GoCacTuTVLienTuc = seed % 2 == 0;
+    h.Context.SetFinalShorthand(seed % 3 == 0);
+    h.Context.SuaLoiChinhTaTuDon = seed % 4 == 0;
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<size_t> pick(0, keys.size() - 1);
+    for (int i = 0; i < 4000; ++i) {
+      if (i % 89 == 0) {
+        h.Restore();
+      } else if (i % 997 == 0) {
+        h.Type(std::u16string(40, u'n'));  // longer than any word
+      } else {
+        h.Key(keys[pick(rng)]);
+      }
+      if (h.Context.HasWord) continue;
+      const CWord& w = h.Context.Word;
+      ASSERT_TRUE(w.CacKT.empty() && w.CacKTThuong.empty() && w.Raw.empty() && w.WA == 0 &&
+                  w.CDPAD == 0 && w.CDNA == 0 && w.CDPAC == 0 && w.CD0TV == 0 && w.DT == -1 &&
+                  w.VTDT == -1 && w.VTDau == -1 && w.KTCoDT == 0)
+          << "seed " << seed << " key " << i << "\n" << Utf16ToUtf8(w.Dump());
+    }
+    EXPECT_TRUE(h.Mismatch.empty()) << "seed " << seed;
+  }
 }
 
 }  // namespace
