@@ -62,6 +62,15 @@ class CRunWords {
     head_ = Slot(1);
     --size_;
   }
+  // Drops the n oldest words (all of them when there are fewer).
+  void drop_front(size_t n) {
+    if (n >= size_) {
+      clear();
+      return;
+    }
+    head_ = Slot(n);
+    size_ -= n;
+  }
   void clear() {
     head_ = 0;
     size_ = 0;
@@ -279,7 +288,12 @@ class CTypingContext : public CWordOwner {
   void StartWord();
   void FinishWord();
   void DropEmptyWord();
-  void AppendLoose(char16_t ch);
+  // A character outside words joins the run.
+  void AppendLoose(char16_t ch) {
+    RecentText.push_back(ch);
+    ++LooseCount;
+    BoundRun();
+  }
   // Words leave and join the run through these.
   void PushWord(const CWord& word);
   void PopWord();

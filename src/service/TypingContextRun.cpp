@@ -84,23 +84,16 @@ void CTypingContext::DropEmptyWord() {
   if (LooseCount == 0) ReactivatePrevious();
 }
 
-void CTypingContext::AppendLoose(char16_t ch) {
-  RecentText.push_back(ch);
-  ++LooseCount;
-  BoundRun();
-}
-
 void CTypingContext::CutRun() {
   // Old words go first, with the loose characters before them; they go
   // kRunSlack at a time so that the text is not shifted at every word end.
   if (Words.size() > kMaxRunWords + kRunSlack) {
+    const size_t dropped = std::min(Words.size() - kMaxRunWords, LooseStack.size());
     size_t cut = 0;
-    size_t dropped = 0;
-    while (Words.size() > kMaxRunWords && dropped < LooseStack.size()) {
-      cut += static_cast<size_t>(std::max(LooseStack[dropped], 0)) + Words.front().CacKT.size();
-      Words.pop_front();
-      ++dropped;
+    for (size_t k = 0; k < dropped; ++k) {
+      cut += static_cast<size_t>(std::max(LooseStack[k], 0)) + Words[k].CacKT.size();
     }
+    Words.drop_front(dropped);
     RecentText.erase(0, std::min(cut, RecentText.size()));
     LooseStack.erase(LooseStack.begin(), LooseStack.begin() + static_cast<std::ptrdiff_t>(dropped));
   }

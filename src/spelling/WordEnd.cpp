@@ -47,7 +47,7 @@ bool CTypingContext::EndWord(char16_t ch) {
 
   // Finishing the word and taking it back when no shorthand matches leaves
   // the run as it was; the common case skips both.
-  if (GoTat && !ShorthandAfterWord()) {
+  if (GoTat && (ShorthandKeys.empty() || !ShorthandAfterWord())) {
     if (HasWord) {
       Word.VTThayDoi = -1;
       Word.ThemPhim = false;
