@@ -95,6 +95,44 @@ class CRunWords {
   size_t size_ = 0;
 };
 
+// The replacements the restore hotkey can walk back, oldest first, at most
+// kCapacity of them: a new one past that takes the oldest one's place (and
+// its strings' storage), so nothing is shifted and a warm list does not
+// allocate.
+class CReplacementRing {
+ public:
+  using Replacement = std::pair<std::u16string, std::u16string>;
+  static constexpr size_t kCapacity = 64;
+
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const Replacement& operator[](size_t i) const { return slots_[Slot(i)]; }
+  Replacement& back() { return slots_[Slot(size_ - 1)]; }
+  void pop_back() {
+    if (size_ > 0) --size_;
+  }
+  void push_back(std::u16string_view before, std::u16string_view after) {
+    Replacement& slot = slots_[Slot(size_)];
+    if (size_ < kCapacity) {
+      ++size_;
+    } else {
+      head_ = Slot(1);
+    }
+    slot.first.assign(before);
+    slot.second.assign(after);
+  }
+  void clear() {
+    head_ = 0;
+    size_ = 0;
+  }
+
+ private:
+  size_t Slot(size_t i) const { return (head_ + i) % kCapacity; }
+  Replacement slots_[kCapacity];
+  size_t head_ = 0;
+  size_t size_ = 0;
+};
+
 class CTypingContext : public CWordOwner {
  public:
   // One key of the active typing method, as the context applies it.
@@ -104,7 +142,7 @@ class CTypingContext : public CWordOwner {
     bool IsText = false;
   };
   // (text before, text after) of a replacement the restore hotkey can undo.
-  using Replacement = std::pair<std::u16string, std::u16string>;
+  using Replacement = CReplacementRing::Replacement;
 
   // The finished words kept for the run; older ones (and the text before
   // them) are dropped once kRunSlack more have come, down to kMaxRunWords.
@@ -114,7 +152,7 @@ class CTypingContext : public CWordOwner {
   // Loose characters (no word) kept at most in the recent text.
   static constexpr size_t kMaxLooseText = 256;
   // Replacements the restore hotkey can walk back.
-  static constexpr size_t kMaxReplacements = 64;
+  static constexpr size_t kMaxReplacements = CReplacementRing::kCapacity;
   // A word longer than this (far beyond any syllable and its keys) is ended
   // where it stands; the letters that follow it are loose characters.
   static constexpr size_t kMaxWordLength = 32;
@@ -171,7 +209,7 @@ class CTypingContext : public CWordOwner {
   CRunWords Words;              // finished words of the run, oldest first
   int32_t LooseCount = 0;       // loose characters since the last finished word
   std::vector<int32_t> LooseStack;  // loose count before each started word
-  std::vector<Replacement> Replacements;
+  CReplacementRing Replacements;
   bool HasAutoRestored = false;
   CWord AutoRestored;           // the last word whose raw keys were restored
   std::vector<std::u16string> ShorthandKeys;     // GoTat.ini abbreviations
@@ -339,6 +377,9 @@ class CTypingContext : public CWordOwner {
   std::u16string keysBefore_;               // Backspace: the word's keys before it
   std::u16string keysTried_;                // Backspace: a candidate for the remaining keys
   CWord replay_{this};                      // Backspace: keys composed again
+  CWord shorthandPiece_{this};              // EndWord: a word of a shorthand's expansion
+  std::u16string shorthandTyped_;           // EndWord: the abbreviation matched
+  std::u16string shorthandExpansion_;       // and its expansion
 };
 
 }  // namespace tavirel

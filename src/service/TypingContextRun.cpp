@@ -125,8 +125,7 @@ void CTypingContext::ReactivatePrevious() {
 }
 
 void CTypingContext::AddReplacement(std::u16string_view before, std::u16string_view after) {
-  if (Replacements.size() >= kMaxReplacements) Replacements.erase(Replacements.begin());
-  Replacements.emplace_back(std::u16string(before), std::u16string(after));
+  Replacements.push_back(before, after);
 }
 
 void CTypingContext::ReplaceOnScreen(std::u16string_view oldText, std::u16string_view newText) {

@@ -56,11 +56,11 @@ bool CTypingContext::EndWord(char16_t ch) {
     }
   } else if (GoTat) {
     FinishWord();
-    std::u16string typed;
-    std::u16string expansion;
+    std::u16string& typed = shorthandTyped_;
+    std::u16string& expansion = shorthandExpansion_;
     if (FindShorthand(typed, expansion)) {
       // Each word of the expansion gets the user's tone placement.
-      CWord piece(this);
+      CWord& piece = shorthandPiece_;
       size_t i = 0;
       while (i < expansion.size()) {
         if (!IsLetter(expansion[i])) {

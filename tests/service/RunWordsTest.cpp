@@ -87,5 +87,34 @@ TEST(RunWords, NoCurrentWordLeavesTheWordEmpty) {
   }
 }
 
+// The restore hotkey walks replacements back newest first; past the limit
+// the oldest go, and the order of the rest is kept however often the list
+// wrapped around.
+TEST(RunWords, ReplacementListKeepsTheNewestInOrder) {
+  CReplacementRing ring;
+  auto text = [](int i) { return u"thay " + std::u16string(static_cast<size_t>(i % 9 + 1), u'a') + u"#" +
+                                 std::u16string(1, static_cast<char16_t>(u'0' + i % 10)); };
+  int pushed = 0;
+  for (int round = 0; round < 3; ++round) {
+    for (int k = 0; k < 150; ++k, ++pushed) ring.push_back(text(pushed), text(pushed + 1));
+    ASSERT_EQ(ring.size(), CTypingContext::kMaxReplacements);
+    for (size_t i = 0; i < ring.size(); ++i) {
+      const int n = pushed - static_cast<int>(ring.size()) + static_cast<int>(i);
+      EXPECT_EQ(ring[i].first, text(n)) << i;
+      EXPECT_EQ(ring[i].second, text(n + 1)) << i;
+    }
+    // Walking back some, then adding again, continues from the newest left.
+    for (int k = 0; k < 10; ++k, --pushed) {
+      EXPECT_EQ(ring.back().first, text(pushed - 1));
+      ring.pop_back();
+    }
+    EXPECT_EQ(ring.size(), CTypingContext::kMaxReplacements - 10);
+  }
+  while (!ring.empty()) ring.pop_back();
+  ring.push_back(u"a", u"b");
+  ASSERT_EQ(ring.size(), 1u);
+  EXPECT_EQ(ring[0], std::make_pair(std::u16string(u"a"), std::u16string(u"b")));
+}
+
 }  // namespace
 }  // namespace tavirel::test
