@@ -199,8 +199,7 @@ class IDesktop {
   // Backspaces and the text, as SendReplacement sends them. The reading
   // describes the field after its program handled the input sent before
   // the call (keys let through that may have moved the caret); when that
-  // cannot be known in time, the edit goes in as for a field that did not
-  // answer. When it is done the desktop calls CHookLogic::OnFieldReplaced
+  // cannot be known in time, as the program answers it. When it is done the desktop calls CHookLogic::OnFieldReplaced
   // on the hook thread, at once or later. False when it cannot take the
   // edit (the caller injects it).
   virtual bool ReplaceInField(WindowHandle /*window*/, int /*backspaces*/, std::u16string_view /*text*/,

@@ -249,12 +249,13 @@ FieldSelection ReadFieldSelection(HWND hwnd, UINT timeoutMs) {
   FieldSelection s;
   DWORD_PTR before = 0, packed = 0, after = 0;
   // Without pointers the answer is the two positions in one value, -1 when
-  // either is past 65535. The program handles its input between our
-  // messages: the length is read around the selection, and the smaller
-  // counts (typing only makes the text longer).
+  // either is past 65535. The program may handle input between our
+  // messages: the length is read around the selection, and a text that
+  // changed meanwhile (grown by typing, or shrunk by Backspaces and the
+  // Deletes of our own edits) leaves the selection without its length.
   if (!IsWindow(hwnd) || !AskField(hwnd, WM_GETTEXTLENGTH, before, timeoutMs) ||
       !AskField(hwnd, EM_GETSEL, packed, timeoutMs) || static_cast<DWORD>(packed) == 0xFFFFFFFF ||
-      !AskField(hwnd, WM_GETTEXTLENGTH, after, timeoutMs)) {
+      !AskField(hwnd, WM_GETTEXTLENGTH, after, timeoutMs) || before != after) {
     return s;
   }
   // Windows that are not edit controls answer 0, as an empty edit control
@@ -263,7 +264,7 @@ FieldSelection ReadFieldSelection(HWND hwnd, UINT timeoutMs) {
   if (static_cast<DWORD>(packed) == 0 && (!AskField(hwnd, EM_GETLIMITTEXT, limit, timeoutMs) || limit == 0)) return s;
   s.Start = LOWORD(packed);
   s.End = HIWORD(packed);
-  s.Length = static_cast<int32_t>(std::min<DWORD_PTR>(std::min(before, after), 0x7FFFFFFF));
+  s.Length = static_cast<int32_t>(std::min<DWORD_PTR>(before, 0x7FFFFFFF));
   return s;
 }
 
@@ -274,15 +275,14 @@ FieldSelection ReadFieldSelection(HWND hwnd, UINT timeoutMs) {
 // field is made invalid, and once the program has painted it again the
 // input before it was handled. False when that did not happen in time (a
 // busy program, one that paints otherwise) or cannot be seen (a hidden
-// field, one with no client area).
-bool InputHandled(HWND hwnd) {
+// field, one with no client area) by deadline (GetTickCount64).
+bool InputHandled(HWND hwnd, ULONGLONG deadline) {
   RECT client{};
   if (!IsWindowVisible(hwnd) || !GetClientRect(hwnd, &client) || IsRectEmpty(&client)) return false;
   RECT pixel{client.left, client.top, client.left + 1, client.top + 1};
   if (!InvalidateRect(hwnd, &pixel, FALSE)) return false;
-  const ULONGLONG start = GetTickCount64();
   while (GetUpdateRect(hwnd, nullptr, FALSE)) {
-    if (GetTickCount64() - start >= CWinDesktop::kFieldSettleTimeoutMs || !IsWindow(hwnd)) return false;
+    if (GetTickCount64() >= deadline || !IsWindow(hwnd)) return false;
     Sleep(1);
   }
   return true;
@@ -383,29 +383,40 @@ bool CWinDesktop::ReplaceInField(WindowHandle window, int backspaces, std::u16st
     if (!fieldWriter_) fieldWriter_ = std::make_unique<CBackgroundQueue>();
     auto state = std::make_shared<std::atomic<int>>(kEditWaiting);
     const uint32_t id = ++fieldEditId_;
+    const ULONGLONG handed = GetTickCount64();
     // Read and sent on a worker: the program may be slow to answer, and the
     // hook thread never waits for it. The keys that come meanwhile wait in
     // the service, so nothing lands between the reading and the edit.
-    fieldWriter_->Post([this, reply, state, id, marked, backspaces, text = std::u16string(text),
+    fieldWriter_->Post([reply, state, id, marked, handed, backspaces, text = std::u16string(text),
                         hwnd = reinterpret_cast<HWND>(window)] {
+      // Given up while an earlier edit was still going: the service sent it.
+      if (state->load() != kEditWaiting) return;
+      // What is left of the edit's time for a wait of at most cap.
+      auto left = [handed](ULONGLONG cap) -> ULONGLONG {
+        const ULONGLONG spent = GetTickCount64() - handed;
+        return spent >= kFieldWriterBudgetMs ? 0 : std::min(cap, kFieldWriterBudgetMs - spent);
+      };
       // The reading must describe the field after the keys let through
-      // before this edit. A field whose program did not show that in time
-      // for kFieldSettleTries edits in a row is not waited for again: it
-      // gets what an unread field gets.
-      FieldSelection reading;
-      if (hwnd != unsettledField_) unsettledEdits_ = 0;
-      unsettledField_ = hwnd;
-      if (unsettledEdits_ < kFieldSettleTries) {
-        // Keys the service let through just before the edit may still be on
-        // their way through this program's own keyboard hook, whose calls
-        // the hook thread takes only once back in its message loop; a
-        // message to its window is answered after them.
-        DWORD_PTR ignored = 0;
-        const bool passed = SendMessageTimeoutW(reply, WM_NULL, 0, 0, SMTO_NORMAL, kFieldWriterReadTimeoutMs, &ignored) != 0;
-        const bool handled = passed && InputHandled(hwnd);
-        if (handled) reading = ReadFieldSelection(hwnd, kFieldWriterReadTimeoutMs);
-        unsettledEdits_ = handled ? 0 : unsettledEdits_ + 1;
+      // before this edit. Keys the service let through just before it may
+      // still be on their way through this program's own keyboard hook,
+      // whose calls the hook thread takes only once back in its message
+      // loop; a message to its window is answered after them.
+      DWORD_PTR ignored = 0;
+      const auto toHook = static_cast<UINT>(left(kFieldWriterReadTimeoutMs));
+      if (toHook > 0 && SendMessageTimeoutW(reply, WM_NULL, 0, 0, SMTO_NORMAL, toHook, &ignored) != 0) {
+        InputHandled(hwnd, GetTickCount64() + left(kFieldSettleTimeoutMs));
       }
+      // A program that did not show in time that it handled that input
+      // (under Wine a field's thread turns a fast typist's keys into input
+      // itself, each after our hook, and gets to its messages only when
+      // they stop) is read as it answers: typed text, ours too, acts at the
+      // caret, so an answer from before it still tells whether text follows
+      // the caret, and it tells more than none (a field not known to
+      // complete would get no Delete, one known to complete always one).
+      // The four questions share what is left of the time.
+      FieldSelection reading;
+      const auto perQuestion = static_cast<UINT>(left(4 * kFieldWriterReadTimeoutMs) / 4);
+      if (perQuestion > 0) reading = ReadFieldSelection(hwnd, perQuestion);
       const int deletes = DeletesBeforeReplacement(reading, marked);
       int waiting = kEditWaiting;
       if (!state->compare_exchange_strong(waiting, kEditGoing)) return;  // given up: the service sends it

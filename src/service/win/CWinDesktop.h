@@ -40,9 +40,9 @@ class CWinDesktop : public IDesktop {
   // timer window.
   bool RequestFieldSelection(WindowHandle window, uint32_t serial) override;
   // Read and injected on a worker thread of its own, once the field's
-  // program has shown that it handled the input before (InputHandled, at
-  // most kFieldSettleTimeoutMs), the reading bounded as above; the answer
-  // is posted to the timer window.
+  // program has shown that it handled the input before (InputHandled) or
+  // did not in time, all within kFieldWriterBudgetMs; the answer is posted
+  // to the timer window.
   bool ReplaceInField(WindowHandle window, int backspaces, std::u16string_view text, bool marked) override;
   bool CancelFieldReplacement() override;
   bool ReadsFieldBeforeReplacing() override { return true; }
@@ -98,15 +98,16 @@ class CWinDesktop : public IDesktop {
   static constexpr DWORD kFieldReadDelayMs = 30;
   static constexpr UINT kFieldReadTimeoutMs = 100;
   // How long the field writer waits for the field's program to handle the
-  // input queued before an edit (after at most kFieldWriterReadTimeoutMs
-  // for the hook thread's answer), and then for each of the up to four
-  // answers of its reading. At worst 250 + 800 + 4 x 250 = 2050 ms, plus
-  // up to a timer tick (about 16 ms) on each wait: a little more than the
-  // service's wait for the edit (2 seconds), after which the service sends
-  // the edit itself unless the writer has begun to.
+  // input queued before an edit (after the hook thread's answer, at most
+  // kFieldWriterReadTimeoutMs), and then for each of the four answers of
+  // its reading. One after the other these would come to 2.05 seconds,
+  // plus the system timer's ticks (about 16 ms) on each wait: more than the
+  // service's wait for the edit (2 seconds), after which it sends the edit
+  // itself. So all of them end by kFieldWriterBudgetMs from the hand-over,
+  // which leaves the ticks room.
   static constexpr ULONGLONG kFieldSettleTimeoutMs = 800;
   static constexpr UINT kFieldWriterReadTimeoutMs = 250;
-  static constexpr int kFieldSettleTries = 3;
+  static constexpr ULONGLONG kFieldWriterBudgetMs = 1800;
   // Posted to the timer window by the field writer: wParam 1 injected,
   // lParam the number of the edit.
   static constexpr UINT kMsgFieldReplaced = WM_APP + 0x5B;
@@ -133,10 +134,6 @@ class CWinDesktop : public IDesktop {
   static constexpr int kEditGivenUp = 2;
   std::shared_ptr<std::atomic<int>> fieldEdit_;
   uint32_t fieldEditId_ = 0;
-  // The field writer's: the field of the last edit, and how many edits in
-  // a row its program did not show in time that it had handled its input.
-  HWND unsettledField_ = nullptr;
-  int unsettledEdits_ = 0;
   DWORD timerThread_ = 0;
   HWND askedWindow_ = nullptr;  // a pixel of it made invalid, not yet repainted
   uint32_t applicationAnswers_ = 0;
