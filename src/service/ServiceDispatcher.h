@@ -32,8 +32,9 @@
 //   owns the service: Post and Call run the change at once, and the setters
 //   may be called directly.
 //
-// Front ends bring the thread: the Windows hook thread wakes on a thread
-// message and runs RunPending() from its message loop (CHookThread);
+// Front ends bring the thread: the Windows hook thread wakes on a message
+// to its timer window, which modal loops there deliver too, and runs
+// RunPending() from its message loop (CHookThread);
 // SimHookThread does the same with a condition variable. Nothing is polled
 // per key: an empty queue costs the key path nothing.
 #include <chrono>

@@ -17,14 +17,11 @@ namespace tavirel {
 
 namespace {
 
-// Thread messages to the hook thread: install the hooks again; run the
-// changes posted through the service's dispatcher.
-constexpr UINT kMsgInstall = WM_APP + 0x54;
+// Thread message to the hook thread: run the changes posted through the
+// service's dispatcher (until the thread's timer window exists). Installing
+// the hooks again, after a stop or after Windows took them away, goes as
+// such a change too: a modal loop on the hook thread drops thread messages.
 constexpr UINT kMsgRunChanges = WM_APP + 0x55;
-// Install the hooks again after Windows took them away; take them away the
-// way Windows does, without a word (for the end-to-end tests).
-constexpr UINT kMsgReinstall = WM_APP + 0x56;
-constexpr UINT kMsgDropSilently = WM_APP + 0x57;
 // The watchdog's probe: a key-up of an unassigned virtual key, swallowed by
 // the keyboard hook.
 constexpr ULONG_PTR kProbeMarker = 0x54564C50;  // "TVLP"
@@ -223,18 +220,6 @@ void CHookThread::Run() {
         service_.Dispatcher().RunPending();
         continue;
       }
-      if (msg.hwnd == nullptr && msg.message == kMsgInstall) {
-        Answer(TryInstallHooks(service_));
-        continue;
-      }
-      if (msg.hwnd == nullptr && msg.message == kMsgReinstall) {
-        Reinstall(service_);
-        continue;
-      }
-      if (msg.hwnd == nullptr && msg.message == kMsgDropSilently) {
-        DropSilently();
-        continue;
-      }
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -322,14 +307,17 @@ bool SendHookProbe() {
   return SendInput(1, &in, sizeof in) == 1;
 }
 
-bool ReinstallHooks() {
-  const DWORD id = HookThreadId();
-  return id && PostThreadMessageW(id, kMsgReinstall, 0, 0);
+// Runs on the hook thread, as a posted change; false when there is no hook
+// thread (a change posted then would run on the caller).
+bool PostToHookThread(void (*work)(CInputMethodService&)) {
+  CInputMethodService* service = CInputMethodService::Instance();
+  return service && HookThreadId() && service->Dispatcher().Post(work);
 }
 
+bool ReinstallHooks() { return PostToHookThread(&Reinstall); }
+
 bool DropHooksSilently() {
-  const DWORD id = HookThreadId();
-  return id && PostThreadMessageW(id, kMsgDropSilently, 0, 0);
+  return PostToHookThread([](CInputMethodService&) { DropSilently(); });
 }
 
 bool KeyboardHookInstalled() { return Fe().keyboardHook.load() != nullptr; }
@@ -354,7 +342,9 @@ bool StartHookThread(CInputMethodService& service) {
   if (fe.thread && fe.thread->IsRunning()) {
     // The earlier thread keeps its timer window and message loop; it only
     // installs the hooks again (nothing new while they are still in).
-    if (!PostThreadMessageW(fe.thread->ThreadId(), kMsgInstall, 0, 0)) return false;
+    if (!service.Dispatcher().Attached() ||
+        !service.Dispatcher().Post([](CInputMethodService& s) { Answer(TryInstallHooks(s)); }))
+      return false;
   } else {
     fe.thread = std::make_unique<CHookThread>(service, *desktop);
     if (!fe.thread->Start()) {

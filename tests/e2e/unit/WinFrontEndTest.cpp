@@ -376,5 +376,51 @@ TEST(HookThread, PostedChangesRunWhileAModalLoopRunsThere) {
   InvokerWindow().Destroy();
 }
 
+// The same modal loop while the hooks must go back in: after a stop and
+// start, and after Windows took them away (the watchdog's reinstall). The
+// keyboard hook seeing the watchdog's probe shows they are in.
+TEST(HookThread, HooksGoBackInWhileAModalLoopRunsThere) {
+  CWinDesktop desktop;
+  CInputMethodService service(&desktop);
+  ASSERT_TRUE(StartHookThread(service));
+  std::atomic<bool> inLoop{false};
+  std::atomic<bool> done{false};
+  service.Dispatcher().Post([&](CInputMethodService&) {
+    inLoop = true;
+    MSG msg;
+    while (!done && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    inLoop = false;
+  });
+  for (int i = 0; i < 500 && !inLoop; ++i) Sleep(10);
+  ASSERT_TRUE(inLoop);
+  auto probeSeen = [] {
+    const DWORD before = LastKeyboardHookEvent();
+    Sleep(20);  // GetTickCount moves in steps of 10-16 ms
+    if (!SendHookProbe()) return false;
+    for (int i = 0; i < 200; ++i, Sleep(10))
+      if (LastKeyboardHookEvent() != before) return true;
+    return false;
+  };
+
+  RemoveHooks(service);
+  EXPECT_FALSE(KeyboardHookInstalled());
+  EXPECT_TRUE(StartHookThread(service));
+  EXPECT_TRUE(KeyboardHookInstalled());
+  EXPECT_TRUE(probeSeen());
+
+  ASSERT_TRUE(DropHooksSilently());
+  ASSERT_TRUE(service.Dispatcher().Call([](CInputMethodService&) {}, std::chrono::milliseconds(3000)));
+  EXPECT_FALSE(probeSeen());
+  ASSERT_TRUE(ReinstallHooks());
+  EXPECT_TRUE(service.Dispatcher().Call([](CInputMethodService&) {}, std::chrono::milliseconds(3000)));
+  EXPECT_TRUE(probeSeen());
+  EXPECT_TRUE(inLoop);
+
+  done = true;
+  PostMessageW(desktop.TimerWindow(), WM_NULL, 0, 0);
+  StopHookThread();
+  InvokerWindow().Destroy();
+}
+
 }  // namespace
 }  // namespace tavirel
