@@ -281,6 +281,8 @@ class SimDesktop : public IDesktop {
   void TypingKey(uint8_t vk, bool up);
   // TypeChar for a character that needs Shift or has no key.
   [[gnu::noinline]] void TypeOtherChar(char16_t ch, UsKeyStroke stroke);
+  // SendReplacement past its common case.
+  [[gnu::noinline]] bool SendReplacementSlow(int deletes, int backspaces, std::u16string_view text);
   // Unicode packets of an accepted injection into the focused application.
   void DeliverPackets(std::u16string_view text);
   // One key event from the keyboard driver or an injection: through the

@@ -23,6 +23,7 @@ class TypeSession {
 
   // One character as a key press ('\n' Enter, '\b' Backspace, '\t' Tab).
   void Type(char16_t ch) { desk_.TypeChar(ch); }
+  void Type(std::u16string_view text) { desk_.TypeText(text); }
   // Writes all but the last keep units of the field to out and drops them,
   // so that a long input never builds one giant field. The kept tail is far
   // longer than anything the service may still rewrite.

@@ -159,6 +159,9 @@ void TypeStream(TypeSession& session, SuggestionPrinter* printer) {
     const std::u16string_view typed(units.data(), static_cast<size_t>(end - units.data()));
     if (printer != nullptr) {
       TypeUnitsSuggesting(*printer, typed);
+    } else if (std::memchr(bytes.data(), '\r', count) == nullptr) {
+      // No CR among the bytes, so none among the units: typed as it is.
+      session.Type(typed);
     } else {
       TypeUnits(session, typed);
     }
