@@ -60,6 +60,17 @@ constexpr bool StrokeKeysArePlain() {
 }
 static_assert(StrokeKeysArePlain());
 
+// The key TypeChar presses for a character without Shift types that
+// character when no modifier is held and Caps Lock is off.
+constexpr bool PlainKeysTypeTheirCharacter() {
+  for (char16_t ch = 0x20; ch < 0x80; ++ch) {
+    const uint8_t vk = uskeyboard_detail::kPlainKeys[ch];
+    if (vk != 0 && (uskeyboard_detail::kPackedKeys[vk] & 0xFFFF) != ch) return false;
+  }
+  return true;
+}
+static_assert(PlainKeysTypeTheirCharacter());
+
 }  // namespace
 
 SimDesktop::SimDesktop() { focus_ = AddWindow(u"Edit", true); }
@@ -376,44 +387,74 @@ void SimDesktop::Press(uint16_t vk) {
 }
 
 // A key TypeChar presses, going down or up: UserKey for a key that is
-// neither a modifier nor a toggle and reaches the hook as it is.
-[[gnu::always_inline]] inline void SimDesktop::TypingKey(uint8_t vk, bool up) {
+// neither a modifier nor a toggle and reaches the hook as it is. The rare
+// roads go out of line, so that the loop of TypeText keeps what it needs in
+// registers.
+[[gnu::always_inline]] inline void SimDesktop::TypingKey(uint32_t vk, bool up, char16_t plain) {
   // Known of every such key (see StrokeKeysArePlain): the hook's handling
   // of its key-up inlines to nearly nothing.
-  if (vk == 0 || CInputMethodService::IsLockOrModifierKey(vk)) __builtin_unreachable();
+  if (vk == 0 || vk > 0xFF || CInputMethodService::IsLockOrModifierKey(static_cast<uint16_t>(vk))) {
+    __builtin_unreachable();
+  }
   held_[vk] = up ? 0 : 1;
   if (service_ != nullptr) {
-    const HookVerdict verdict = CHookLogic::OnKeyEvent(*service_, vk, !up);
-    if (verdict != HookVerdict::Pass) [[unlikely]] {
-      if (verdict == HookVerdict::PassWithZeroKey) DeliverToApp(0, up, 0);
-      AfterUserEvent();
+    const HookVerdict verdict = CHookLogic::OnKeyEvent(*service_, static_cast<uint16_t>(vk), !up);
+    if (verdict != HookVerdict::Pass) {
+      if (verdict == HookVerdict::PassWithZeroKey) [[unlikely]] {
+        TypingKeyZeroed(up);
+      } else {
+        AfterUserEvent();
+      }
       return;
     }
   }
   if (RecordAppKeys || AppLags) [[unlikely]] {
-    DeliverToApp(vk, up, 0);
-  } else if (up) {
+    TypingKeyToApp(vk, up);
+    return;
+  }
+  if (up) {
     sysState_[vk] &= 0x01;
   } else {
     sysState_[vk] |= 0x80;
-    if (focus_ != 0) ApplyKeyDown(windows_[focus_ - 1], vk);
+    if (focus_ != 0) {
+      // With no Shift, Ctrl or Alt held, Caps Lock off and the US layout,
+      // the key types its plain character.
+      if (plain >= 0x20 && !german_ && NoModifierNorCapsLock()) [[likely]] {
+        InsertUnit(windows_[focus_ - 1], plain);
+      } else {
+        ApplyTypingKeyDown(vk);
+      }
+    }
   }
   AfterUserEvent();
 }
 
+void SimDesktop::TypingKeyZeroed(bool up) {
+  DeliverToApp(0, up, 0);
+  AfterUserEvent();
+}
+
+void SimDesktop::TypingKeyToApp(uint32_t vk, bool up) {
+  DeliverToApp(static_cast<uint16_t>(vk), up, 0);
+  AfterUserEvent();
+}
+
+void SimDesktop::ApplyTypingKeyDown(uint32_t vk) { ApplyKeyDown(windows_[focus_ - 1], static_cast<uint16_t>(vk)); }
+
 // A key without Shift, the common case, is pressed here with both events
 // inline; the rest goes out of line.
 [[gnu::flatten]] void SimDesktop::TypeChar(char16_t ch) {
-  const uint8_t vk = UsKeyboard::PlainKeyFor(ch);
+  const uint32_t vk = UsKeyboard::PlainKeyFor(ch);
   if (vk == 0) [[unlikely]] {
-    TypeOtherChar(ch, UsKeyboard::StrokeFor(ch));
+    TypeOtherChar(ch);
     return;
   }
-  TypingKey(vk, false);
-  TypingKey(vk, true);
+  TypingKey(vk, false, ch);
+  TypingKey(vk, true, ch);
 }
 
-[[gnu::flatten]] void SimDesktop::TypeOtherChar(char16_t ch, UsKeyStroke stroke) {
+[[gnu::flatten]] void SimDesktop::TypeOtherChar(char16_t ch) {
+  const UsKeyStroke stroke = UsKeyboard::StrokeFor(ch);
   if (stroke.Vk == 0) {
     Deliver(kVkPacket, false, ch);
     Deliver(kVkPacket, true, ch);
@@ -423,8 +464,8 @@ void SimDesktop::Press(uint16_t vk) {
   const bool needShift = stroke.Shift && held_[vk::kLShift] == 0 && held_[vk::kRShift] == 0 &&
                          held_[vk::kShift] == 0;
   if (needShift) UserKey(vk::kLShift, false);
-  TypingKey(static_cast<uint8_t>(stroke.Vk), false);
-  TypingKey(static_cast<uint8_t>(stroke.Vk), true);
+  TypingKey(stroke.Vk, false, 0);
+  TypingKey(stroke.Vk, true, 0);
   if (needShift) UserKey(vk::kLShift, true);
 }
 

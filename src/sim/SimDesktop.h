@@ -6,6 +6,7 @@
 // reaches the focused window's field as an application would apply it.
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <string>
@@ -277,10 +278,25 @@ class SimDesktop : public IDesktop {
 
   // A key the user presses or releases, with the message loop's turn after it.
   void UserKey(uint16_t vk, bool up);
-  // UserKey for a key TypeChar presses.
-  void TypingKey(uint8_t vk, bool up);
+  // UserKey for a key TypeChar presses; plain is the character it types
+  // with no modifier (0 when not known).
+  void TypingKey(uint32_t vk, bool up, char16_t plain);
+  // No Shift, Ctrl or Alt (generic or sided) is down and Caps Lock is off,
+  // in the system's key state.
+  bool NoModifierNorCapsLock() const {
+    uint64_t generic;  // Shift, Ctrl, Alt, Pause, Caps Lock, ...
+    uint64_t sided;    // left and right Shift, Ctrl, Alt
+    std::memcpy(&generic, sysState_ + vk::kShift, sizeof generic);
+    std::memcpy(&sided, sysState_ + vk::kLShift, sizeof sided);
+    return ((generic & 0x100808080u) | (sided & 0x808080808080u)) == 0;
+  }
+  // TypingKey's rare roads: the hook let the key through zeroed; the
+  // events are recorded or queued; the key-down is not the plain character.
+  [[gnu::noinline]] void TypingKeyZeroed(bool up);
+  [[gnu::noinline]] void TypingKeyToApp(uint32_t vk, bool up);
+  [[gnu::noinline]] void ApplyTypingKeyDown(uint32_t vk);
   // TypeChar for a character that needs Shift or has no key.
-  [[gnu::noinline]] void TypeOtherChar(char16_t ch, UsKeyStroke stroke);
+  [[gnu::noinline]] void TypeOtherChar(char16_t ch);
   // SendReplacement past its common case.
   [[gnu::noinline]] bool SendReplacementSlow(int deletes, int backspaces, std::u16string_view text);
   // Unicode packets of an accepted injection into the focused application.
