@@ -270,8 +270,9 @@ struct World {
         break;
       case 15: desk.TypeText(kWords[arg % kWordCount]); break;
       case 16: {
+        // Setting the table in place again would only copy its texts.
         const Shorthand& s = kShorthands[arg % kShorthandCount];
-        c.SetShorthandTable(s.keys, s.values);
+        if (c.ShorthandKeys != s.keys || c.ShorthandValues != s.values) c.SetShorthandTable(s.keys, s.values);
         break;
       }
       case 17: service.SetSpecialWords(kSpecialWords[arg % 4]); break;
