@@ -1,7 +1,11 @@
 #include "common/Utf8.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tavirel {
 
@@ -114,8 +118,28 @@ char16_t* Utf8ToUtf16Replacing(std::string_view bytes, char16_t* out) { return D
 
 char* Utf16ToUtf8(std::u16string_view text, char* o) {
   const size_t n = text.size();
+  const char16_t* const p = text.data();
   for (size_t i = 0; i < n; ++i) {
-    char32_t cp = text[i];
+#if defined(__SSE2__)
+    // Eight units at a time while eight remain: their low bytes are written
+    // at once (there is room: three bytes a unit), and the output moves past
+    // the ASCII ones before the first other unit.
+    if (n - i >= 8) {
+      const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      const __m128i high = _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80)));
+      const auto ascii = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(units, units));
+      if (ascii == 0xFFFF) {
+        o += 8;
+        i += 7;
+        continue;
+      }
+      const auto run = static_cast<size_t>(std::countr_one(ascii) / 2);
+      o += run;
+      i += run;
+    }
+#endif
+    char32_t cp = p[i];
     if (cp < 0x80) {
       *o++ = static_cast<char>(cp);
       continue;

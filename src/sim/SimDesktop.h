@@ -6,7 +6,6 @@
 // reaches the focused window's field as an application would apply it.
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <deque>
 #include <functional>
 #include <string>
@@ -283,13 +282,7 @@ class SimDesktop : public IDesktop {
   void TypingKey(uint32_t vk, bool up, char16_t plain);
   // No Shift, Ctrl or Alt (generic or sided) is down and Caps Lock is off,
   // in the system's key state.
-  bool NoModifierNorCapsLock() const {
-    uint64_t generic;  // Shift, Ctrl, Alt, Pause, Caps Lock, ...
-    uint64_t sided;    // left and right Shift, Ctrl, Alt
-    std::memcpy(&generic, sysState_ + vk::kShift, sizeof generic);
-    std::memcpy(&sided, sysState_ + vk::kLShift, sizeof sided);
-    return ((generic & 0x100808080u) | (sided & 0x808080808080u)) == 0;
-  }
+  bool NoModifierNorCapsLock() const { return uskeyboard_detail::NoModifierNorCapsLock(sysState_); }
   // TypingKey's rare roads: the hook let the key through zeroed; the
   // events are recorded or queued; the key-down is not the plain character.
   [[gnu::noinline]] void TypingKeyZeroed(bool up);

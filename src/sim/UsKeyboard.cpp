@@ -30,7 +30,7 @@ int TranslateModified(uint32_t key, uint16_t vk, const uint8_t state[256], char1
     out[0] = static_cast<char16_t>(vk - 'A' + 1);
     return 1;
   }
-  // Shift or Alt, or both: Alt alone types as without it.
+  // Shift or Alt, or both, or Caps Lock alone: Alt alone types as without it.
   bool shift = (generic & 0x80) != 0 || (sided & 0x8080) != 0;
   if (letter && (state[0x14] & 0x01) != 0) shift = !shift;
   out[0] = static_cast<char16_t>(shift ? (key >> 16) & 0x7FFF : key & 0xFFFF);

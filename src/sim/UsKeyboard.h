@@ -93,7 +93,25 @@ inline uint64_t SidedModifiers(const uint8_t* state) {
   return v & kSidedDown;
 }
 
-// Translation under Ctrl or Alt, or with Shift held.
+// No Shift, Ctrl or Alt (generic or sided) is down and Caps Lock is off.
+inline bool NoModifierNorCapsLock(const uint8_t* state) {
+  uint64_t generic;  // Shift, Ctrl, Alt, Pause, Caps Lock, ...
+  uint64_t sided;    // left and right Shift, Ctrl, Alt
+  std::memcpy(&generic, state + 0x10, sizeof generic);
+  std::memcpy(&sided, state + 0xA0, sizeof sided);
+  return ((generic & 0x100808080u) | (sided & kSidedDown)) == 0;
+}
+
+// What each key types with no modifier and Caps Lock off (0: nothing).
+constexpr std::array<char16_t, 256> BuildPlainUnits() {
+  std::array<char16_t, 256> t{};
+  for (size_t vk = 0; vk < 256; ++vk) t[vk] = kKeyTable[vk].Plain;
+  return t;
+}
+
+inline constexpr std::array<char16_t, 256> kPlainUnits = BuildPlainUnits();
+
+// Translation under Ctrl or Alt, with Shift held, or with Caps Lock on.
 int TranslateModified(uint32_t key, uint16_t vk, const uint8_t state[256], char16_t out[2]);
 
 constexpr std::array<UsKeyStroke, 128> BuildStrokeTable() {
@@ -140,16 +158,17 @@ class UsKeyboard {
   static int Translate(uint16_t vk, const uint8_t state[256], char16_t out[2]) {
     using namespace uskeyboard_detail;
     if (vk > 0xFF) return 0;
+    // No Shift, Ctrl or Alt on either side and Caps Lock off: the plain
+    // character.
+    if (NoModifierNorCapsLock(state)) [[likely]] {
+      const char16_t plain = kPlainUnits[vk];
+      if (plain == 0) return 0;
+      out[0] = plain;
+      return 1;
+    }
     const uint32_t k = kPackedKeys[vk];
     if (k == 0) return 0;
-    // No Shift, Ctrl or Alt on either side: the plain character, or for a
-    // letter under Caps Lock the shifted one.
-    if ((GenericModifiers(state) | SidedModifiers(state)) != 0) [[unlikely]] {
-      return TranslateModified(k, vk, state, out);
-    }
-    const uint32_t flip = state[0x14] & (k >> 31);
-    out[0] = static_cast<char16_t>((k >> (flip << 4)) & 0x7FFF);
-    return 1;
+    return TranslateModified(k, vk, state, out);
   }
   // The key that types the character without Shift; 0 when it needs Shift
   // or no key types it.
