@@ -122,42 +122,33 @@ size_t CGhepVan::ViewHash::operator()(std::u16string_view s) const noexcept {
 }
 
 template <typename Map, typename ValueOf>
-void CGhepVan::SpellingTrie::Rebuild(const Map& map, ValueOf valueOf) {
-  const auto coverable = [](std::u16string_view s) {
-    return std::all_of(s.begin(), s.end(), [](char16_t c) { return c < kUnits; });
-  };
-  std::fill(std::begin(column_), std::end(column_), uint16_t{0});
-  uint32_t columns = 2;
-  size_t units = 0;
-  for (const auto& entry : map) {
-    if (!coverable(entry.first)) continue;
-    units += entry.first.size();
-    for (char16_t c : entry.first) {
-      if (column_[c] == 0) column_[c] = static_cast<uint16_t>(columns++);
-    }
+void CGhepVan::SpellingTable::Rebuild(const Map& map, ValueOf valueOf) {
+  size_t count = 0;
+  for (const auto& entry : map) count += entry.first.size() <= 3 ? 1 : 0;
+  // At most a quarter of the slots taken, so that a miss ends soon.
+  size_t size = 2;
+  unsigned bits = 1;
+  while (size < 4 * count && size < kMaxSlots) {
+    size *= 2;
+    ++bits;
   }
-  // Every unit of a spelling may open a node.
-  if ((units + 1) * columns > kMaxLinks) {
-    // Every unit leads to a link that answers kAskMap, as does the root.
-    std::fill(std::begin(column_), std::end(column_), uint16_t{0});
-    links_.assign({kAskMap, kAskMap});
+  if (size < 4 * count) {
+    slots_.assign(2, Slot{kFree, kAskMap});
+    mask_ = 1;
+    shift_ = 63;
     return;
   }
-  links_.assign(columns, 0);
-  links_[1] = -1;
+  slots_.assign(size, Slot{kFree, -1});
+  mask_ = size - 1;
+  shift_ = 64 - bits;
   for (const auto& entry : map) {
-    if (!coverable(entry.first)) continue;
-    uint32_t row = 0;
-    for (char16_t c : entry.first) {
-      const size_t at = row + column_[c];
-      if (links_[at] == 0) {
-        links_[at] = static_cast<int32_t>(links_.size());
-        links_.resize(links_.size() + columns, 0);
-        links_[static_cast<size_t>(links_[at]) + 1] = -1;
-      }
-      row = static_cast<uint32_t>(links_[at]);
-    }
-    links_[row + 1] = valueOf(entry);
+    const std::u16string_view s = entry.first;
+    if (s.size() > 3) continue;
+    uint64_t key = s.size();
+    for (size_t k = 0; k < s.size(); ++k) key |= uint64_t{s[k]} << (16 * (k + 1));
+    size_t i = static_cast<size_t>((key * kMultiplier) >> shift_);
+    while (slots_[i].key != kFree && slots_[i].key != key) i = (i + 1) & mask_;
+    slots_[i] = Slot{key, static_cast<int32_t>(valueOf(entry))};
   }
 }
 
@@ -393,16 +384,6 @@ std::u16string_view CGhepVan::GiENucleus(std::u16string_view initial, std::u16st
     if (it != initialAliases_.end() && it->second == u"gi") return u"iê";
   }
   return nucleus;
-}
-
-bool CGhepVan::RhymeAllowsFinal(std::u16string_view initial, std::u16string_view nucleus,
-                                std::u16string_view final) const {
-  return NucleusAllowsFinal(GiENucleus(initial, nucleus), final);
-}
-
-bool CGhepVan::RhymeAllowsFinalPrefix(std::u16string_view initial, std::u16string_view nucleus,
-                                      std::u16string_view prefix) const {
-  return NucleusAllowsFinalPrefix(GiENucleus(initial, nucleus), prefix);
 }
 
 bool CGhepVan::IsSpecialFinal(std::u16string_view text) const {

@@ -54,9 +54,13 @@ class CGhepVan {
   // As NucleusAllowsFinal / NucleusAllowsFinalPrefix after the gi + ê rule
   // (initial "gi", or an alias of "gi", with nucleus "ê" means nucleus "iê").
   bool RhymeAllowsFinal(std::u16string_view initial, std::u16string_view nucleus,
-                        std::u16string_view final) const;
+                        std::u16string_view final) const {
+    return NucleusAllowsFinal(IsE(nucleus) ? GiENucleus(initial, nucleus) : nucleus, final);
+  }
   bool RhymeAllowsFinalPrefix(std::u16string_view initial, std::u16string_view nucleus,
-                              std::u16string_view prefix) const;
+                              std::u16string_view prefix) const {
+    return NucleusAllowsFinalPrefix(IsE(nucleus) ? GiENucleus(initial, nucleus) : nucleus, prefix);
+  }
   // The final of some allowed word.
   bool IsSpecialFinal(std::u16string_view text) const;
 
@@ -115,37 +119,52 @@ class CGhepVan {
   using IndexMap = std::unordered_map<std::u16string, int, ViewHash, ViewEq>;
   using BareMap = std::unordered_map<std::u16string, std::vector<int>, ViewHash, ViewEq>;
 
-  // A copy of a map's spellings in a trie, rebuilt whenever the map changes.
-  // Each node is a row of links_: column 0 is always 0 (the column of a unit
-  // no spelling has), column 1 holds the node's value, and the other columns,
-  // one per unit that occurs, hold the row of the child (0: none; the root's
-  // row 0 is never a child). Units below kUnits only (every Vietnamese
-  // letter): a spelling with another unit is looked up in the map itself.
-  class SpellingTrie {
+  // A copy of a map's spellings of at most three units in an open-addressed
+  // hash table keyed by the units packed into one number, rebuilt whenever
+  // the map changes: a lookup packs the spelling and compares numbers. A
+  // longer spelling is looked up in the map itself.
+  class SpellingTable {
    public:
-    static constexpr char16_t kUnits = 0x200;
-    // Find's answer for a spelling the trie does not cover.
+    // Find's answer for a spelling the table does not cover.
     static constexpr int kAskMap = -2;
     template <typename Map, typename ValueOf>
     void Rebuild(const Map& map, ValueOf valueOf);
     // The value of the spelling, -1 when it is not listed, or kAskMap.
     int Find(std::u16string_view s) const {
-      int32_t row = 0;
-      for (char16_t c : s) {
-        if (c >= kUnits) [[unlikely]] return kAskMap;
-        row = links_[static_cast<uint32_t>(row) + column_[c]];
-        if (row <= 0) return row == 0 ? -1 : kAskMap;
+      uint64_t key = s.size();
+      // GCC sees the longer cases for a short literal and warns of reads
+      // that the switch never makes.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+      switch (s.size()) {
+        case 3: key |= uint64_t{s[2]} << 48; [[fallthrough]];
+        case 2: key |= uint64_t{s[1]} << 32; [[fallthrough]];
+        case 1: key |= uint64_t{s[0]} << 16; [[fallthrough]];
+        case 0: break;
+        default: return kAskMap;
       }
-      return links_[static_cast<uint32_t>(row) + 1];
+#pragma GCC diagnostic pop
+      for (size_t i = static_cast<size_t>((key * kMultiplier) >> shift_);; i = (i + 1) & mask_) {
+        const Slot& slot = slots_[i];
+        if (slot.key == key) return slot.value;
+        if (slot.key == kFree) return slot.value;  // -1, or kAskMap before the first Rebuild
+      }
     }
 
    private:
+    static constexpr uint64_t kFree = ~uint64_t{0};  // no packed spelling is all ones
+    static constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
     // A map this large (only a damaged file makes one) is not copied: every
     // spelling is looked up in the map.
-    static constexpr size_t kMaxLinks = size_t{1} << 20;
-    uint16_t column_[kUnits] = {};  // unit -> column
-    // Until the first Rebuild: one row that sends everything to the map.
-    std::vector<int32_t> links_{kAskMap, kAskMap};
+    static constexpr size_t kMaxSlots = size_t{1} << 20;
+    struct Slot {
+      uint64_t key;
+      int32_t value;
+    };
+    // Until the first Rebuild: free slots that send everything to the map.
+    std::vector<Slot> slots_{{kFree, kAskMap}, {kFree, kAskMap}};
+    size_t mask_ = 1;
+    unsigned shift_ = 63;
   };
 
   void Clear();
@@ -160,9 +179,9 @@ class CGhepVan {
   // The entry changes alone; the callers rebuild the derived tables once.
   bool AddInitialAliasEntry(const std::u16string& spelling, const std::u16string& existing);
   bool RemoveInitialAliasEntry(const std::u16string& spelling);
-  static int Lookup(const IndexMap& index, const SpellingTrie& fast, std::u16string_view spelling) {
+  static int Lookup(const IndexMap& index, const SpellingTable& fast, std::u16string_view spelling) {
     const int value = fast.Find(spelling);
-    if (value != SpellingTrie::kAskMap) [[likely]] return value;
+    if (value != SpellingTable::kAskMap) [[likely]] return value;
     return MapLookup(index, spelling);
   }
   void RebuildBareFast();
@@ -183,6 +202,7 @@ class CGhepVan {
   };
   const std::u16string* SpecialFinalOf(std::u16string_view nucleus) const;
   std::u16string_view GiENucleus(std::u16string_view initial, std::u16string_view nucleus) const;
+  static bool IsE(std::u16string_view nucleus) { return nucleus.size() == 1 && nucleus[0] == u'ê'; }
 
   Entries bareNuclei_;
   Entries initials_;
@@ -204,7 +224,7 @@ class CGhepVan {
   // Every beginning of a final's spelling (c, ch, n, ng, ...) and, per
   // nucleus, which of them an allowed final starts with.
   IndexMap finalPrefixIndex_;
-  SpellingTrie finalPrefixFast_;
+  SpellingTable finalPrefixFast_;
   PairBits naPrefixBits_;
   void RebuildFinalPrefixes();
 
@@ -213,10 +233,10 @@ class CGhepVan {
   IndexMap finalIndex_;
   // Bare nucleus -> every nucleus entry that lists it, in order.
   BareMap bareIndex_;
-  SpellingTrie initialFast_;
-  SpellingTrie nucleusFast_;
-  SpellingTrie finalFast_;
-  SpellingTrie bareFast_;               // index into bareLists_
+  SpellingTable initialFast_;
+  SpellingTable nucleusFast_;
+  SpellingTable finalFast_;
+  SpellingTable bareFast_;               // index into bareLists_
   std::vector<std::vector<int>> bareLists_;
 };
 
