@@ -130,15 +130,15 @@ void CWord::NucleusText::Own() {
     for (size_t i = 0; i < size_; ++i) units_[i] = data_[i];
     data_ = units_;
   } else {
-    long_.assign(data_, size_);
-    data_ = long_.data();
+    long_.emplace(data_, size_);
+    data_ = long_->data();
   }
 }
 
 void CWord::NucleusText::Set(size_t i, char16_t c) {
   if (i >= size_) return;
   Own();
-  (data_ == units_ ? units_ : long_.data())[i] = c;
+  (data_ == units_ ? units_ : long_->data())[i] = c;
 }
 
 void CWord::Reset() {

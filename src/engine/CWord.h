@@ -3,6 +3,7 @@
 // keys, the split into initial / nucleus / final, where the mark and the tone
 // sit, and the lowest position changed since the caller last took the output.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -190,8 +191,8 @@ class CWord {
     const char16_t* data_ = u"";
     size_t size_ = 0;
     bool owned_ = false;
-    char16_t units_[4] = {};
-    std::u16string long_;
+    char16_t units_[8];  // written by Own before it is read
+    std::optional<std::u16string> long_;  // a longer nucleus (only damaged tables make one)
   };
 
   const CGhepVan* Tables() const { return Owner ? Owner->GhepVan : nullptr; }
