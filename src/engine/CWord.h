@@ -20,13 +20,26 @@ class CGhepVan;
 // from two space-separated lists: the n-th key maps to the n-th value.
 class CVowelGroupTable {
  public:
-  CVowelGroupTable(std::u16string_view keys, std::u16string_view values);
+  // Built at compile time (CWordVowelGroups.cpp).
+  constexpr CVowelGroupTable(std::u16string_view keys, std::u16string_view values);
   // The replacement of nucleus, or an empty view when it is not listed.
   std::u16string_view Find(std::u16string_view nucleus) const;
   bool Has(std::u16string_view nucleus) const { return !Find(nucleus).empty(); }
 
  private:
-  std::vector<std::pair<std::u16string_view, std::u16string_view>> entries_;
+  // The keys (at most three units each) packed into numbers in an
+  // open-addressed table, so that a lookup compares numbers.
+  static constexpr size_t kSlots = 64;
+  static constexpr uint64_t Pack(std::u16string_view s) {
+    uint64_t key = s.size();
+    for (size_t i = 0; i < s.size() && i < 3; ++i) key |= uint64_t{s[i]} << (16 * (i + 1));
+    return key;
+  }
+  static constexpr size_t SlotOf(uint64_t key) {
+    return static_cast<size_t>((key * 0x9E3779B97F4A7C15u) >> 58);
+  }
+  uint64_t keys_[kSlots] = {};  // 0: free
+  std::u16string_view values_[kSlots];
 };
 
 // The eight vowel-group tables (forward and undo of four mark functions).
