@@ -132,7 +132,13 @@ struct World {
     if (dictionary != nullptr) {
       service.Context().TuDienTuGhep = dictionary;
     } else {
+      // The service takes in the loaded dictionary only while the option is
+      // on (the setter turns it on only after the load), and lets go of it
+      // when the setter turns it off: the option is on while it loads, and
+      // from then on switched by its flag alone.
+      service.Context().SuaLoiChinhTaTuGhep = true;
       service.LoadDictionaries(true);
+      service.Context().SuaLoiChinhTaTuGhep = false;
     }
     for (size_t i = 0; i < kContextFlagCount; ++i) contextDefaults[i] = service.Context().*kContextFlags[i];
     for (size_t i = 0; i < kServiceFlagCount; ++i) serviceDefaults[i] = service.*kServiceFlags[i];
