@@ -138,7 +138,60 @@ void CInputMethodService::Reset() {
 bool CInputMethodService::OnKeyDown(uint16_t key) { return HandleKeyDown(key); }
 
 bool CInputMethodService::OnHookKeyDown(uint16_t key) {
-  CheckFocusWindow();
+  const WindowHandle window = desktop_->FocusWindow();
+  // Nearly every key is a letter, digit, punctuation or the space bar
+  // pressed alone in the window that had the last key, with Vietnamese
+  // typing on and nothing else going on: it takes a straight road here.
+  // Every other key, and every key while anything unusual is on, takes
+  // OnOtherKeyDown.
+  if (window == focusWindow_ && StraightKey(key) && !sending_ && load_ == nullptr && MasterSwitch && vietnamese_ &&
+      !focusKeysUntouched_ && !deadKeyPending_ && !CPUCao && !DetectAutoCompleteWindows) [[likely]] {
+    passWithZeroKey_ = false;
+    CTypingContext& ctx = *context_;
+    bool r = false;
+    try {
+      if (key == vk::kSpace) [[unlikely]] {
+        if (ctx.Active) {
+          r = ctx.EndWord(u' ');
+          if (engine_ != nullptr) UpdateSuggestions();
+        }
+      } else {
+        char16_t chars[2] = {0, 0};
+        const int n = desktop_->TranslateKey(key, keyState_, chars);
+        if (n <= 0 || chars[0] == 0) [[unlikely]] return UntranslatedKey(n);
+        numpadKey_ = false;
+        ctx.Active = true;
+        r = ctx.ComposeKey(chars[0]);
+        if (engine_ != nullptr) UpdateSuggestions();
+      }
+    } catch (const std::exception& e) {
+      RaiseError(e);
+      Reset();
+    } catch (...) {
+      RaiseError(std::runtime_error("unknown error while interpreting a key"));
+      Reset();
+    }
+    if (injectionFailed_ || clipboardUsed_ || !DebugText.Empty()) [[unlikely]] return AfterKeyDown(r);
+    return r;
+  }
+  return OnOtherKeyDown(key, window);
+}
+
+bool CInputMethodService::UntranslatedKey(int n) {
+  deadKeyPending_ = n < 0;
+  Reset();
+  return AfterKeyDown(false);
+}
+
+bool CInputMethodService::AfterKeyDown(bool r) {
+  if (injectionFailed_) HandleInjectionFailure();
+  if (!DebugText.Empty()) RaiseDebugText();
+  ArmRestoreTimerIfUsed();
+  return r;
+}
+
+bool CInputMethodService::OnOtherKeyDown(uint16_t key, WindowHandle window) {
+  if (window != focusWindow_) FocusChanged(window);
   charKey_ = false;
   const bool swallow = HandleKeyDown(key);
   ArmRestoreTimerIfUsed();
@@ -207,6 +260,16 @@ void CInputMethodService::RefreshQuietKeys() {
   for (const auto& action : userHotKeys_) {
     if (action != nullptr) take(*action);
   }
+  // The straight road's keys: the quiet keys that neither edit (Backspace),
+  // end the word another way, move, pick suggestions nor type a digit of
+  // the number pad.
+  std::copy(std::begin(quietKeys_), std::end(quietKeys_), std::begin(straightKeys_));
+  const auto drop = [this](uint16_t key) { straightKeys_[key >> 6] &= ~(uint64_t{1} << (key & 63)); };
+  for (const uint16_t key : {vk::kBack, vk::kEscape, vk::kReturn, vk::kTab, vk::kUp, vk::kDown, vk::kPrior, vk::kNext}) {
+    drop(key);
+  }
+  for (uint16_t key = vk::kF1; key <= vk::kF12; ++key) drop(key);
+  for (uint16_t key = vk::kNumpad0; key <= vk::kNumpad9; ++key) drop(key);
 }
 
 bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {

@@ -349,8 +349,23 @@ class CInputMethodService : public IInputMethodService {
     if (HotKeyBinding::Generation() != hotKeyGeneration_) [[unlikely]] RefreshQuietKeys();
     return modifiers_ == 0 && vk < 256 && ((quietKeys_[vk >> 6] >> (vk & 63)) & 1) != 0;
   }
-  // quietKeys_ again from kNotLockOrModifierSet and the keys of the hotkeys.
+  // quietKeys_ and straightKeys_ again from kNotLockOrModifierSet and the
+  // keys of the hotkeys.
   void RefreshQuietKeys();
+  // A key of straightKeys_ pressed alone, with the hotkeys' keys unchanged
+  // since they were last read.
+  bool StraightKey(uint16_t vk) const {
+    return vk < 256 && ((straightKeys_[vk >> 6] >> (vk & 63)) & 1) != 0 && modifiers_ == 0 &&
+           HotKeyBinding::Generation() == hotKeyGeneration_;
+  }
+  // The road of every key-down but the commonest (see OnHookKeyDown).
+  [[gnu::noinline]] bool OnOtherKeyDown(uint16_t vk, WindowHandle window);
+  // On the straight road: the layout gave no character (n == 0) or began a
+  // dead key (n < 0).
+  [[gnu::noinline]] bool UntranslatedKey(int n);
+  // On the straight road: what follows a key when an injection failed, the
+  // clipboard was used or the debug text is watched.
+  [[gnu::noinline]] bool AfterKeyDown(bool r);
   bool InterpretKey(uint16_t vk, bool r);
   // Key-down and key-up of Caps Lock, Num Lock and the modifiers.
   bool OnLockOrModifierKeyDown(uint16_t vk);
@@ -516,6 +531,8 @@ class CInputMethodService : public IInputMethodService {
   // kNotLockOrModifierSet less the keys of the hotkeys without modifiers,
   // as of HotKeyBinding::Generation() == hotKeyGeneration_.
   uint64_t quietKeys_[4] = {};
+  // Of those, the keys that may take the straight road of OnHookKeyDown.
+  uint64_t straightKeys_[4] = {};
   uint32_t hotKeyGeneration_ = 0;
 
   CClipboardBackup clipboardBackup_;
