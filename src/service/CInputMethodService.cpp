@@ -94,6 +94,7 @@ CInputMethodService::CInputMethodService(IDesktop* desktop)
   SetTypingMethod(std::u16string(kDefaultKieuGo));
   SetCodeTable(u"Unicode");
   RefreshQuietKeys();
+  RefreshRoads();
 }
 
 CInputMethodService::~CInputMethodService() {
@@ -113,6 +114,7 @@ CInputMethodService* CInputMethodService::Instance() { return g_service; }
 void CInputMethodService::SetVietnamese(bool on) {
   if (on == vietnamese_) return;
   vietnamese_ = on;
+  RefreshRoads();
   SyncKeyboardState();
   ModeChanged.Raise(this);
 }
@@ -125,6 +127,7 @@ void CInputMethodService::SyncKeyboardState() {
   }
   consumed_ = false;
   modifiers_ = 0;
+  RefreshRoads();
   Reset();
 }
 
@@ -144,8 +147,8 @@ bool CInputMethodService::OnHookKeyDown(uint16_t key) {
   // typing on and nothing else going on: it takes a straight road here.
   // Every other key, and every key while anything unusual is on, takes
   // OnOtherKeyDown.
-  if (window == focusWindow_ && StraightKey(key) && !sending_ && load_ == nullptr && MasterSwitch && vietnamese_ &&
-      !focusKeysUntouched_ && !deadKeyPending_ && !CPUCao && !DetectAutoCompleteWindows) [[likely]] {
+  if (window == focusWindow_ && StraightKey(key) && !keyRoadOff_ && !sending_ && MasterSwitch && !CPUCao &&
+      !DetectAutoCompleteWindows) [[likely]] {
     passWithZeroKey_ = false;
     CTypingContext& ctx = *context_;
     bool r = false;
@@ -179,6 +182,7 @@ bool CInputMethodService::OnHookKeyDown(uint16_t key) {
 
 bool CInputMethodService::UntranslatedKey(int n) {
   deadKeyPending_ = n < 0;
+  RefreshRoads();
   Reset();
   return AfterKeyDown(false);
 }
@@ -222,6 +226,7 @@ bool CInputMethodService::OnOtherKeyDown(uint16_t key, WindowHandle window) {
   if (modifiers_ != 0 && modifiers_ != modbits::kShift) {
     // AltGr and the like: the application gets the key as it is.
     deadKeyPending_ = false;
+    RefreshRoads();
     Reset();
   } else if (!r && focusKeysUntouched_) [[unlikely]] {
     // Nothing injected reaches that window, or it takes a password: the key
@@ -246,6 +251,15 @@ bool CInputMethodService::OnOtherKeyDown(uint16_t key, WindowHandle window) {
   if (injectionFailed_) [[unlikely]] HandleInjectionFailure();
   if (!DebugText.Empty()) [[unlikely]] RaiseDebugText();
   return r;
+}
+
+void CInputMethodService::RefreshRoads() {
+  keyRoadOff_ = modifiers_ != 0 || load_ != nullptr || !vietnamese_ || focusKeysUntouched_ || deadKeyPending_;
+  // As WouldPaste and Deliver decide with both options off.
+  const bool pastes = focusDelivery_ == AppDelivery::Clipboard ||
+                      (focusDelivery_ != AppDelivery::KeyPackets && !focusConsole_ && FocusNeedsPaste());
+  const bool ansi = !focusUnicode_ && focusWindow_ != 0 && !outputNeedsUnicode_;
+  plainOutput_ = !pastes && !ansi && !ConsoleInput() && !autoCompleteWindow_;
 }
 
 void CInputMethodService::RefreshQuietKeys() {
@@ -279,6 +293,7 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
   keyState_[generic] = static_cast<uint8_t>((keyState_[generic] ^ 0x01) | 0x80);
   if (generic != key) keyState_[key] = static_cast<uint8_t>((keyState_[key] ^ 0x01) | 0x80);
   modifiers_ |= ModifierBitOf(key);
+  RefreshRoads();
   consumed_ = false;
   // AltGr arrives as left Ctrl and right Alt; tapped alone it is no Ctrl+Alt.
   if ((keyState_[vk::kLControl] & 0x80) != 0 && (keyState_[vk::kRMenu] & 0x80) != 0) altGr_ = true;
@@ -293,6 +308,7 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
     // translation could use up the dead key before the application sees
     // it), and the word starts again after what it composes.
     deadKeyPending_ = false;
+    RefreshRoads();
     Reset();
     return r;
   }
@@ -360,6 +376,7 @@ bool CInputMethodService::OnLockOrModifierKeyDown(uint16_t key) {
   const int n = desktop_->TranslateKey(key, keyState_, chars);
   if (n <= 0 || chars[0] == 0) {
     deadKeyPending_ = n < 0;
+    RefreshRoads();
     Reset();
     return r;
   }
@@ -401,6 +418,7 @@ bool CInputMethodService::OnLockOrModifierKeyUp(uint16_t key) {
   keyState_[generic] &= 0x01;
   keyState_[key] &= 0x01;
   modifiers_ &= ~ModifierBitOf(key);
+  RefreshRoads();
   consumed_ = modifiers_ != 0;
   if (modifiers_ == 0) altGr_ = false;
   return false;

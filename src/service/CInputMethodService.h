@@ -355,9 +355,12 @@ class CInputMethodService : public IInputMethodService {
   // A key of straightKeys_ pressed alone, with the hotkeys' keys unchanged
   // since they were last read.
   bool StraightKey(uint16_t vk) const {
-    return vk < 256 && ((straightKeys_[vk >> 6] >> (vk & 63)) & 1) != 0 && modifiers_ == 0 &&
+    return vk < 256 && ((straightKeys_[vk >> 6] >> (vk & 63)) & 1) != 0 &&
            HotKeyBinding::Generation() == hotKeyGeneration_;
   }
+  // keyRoadOff_ and plainOutput_ again from the states they sum up; called
+  // wherever one of those changes.
+  void RefreshRoads();
   // The road of every key-down but the commonest (see OnHookKeyDown).
   [[gnu::noinline]] bool OnOtherKeyDown(uint16_t vk, WindowHandle window);
   // On the straight road: the layout gave no character (n == 0) or began a
@@ -392,6 +395,10 @@ class CInputMethodService : public IInputMethodService {
   bool AwaitingPasteRead() const { return pasteUnread_ && !pasteWaitOver_; }
   // Whether SendText would deliver the text by pasting.
   bool WouldPaste(const std::u16string& text) const;
+  // The focus window takes Unicode text by pasting only.
+  bool FocusNeedsPaste() const { return outputNeedsUnicode_ && focusWindow_ != 0 && (!focusUnicode_ || focusPasteOnly_); }
+  // SendText but its commonest case.
+  [[gnu::noinline]] void SendTextOtherwise(int backspaces, const std::u16string& text);
   // Output for the focus goes into its console's input (no rule says otherwise).
   bool ConsoleInput() const { return focusConsole_ && focusDelivery_ == AppDelivery::Default; }
   // Hands the edit to the console's input and waits for its answer.
@@ -533,6 +540,14 @@ class CInputMethodService : public IInputMethodService {
   uint64_t quietKeys_[4] = {};
   // Of those, the keys that may take the straight road of OnHookKeyDown.
   uint64_t straightKeys_[4] = {};
+  // Sums of states read at every key, kept by RefreshRoads. keyRoadOff_: no
+  // key-down takes the straight road (modifiers held, suggestions loading,
+  // Vietnamese typing off, the focus takes no processed keys, a dead key
+  // pending). plainOutput_: without the Clipboard and auto-complete options,
+  // a replacement goes to the focus as it is in Unicode key packets, with no
+  // Delete before it.
+  bool keyRoadOff_ = false;
+  bool plainOutput_ = true;
   uint32_t hotKeyGeneration_ = 0;
 
   CClipboardBackup clipboardBackup_;

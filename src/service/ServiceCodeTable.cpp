@@ -22,6 +22,7 @@ void CInputMethodService::ApplyCodeTable() {
   const CBangMa* found = tables_->FindCodeTable(codeTable_);
   context_->SetCodeTable(found != nullptr ? std::shared_ptr<const CBangMa>(tables_, found) : nullptr);
   outputNeedsUnicode_ = IsWide(context_->CodeTable());
+  RefreshRoads();
   // The text on screen is in the old table; editing it through the new one
   // would delete the wrong number of units.
   Reset();

@@ -62,12 +62,24 @@ bool CInputMethodService::WouldPaste(const std::u16string& text) const {
   }
   // A console takes its text into its input, whatever the clipboard option.
   if (focusConsole_) return false;
-  if (Clipboard) return true;
-  if (!outputNeedsUnicode_ || focusWindow_ == 0) return false;
-  return !focusUnicode_ || focusPasteOnly_;
+  return Clipboard || FocusNeedsPaste();
 }
 
 void CInputMethodService::SendText(int backspaces, const std::u16string& text) {
+  // Nearly always: typed inside the hook with nothing waiting, for a window
+  // that takes Unicode key packets.
+  if (plainOutput_ && inHook_ && !deferring_ && !Clipboard && !DetectAutoCompleteWindows) [[likely]] {
+    const bool wasSending = sending_;
+    sending_ = true;
+    if (!desktop_->SendReplacement(0, backspaces, text)) injectionFailed_ = true;
+    if (!injectionFailed_) injectionErrorRaised_ = false;
+    sending_ = wasSending;
+    return;
+  }
+  SendTextOtherwise(backspaces, text);
+}
+
+void CInputMethodService::SendTextOtherwise(int backspaces, const std::u16string& text) {
   const bool paste = WouldPaste(text);
   if (inHook_) {
     // Everything after a deferred paste waits with it, to keep the order.
@@ -402,6 +414,7 @@ void CInputMethodService::FocusChanged(WindowHandle window) {
   ApplyAppRule(window);
   if (window == 0) {
     autoComplete_.FocusChanged(0, {});
+    RefreshRoads();
     return;
   }
   const std::u16string name = desktop_->WindowClassName(window);
@@ -413,6 +426,7 @@ void CInputMethodService::FocusChanged(WindowHandle window) {
   autoCompleteWindow_ = (DetectAutoCompleteWindows && (IsAutoCompleteClass(name) || known)) ||
                         focusDelivery_ == AppDelivery::AutoComplete;
   focusKeysUntouched_ = desktop_->IsWindowOfHigherIntegrity(window) || desktop_->IsPasswordField(window);
+  RefreshRoads();
 }
 
 void CInputMethodService::WatchForAutoComplete() {
@@ -428,6 +442,7 @@ void CInputMethodService::WatchForAutoComplete() {
 
 void CInputMethodService::OnFieldSelection(uint32_t serial, const FieldSelection& selection) {
   if (autoComplete_.OnReading(serial, selection) && DetectAutoCompleteWindows) autoCompleteWindow_ = true;
+  RefreshRoads();
 }
 
 void CInputMethodService::SetAppRules(CAppRules rules) {
@@ -435,6 +450,7 @@ void CInputMethodService::SetAppRules(CAppRules rules) {
   // The window that has the focus now gets its rule at the next key.
   focusWindow_ = 0;
   focusDelivery_ = AppDelivery::Default;
+  RefreshRoads();
 }
 
 void CInputMethodService::ApplyAppRule(WindowHandle window) {
@@ -471,6 +487,7 @@ void CInputMethodService::ApplyAppRule(WindowHandle window) {
   // Not SetVietnamese: the modifiers held for this key stay held.
   if (on != vietnamese_) {
     vietnamese_ = on;
+    RefreshRoads();
     ModeChanged.Raise(this);
   } else if (hadRule || rule != nullptr) {
     ModeChanged.Raise(this);  // the tooltip names the program's rule

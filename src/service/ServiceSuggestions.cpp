@@ -90,6 +90,7 @@ void CInputMethodService::StartSuggestionLoad() {
   load->Limit = SoLuongTuGoiY;
   load->UsedKeywordsPath = UsedKeywordsPath;
   load_ = load;
+  RefreshRoads();
   if (!dispatcher_.Attached()) {
     // No hook thread: the caller owns the service and may take its time.
     load->Run();
@@ -112,6 +113,7 @@ void CInputMethodService::TakeLoadedSuggestions() {
   if (load_ == nullptr || !load_->Done.load(std::memory_order_acquire)) return;
   const std::shared_ptr<SuggestionLoad> load = std::move(load_);
   load_ = nullptr;
+  RefreshRoads();
   const bool needed = suggestionsOn_ || context_->SuaLoiChinhTaTuGhep;
   if (needed && compoundDictionary_->Empty() && load->Dictionary != nullptr) InstallDictionary(load->Dictionary);
   if (suggestionsOn_ && engine_ == nullptr && load->Engine != nullptr && load->Dictionary == compoundDictionary_) {
