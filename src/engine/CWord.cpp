@@ -50,6 +50,23 @@ constexpr std::u16string_view kNeedFinal[] = {u"â",  u"ă",  u"iê", u"oă",  u
 
 constexpr ShortList kNeedFinalKeys(kNeedFinal);
 
+// kNeedFinalKeys.Has for a nucleus of one to three units, decided by its last
+// unit first (most nuclei end in a letter no listed one ends in).
+inline bool NeedsFinal(const char16_t* n, size_t size) {
+  const char16_t last = n[size - 1];
+  if (size == 1) return last == u'â' || last == u'ă';
+  if (size == 3) return last == u'ê' && n[0] == u'u' && n[1] == u'y';
+  switch (last) {
+    case u'ê': return n[0] == u'i' || n[0] == u'y';
+    case u'ă': return n[0] == u'o';
+    case u'o': return n[0] == u'o';
+    case u'â':
+    case u'ô': return n[0] == u'u';
+    case u'ơ': return n[0] == u'ư';
+    default: return false;
+  }
+}
+
 // The clusters as bits: two or three plain vowels (a e i o u y, numbered 0
 // to 5) make a number below 252, the three-letter ones counted after the 36
 // two-letter ones.
@@ -252,7 +269,7 @@ bool CWord::IsIncomplete() const {
   const CGhepVan* g = Tables();
 
   if (WA == 1) {
-    if (kNeedFinalKeys.Has(nucleus)) return true;
+    if (size > 0 && NeedsFinal(units, size)) return true;
     if (CDNA == 1) return false;
     // A syllable without a final: the initial and the nucleus decide (the
     // nucleus alone when there is no initial).
