@@ -158,15 +158,6 @@ void CWord::NucleusText::Set(size_t i, char16_t c) {
   (data_ == units_ ? units_ : long_->data())[i] = c;
 }
 
-void CWord::Reset() {
-  Raw.clear();
-  CacKT.clear();
-  CacKTThuong.clear();
-  VTDau = VTDT = DT = -1;
-  CDPAD = CDNA = CDPAC = CD0TV = WA = 0;
-  KTCoDT = 0;
-}
-
 void CWord::CopyTo(CWord& other) const {
   other.Raw = Raw;
   other.CacKTThuong = CacKTThuong;

@@ -103,7 +103,14 @@ class CWord {
   char16_t KTCoDT = 0;          // toned vowel without its tone (lower case)
 
   // ---- word model ----
-  void Reset();
+  void Reset() {
+    Raw.clear();
+    CacKT.clear();
+    CacKTThuong.clear();
+    VTDau = VTDT = DT = -1;
+    CDPAD = CDNA = CDPAC = CD0TV = WA = 0;
+    KTCoDT = 0;
+  }
   void CopyTo(CWord& other) const;
   // CopyTo without Raw and CacKTThuong: what a before-image needs to work out
   // the characters to replace (the shown text and the scalar fields).

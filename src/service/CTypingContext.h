@@ -53,7 +53,17 @@ class CRunWords {
   void push_back(const CWord& word);
   // As push_back, but the word's texts are exchanged with the slot's rather
   // than copied; the word is left reset.
-  void push_back_taking(CWord& word);
+  void push_back_taking(CWord& word) {
+    CWord& slot = NewSlot();
+    slot.Raw.swap(word.Raw);
+    slot.CacKTThuong.swap(word.CacKTThuong);
+    slot.CacKT.swap(word.CacKT);
+    word.CopyScalarsTo(slot);
+    slot.PhimGo = word.PhimGo;
+    slot.PhimThuong = word.PhimThuong;
+    slot.ThemPhim = word.ThemPhim;
+    word.Reset();
+  }
   void pop_back() {
     if (size_ > 0) --size_;
   }

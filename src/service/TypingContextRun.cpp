@@ -46,18 +46,6 @@ void CRunWords::push_back(const CWord& word) {
   slot.ThemPhim = word.ThemPhim;
 }
 
-void CRunWords::push_back_taking(CWord& word) {
-  CWord& slot = NewSlot();
-  slot.Raw.swap(word.Raw);
-  slot.CacKTThuong.swap(word.CacKTThuong);
-  slot.CacKT.swap(word.CacKT);
-  word.CopyScalarsTo(slot);
-  slot.PhimGo = word.PhimGo;
-  slot.PhimThuong = word.PhimThuong;
-  slot.ThemPhim = word.ThemPhim;
-  word.Reset();
-}
-
 void CTypingContext::PushWord(const CWord& word) { Words.push_back(word); }
 
 void CTypingContext::PopWord() { Words.pop_back(); }
