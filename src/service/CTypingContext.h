@@ -10,6 +10,7 @@
 // Everything runs on the key-processing thread. The per-key path reuses the
 // word, its before-image and the output buffers, so it does not allocate
 // once the buffers have grown to a word's size.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -22,6 +23,7 @@
 #include "common/Letters.h"
 #include "engine/CWord.h"
 #include "engine/CWordOwner.h"
+#include "service/CIncompleteMemo.h"
 #include "service/IInputMethodService.h"
 #include "spelling/CGhepVan.h"
 #include "tables/CBangMa.h"
@@ -184,7 +186,11 @@ class CTypingContext : public CWordOwner {
   // Compound dictionary, owned by the input service.
   const CTuDienTuGhep* TuDienTuGhep = nullptr;
   // The rhyme tables this context owns (CWordOwner::GhepVan points here).
-  CGhepVan& GhepVanTables() { return ghepVan_; }
+  // What was worked out from them is forgotten at the next word end.
+  CGhepVan& GhepVanTables() {
+    TablesChanged();
+    return ghepVan_;
+  }
   const CGhepVan& GhepVanTables() const { return ghepVan_; }
 
   // ---- options (LuaChon.ini keys; BoDauThanhKieu2 is inherited) ----
@@ -377,6 +383,11 @@ class CTypingContext : public CWordOwner {
   bool ShorthandAfterWord();
 
   CGhepVan ghepVan_;
+  // Word end: whether a syllable can end, per syllable; cleared at a word end
+  // once tablesChanged_ is set (by any thread that may change the tables).
+  CIncompleteMemo incompleteMemo_;
+  std::atomic<bool> tablesChanged_{false};
+  void TablesChanged() { tablesChanged_.store(true, std::memory_order_relaxed); }
   std::vector<Binding> bindings_;           // by index
   int16_t asciiBindings_[128];              // key -> index into bindings_, -1 none
   std::map<char16_t, int> otherBindings_;   // other keys -> index

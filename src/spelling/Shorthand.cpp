@@ -86,12 +86,14 @@ bool CTypingContext::FindShorthandIn(std::u16string_view recent, std::u16string&
 
 void CTypingContext::SetInitialShorthand(bool on) {
   GoTatPAD = on;
+  TablesChanged();
   ghepVan_.SetShorthandInitials(on);
 }
 
 void CTypingContext::SetFinalShorthand(bool on) {
   if (on == GoTatPAC) return;
   GoTatPAC = on;
+  TablesChanged();
   if (on) {
     ghepVan_.AddFinalAliases(kFinalShorthand);
   } else {

@@ -115,10 +115,14 @@ bool CTypingContext::EndWord(char16_t ch) {
     Word.VTThayDoi = -1;
     Word.ThemPhim = false;
 
+    if (tablesChanged_.load(std::memory_order_relaxed)) [[unlikely]] {
+      tablesChanged_.store(false, std::memory_order_relaxed);
+      incompleteMemo_.Clear();
+    }
     // Whether the word as typed is incomplete, once asked (-1: not asked).
     int incomplete = -1;
     if (mayCorrect && Word.CDNA > 0 && Word.CD0TV == 0) {
-      incomplete = Word.IsIncomplete() ? 1 : 0;
+      incomplete = incompleteMemo_.IsIncomplete(Word) ? 1 : 0;
       if (incomplete == 0) {
         ApplyInitialShorthand(Word);
         ApplyFinalShorthand(Word);
@@ -135,7 +139,7 @@ bool CTypingContext::EndWord(char16_t ch) {
       const auto wrong = [&] {
         if (Word.CD0TV != 0) return true;
         if (incomplete >= 0 && SameSyllable(Word, Before)) return incomplete == 1;
-        return Word.IsIncomplete();
+        return incompleteMemo_.IsIncomplete(Word);
       };
       const bool startsWithDd = !Word.CacKTThuong.empty() && Word.CacKTThuong[0] == u'đ';
       bool restore = false;

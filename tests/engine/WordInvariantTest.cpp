@@ -4,6 +4,7 @@
 #include <random>
 
 #include "WordTestUtil.h"
+#include "service/CIncompleteMemo.h"
 
 namespace tavirel::test {
 namespace {
@@ -52,6 +53,7 @@ bool IncompleteByParts(const CWord& w, const CGhepVan& g) {
 TEST_F(WordTest, RandomKeysKeepTheWordConsistent) {
   static constexpr std::u16string_view kKeys = u"aeiouydwsfrxjzqgnhtcmpbkAEOUWDSG1[]{";
   std::mt19937 rng(12345);
+  CIncompleteMemo memo;
   for (int round = 0; round < 5000; ++round) {
     BoDauThanhKieu2 = round % 2;
     w.Reset();
@@ -71,6 +73,8 @@ TEST_F(WordTest, RandomKeysKeepTheWordConsistent) {
       }
       ASSERT_TRUE(Consistent(w)) << "round " << round << " raw " << U8(w.Raw);
       ASSERT_EQ(w.IsIncomplete(), IncompleteByParts(w, *GhepVan)) << U8(w.Dump());
+      // The word end remembers the answer per syllable: the same answer.
+      ASSERT_EQ(memo.IsIncomplete(w), w.IsIncomplete()) << U8(w.Dump());
     }
     // Word-end operations on whatever was typed.
     CWord copy(this);

@@ -205,6 +205,21 @@ TEST(WordEndConsonants, AllowedWordsKeepTheirFinal) {
   }
 }
 
+// Whether a word can end is worked out once per syllable; a change of the
+// rhyme tables between two words with the same syllable must be seen.
+TEST(WordEndRestore, FollowsTheTablesAsTheyChange) {
+  TypingHarness h;
+  h.Type(u"tics ");
+  EXPECT_EQ(h.Screen(), u"tics ");
+  h.Context.GhepVanTables().SetSpecialWords(u"ic");
+  h.Type(u"tics ");
+  EXPECT_EQ(h.Screen(), u"tics tíc ");
+  h.Context.GhepVanTables().SetSpecialWords(u"");
+  h.Type(u"tics ");
+  EXPECT_EQ(h.Screen(), u"tics tíc tics ");
+  EXPECT_IN_STEP(h);
+}
+
 TEST(WordEndUoWidening, OnlyTheWidenedFinalsKeepUo) {
   // Every dictionary word with ươ and a final, typed "uow" as most typists
   // do: with the widening on, uơ stays only where the tables let it take the
