@@ -153,7 +153,10 @@ bool CTypingContext::SetSuaLoiChinhTaTuGhep(bool on) {
     if (was && Service != nullptr) Service->ReleaseDictionaries();
     return false;
   }
-  SuaLoiChinhTaTuGhep = Service == nullptr || Service->LoadDictionaries(true);
+  // On before the load: without a hook thread the loaded dictionary is
+  // taken in at once, and only while the option asks for it.
+  SuaLoiChinhTaTuGhep = true;
+  if (Service != nullptr && !Service->LoadDictionaries(true)) SuaLoiChinhTaTuGhep = false;
   return SuaLoiChinhTaTuGhep;
 }
 

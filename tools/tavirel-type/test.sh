@@ -24,6 +24,8 @@ check "--set Enabled=0 types plain keys" "tieengs" "$("$bin" --set Enabled=0 -e 
 check "backspace character" "vit" "$("$bin" -e $'vieetj\b\bt')"
 check "byte table gives the encoded bytes" "7469d56e67" "$("$bin" -b 'TCVN3 (ABC)' -e 'tieengs' | od -An -tx1 | tr -d ' \n')"
 check "multi-byte table" "746965e16e67" "$("$bin" -b 'VNI Windows' -e 'tieengs' | od -An -tx1 | tr -d ' \n')"
+check "--set SuaLoiChinhTaTuGhep=1 mends a compound" "buồn bã, cặn bã." \
+  "$("$bin" --set SuaLoiChinhTaTuGhep=1 -e 'buoonf bar, cawnj bar.')"
 check "non-US characters pass as typed" "đã có ễ" "$("$bin" -e 'ddax cos ễ')"
 
 # Suggestions: the list after each line's last key, then an empty line.
