@@ -170,6 +170,7 @@ struct World {
     desk.RunDeferredWork();
     if (service.RestorePending()) service.OnRestoreTimer();
     desk = readyDesk;
+    service.ResumeWaitingForAnswers();
     service.EnableMouseHook = true;
     desk.InstallHooks(&service);
     service.SetVietnamese(true);

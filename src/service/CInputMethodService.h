@@ -206,8 +206,12 @@ class CInputMethodService : public IInputMethodService {
   // still out are finished first (bounded), so that what was held behind
   // them follows them instead of being lost; later ones are not waited for.
   void StopWaitingForPaste();
-  // A new hook thread runs the service: answers come again.
-  void ResumeWaitingForAnswers() { consoleNoAnswers_ = false; }
+  // A new hook thread runs the service: answers come again, and a clipboard
+  // an earlier thread gave up waiting for is waited for again.
+  void ResumeWaitingForAnswers() {
+    consoleNoAnswers_ = false;
+    clipboardTries_ = 0;
+  }
 
   // ---- settings ----
   // Per-program rules (UngDung.ini), applied when the focus moves to a
