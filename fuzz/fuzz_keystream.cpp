@@ -160,7 +160,8 @@ struct World {
     CTypingContext& c = service.Context();
     // What the service still waits for ends as time and the application
     // would end it: the next desktop has no timers, no unread paste and no
-    // field reading to answer.
+    // field reading to answer, and no program holding the clipboard.
+    desk.ClipboardLocked = false;
     desk.Advance(0);
     for (int i = 0; i < 8 && (desk.TimerRunning() || desk.PasteTimerRunning()); ++i) desk.Advance(5000);
     if (service.PasteUnread()) {
