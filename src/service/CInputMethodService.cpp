@@ -136,6 +136,19 @@ void CInputMethodService::Reset() {
   HideSuggestionList();
 }
 
+// In a catch block while a key was interpreted: the error is raised and the
+// word dropped, so that what the context holds cannot differ from the screen.
+void CInputMethodService::KeyFailed() {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    RaiseError(e);
+  } catch (...) {
+    RaiseError(std::runtime_error("unknown error while interpreting a key"));
+  }
+  Reset();
+}
+
 // ---------------------------------------------------------------- keys
 
 bool CInputMethodService::OnKeyDown(uint16_t key) { return HandleKeyDown(key); }
@@ -167,12 +180,8 @@ bool CInputMethodService::OnHookKeyDown(uint16_t key) {
         r = ctx.ComposeKey(chars[0]);
         if (engine_ != nullptr) UpdateSuggestions();
       }
-    } catch (const std::exception& e) {
-      RaiseError(e);
-      Reset();
     } catch (...) {
-      RaiseError(std::runtime_error("unknown error while interpreting a key"));
-      Reset();
+      KeyFailed();
     }
     if (injectionFailed_ || clipboardUsed_ || !DebugText.Empty()) [[unlikely]] return AfterKeyDown(r);
     return r;
@@ -235,12 +244,8 @@ bool CInputMethodService::OnOtherKeyDown(uint16_t key, WindowHandle window) {
   } else if (!r && MasterSwitch && (vietnamese_ || context_->GoTatKhiTatTavirel)) [[likely]] {
     try {
       r = InterpretKey(key, r);
-    } catch (const std::exception& e) {
-      RaiseError(e);
-      Reset();
     } catch (...) {
-      RaiseError(std::runtime_error("unknown error while interpreting a key"));
-      Reset();
+      KeyFailed();
     }
   } else if (!r) {
     // The key reaches the application without the context seeing it (all

@@ -442,6 +442,7 @@ class CInputMethodService : public IInputMethodService {
   void DeliverKey(const DeferredKey& key);
   bool ExecuteGuarded(CHotKeyActionBase* action);
   void RaiseError(const std::exception& e);
+  [[gnu::cold, gnu::noinline]] void KeyFailed();
   void RaiseDebugText();
   // After a key-down while the focused field is not known to complete:
   // asks for a reading after a typed character, else voids those out.

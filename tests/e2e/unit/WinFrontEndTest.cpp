@@ -345,6 +345,22 @@ TEST(HookThread, PostedChangesRunThereAndEventsComeBackByPosting) {
   InvokerWindow().Destroy();
 }
 
+// A modal loop on the hook thread, as the system runs one while a scroll bar
+// is held down: it delivers window messages and drops thread messages.
+struct ModalLoopOnHookThread {
+  std::atomic<bool> inLoop{false};
+  std::atomic<bool> done{false};
+  explicit ModalLoopOnHookThread(CInputMethodService& service) {
+    service.Dispatcher().Post([this](CInputMethodService&) {
+      inLoop = true;
+      MSG msg;
+      while (!done && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+      inLoop = false;
+    });
+    for (int i = 0; i < 500 && !inLoop; ++i) Sleep(10);
+  }
+};
+
 // A modal loop on the hook thread (a scroll bar held down in the suggestion
 // popup) delivers window messages and drops thread messages: a change posted
 // meanwhile still runs, and so do the ones after the loop.
@@ -352,24 +368,16 @@ TEST(HookThread, PostedChangesRunWhileAModalLoopRunsThere) {
   CWinDesktop desktop;
   CInputMethodService service(&desktop);
   ASSERT_TRUE(StartHookThread(service));
-  std::atomic<bool> inLoop{false};
-  std::atomic<bool> done{false};
-  service.Dispatcher().Post([&](CInputMethodService&) {
-    inLoop = true;
-    MSG msg;
-    while (!done && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-    inLoop = false;
-  });
-  for (int i = 0; i < 500 && !inLoop; ++i) Sleep(10);
-  ASSERT_TRUE(inLoop);
-  const auto inside = service.Dispatcher().Call([&](CInputMethodService&) { return done.exchange(true); },
+  ModalLoopOnHookThread loop(service);
+  ASSERT_TRUE(loop.inLoop);
+  const auto inside = service.Dispatcher().Call([&](CInputMethodService&) { return loop.done.exchange(true); },
                                                 std::chrono::milliseconds(3000));
   EXPECT_TRUE(inside.has_value());
   if (!inside) {
-    done = true;
+    loop.done = true;
     PostMessageW(desktop.TimerWindow(), WM_NULL, 0, 0);
   }
-  const auto after = service.Dispatcher().Call([&](CInputMethodService&) { return inLoop.load(); },
+  const auto after = service.Dispatcher().Call([&](CInputMethodService&) { return loop.inLoop.load(); },
                                                std::chrono::milliseconds(3000));
   EXPECT_EQ(after, std::optional<bool>(false));
   StopHookThread();
@@ -383,16 +391,8 @@ TEST(HookThread, HooksGoBackInWhileAModalLoopRunsThere) {
   CWinDesktop desktop;
   CInputMethodService service(&desktop);
   ASSERT_TRUE(StartHookThread(service));
-  std::atomic<bool> inLoop{false};
-  std::atomic<bool> done{false};
-  service.Dispatcher().Post([&](CInputMethodService&) {
-    inLoop = true;
-    MSG msg;
-    while (!done && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-    inLoop = false;
-  });
-  for (int i = 0; i < 500 && !inLoop; ++i) Sleep(10);
-  ASSERT_TRUE(inLoop);
+  ModalLoopOnHookThread loop(service);
+  ASSERT_TRUE(loop.inLoop);
   auto probeSeen = [] {
     const DWORD before = LastKeyboardHookEvent();
     Sleep(20);  // GetTickCount moves in steps of 10-16 ms
@@ -414,9 +414,9 @@ TEST(HookThread, HooksGoBackInWhileAModalLoopRunsThere) {
   ASSERT_TRUE(ReinstallHooks());
   EXPECT_TRUE(service.Dispatcher().Call([](CInputMethodService&) {}, std::chrono::milliseconds(3000)));
   EXPECT_TRUE(probeSeen());
-  EXPECT_TRUE(inLoop);
+  EXPECT_TRUE(loop.inLoop);
 
-  done = true;
+  loop.done = true;
   PostMessageW(desktop.TimerWindow(), WM_NULL, 0, 0);
   StopHookThread();
   InvokerWindow().Destroy();
