@@ -180,16 +180,16 @@ void CGhepVan::Clear() {
   UODiKemPAC = false;
   uoAdded_.clear();
   padNaBits_ = {};
-  naPacBits_ = {};
   initialIndex_.clear();
   nucleusIndex_.clear();
   finalIndex_.clear();
   bareIndex_.clear();
   initialFast_.Rebuild(initialIndex_, kIndexOf);
   nucleusFast_.Rebuild(nucleusIndex_, kIndexOf);
-  finalFast_.Rebuild(finalIndex_, kIndexOf);
   RebuildBareFast();
-  RebuildFinalPrefixes();
+  keptFinals_.clear();
+  nextKept_ = 0;
+  MakeFinalTables();
 }
 
 void CGhepVan::RebuildBareFast() {
@@ -221,32 +221,51 @@ void CGhepVan::LoadLines(const std::vector<std::u16string>& lines) {
   RebuildNucleusIndex();
   RebuildFinalIndex();
   padNaBits_.Rebuild(padNa_, nuclei_.size());
-  naPacBits_.Rebuild(naPac_, finals_.size());
-  RebuildFinalPrefixes();
+  MakeFinalTables();
 }
 
-void CGhepVan::RebuildFinalPrefixes() {
-  finalPrefixIndex_.clear();
+void CGhepVan::RebuildFinalTables() {
+  for (FinalTables& kept : keptFinals_) {
+    if (kept.builtNaPac == naPac_ && kept.builtFinals == finals_) {
+      std::swap(final_, kept);
+      return;
+    }
+  }
+  // The tables in use are kept; the storage of the oldest kept make is
+  // reused for the new one.
+  if (keptFinals_.size() < kKeptFinalTables) keptFinals_.emplace_back();
+  std::swap(final_, keptFinals_[nextKept_]);
+  nextKept_ = (nextKept_ + 1) % kKeptFinalTables;
+  MakeFinalTables();
+}
+
+void CGhepVan::MakeFinalTables() {
+  FinalTables& t = final_;
+  t.builtFinals = finals_;
+  t.builtNaPac = naPac_;
+  t.fast.Rebuild(finalIndex_, kIndexOf);
+  t.naPacBits.Rebuild(naPac_, finals_.size());
+  t.prefixIndex.clear();
   for (const Entry& entry : finals_) {
     for (const std::u16string& spelling : entry) {
       for (size_t k = 1; k <= spelling.size(); ++k) {
-        finalPrefixIndex_.emplace(spelling.substr(0, k), static_cast<int>(finalPrefixIndex_.size()));
+        t.prefixIndex.emplace(spelling.substr(0, k), static_cast<int>(t.prefixIndex.size()));
       }
     }
   }
-  finalPrefixFast_.Rebuild(finalPrefixIndex_, kIndexOf);
+  t.prefixFast.Rebuild(t.prefixIndex, kIndexOf);
   // The bits are set in place: no list per nucleus.
-  const size_t stride = (finalPrefixIndex_.size() + 63) / 64;
-  naPrefixBits_.stride = stride;
-  naPrefixBits_.words.assign(naPac_.size() * stride, 0);
+  const size_t stride = (t.prefixIndex.size() + 63) / 64;
+  t.naPrefixBits.stride = stride;
+  t.naPrefixBits.words.assign(naPac_.size() * stride, 0);
   for (size_t n = 0; n < naPac_.size(); ++n) {
     for (int32_t f : naPac_[n]) {
       if (f < 0 || static_cast<size_t>(f) >= finals_.size()) continue;
       for (const std::u16string& spelling : finals_[static_cast<size_t>(f)]) {
         for (size_t k = 1; k <= spelling.size(); ++k) {
-          const int p = Lookup(finalPrefixIndex_, finalPrefixFast_, std::u16string_view(spelling).substr(0, k));
+          const int p = Lookup(t.prefixIndex, t.prefixFast, std::u16string_view(spelling).substr(0, k));
           if (p < 0) continue;
-          naPrefixBits_.words[n * stride + static_cast<size_t>(p) / 64] |= uint64_t{1} << (p % 64);
+          t.naPrefixBits.words[n * stride + static_cast<size_t>(p) / 64] |= uint64_t{1} << (p % 64);
         }
       }
     }
@@ -276,10 +295,7 @@ void CGhepVan::RebuildInitialIndex() {
   initialFast_.Rebuild(initialIndex_, kIndexOf);
 }
 
-void CGhepVan::RebuildFinalIndex() {
-  BuildIndex(finals_, finalIndex_);
-  finalFast_.Rebuild(finalIndex_, kIndexOf);
-}
+void CGhepVan::RebuildFinalIndex() { BuildIndex(finals_, finalIndex_); }
 
 void CGhepVan::RebuildNucleusIndex() {
   BuildIndex(nuclei_, nucleusIndex_);
@@ -344,7 +360,7 @@ bool CGhepVan::NucleusAllowsFinal(std::u16string_view nucleus, std::u16string_vi
   const int n = FindNucleus(nucleus);
   if (n < 0) return false;
   const int f = FindFinal(final);
-  return f >= 0 && naPacBits_.Test(n, f);
+  return f >= 0 && final_.naPacBits.Test(n, f);
 }
 
 bool CGhepVan::NucleusAllowsFinalPrefix(std::u16string_view nucleus, std::u16string_view prefix) const {
@@ -359,8 +375,8 @@ bool CGhepVan::NucleusAllowsFinalPrefix(std::u16string_view nucleus, std::u16str
     }
     return false;
   }
-  const int p = Lookup(finalPrefixIndex_, finalPrefixFast_, prefix);
-  return p >= 0 && naPrefixBits_.Test(n, p);
+  const int p = Lookup(final_.prefixIndex, final_.prefixFast, prefix);
+  return p >= 0 && final_.naPrefixBits.Test(n, p);
 }
 
 bool CGhepVan::BareNucleusAllowsFinal(std::u16string_view bareNucleus, std::u16string_view final) const {
@@ -371,7 +387,7 @@ bool CGhepVan::BareNucleusAllowsFinal(std::u16string_view bareNucleus, std::u16s
   const std::vector<int>* entries = BareEntries(bareNucleus);
   if (entries == nullptr) return false;
   for (int n : *entries) {
-    if (naPacBits_.Test(n, f)) return true;
+    if (final_.naPacBits.Test(n, f)) return true;
   }
   return false;
 }
@@ -475,8 +491,7 @@ void CGhepVan::SetUoWithFinals(bool on) {
   // The derived tables follow every change of the lists; an unchanged list
   // leaves them as they are (settings are applied again and again).
   if (!changed) return;
-  naPacBits_.Rebuild(naPac_, finals_.size());
-  RebuildFinalPrefixes();
+  RebuildFinalTables();
 }
 
 // The map is exact at all times (the fast index may lag inside a batch).
@@ -548,8 +563,7 @@ void CGhepVan::AddFinalAliases(std::span<const Alias> aliases) {
     changed = true;
   }
   if (!changed) return;
-  finalFast_.Rebuild(finalIndex_, kIndexOf);
-  RebuildFinalPrefixes();
+  RebuildFinalTables();
 }
 
 void CGhepVan::RemoveFinalAliases(std::span<const Alias> aliases) {
@@ -564,8 +578,7 @@ void CGhepVan::RemoveFinalAliases(std::span<const Alias> aliases) {
     changed = true;
   }
   if (!changed) return;
-  finalFast_.Rebuild(finalIndex_, kIndexOf);
-  RebuildFinalPrefixes();
+  RebuildFinalTables();
 }
 
 }  // namespace tavirel

@@ -39,7 +39,7 @@ class CGhepVan {
   // Index of the first entry listing the spelling, or -1.
   int FindInitial(std::u16string_view spelling) const { return Lookup(initialIndex_, initialFast_, spelling); }
   int FindNucleus(std::u16string_view spelling) const { return Lookup(nucleusIndex_, nucleusFast_, spelling); }
-  int FindFinal(std::u16string_view spelling) const { return Lookup(finalIndex_, finalFast_, spelling); }
+  int FindFinal(std::u16string_view spelling) const { return Lookup(finalIndex_, final_.fast, spelling); }
 
   // At most 3 characters and a listed nucleus.
   bool IsNucleus(std::u16string_view text) const;
@@ -162,7 +162,7 @@ class CGhepVan {
       int32_t value;
     };
     // Until the first Rebuild: free slots that send everything to the map.
-    std::vector<Slot> slots_{{kFree, kAskMap}, {kFree, kAskMap}};
+    std::vector<Slot> slots_ = std::vector<Slot>(2, Slot{kFree, kAskMap});
     size_t mask_ = 1;
     unsigned shift_ = 63;
   };
@@ -220,13 +220,29 @@ class CGhepVan {
   // Finals that SetUoWithFinals(true) added to nucleus 4 (taken back on false).
   std::vector<int32_t> uoAdded_;
   PairBits padNaBits_;
-  PairBits naPacBits_;
-  // Every beginning of a final's spelling (c, ch, n, ng, ...) and, per
-  // nucleus, which of them an allowed final starts with.
-  IndexMap finalPrefixIndex_;
-  SpellingTable finalPrefixFast_;
-  PairBits naPrefixBits_;
-  void RebuildFinalPrefixes();
+  // The tables made from finals_ and naPac_ (and finalIndex_, which follows
+  // finals_), with the lists they were made from.
+  struct FinalTables {
+    Entries builtFinals;
+    IndexLists builtNaPac;
+    SpellingTable fast;  // finalIndex_ by packed spelling
+    PairBits naPacBits;
+    // Every beginning of a final's spelling (c, ch, n, ng, ...) and, per
+    // nucleus, which of them an allowed final starts with.
+    IndexMap prefixIndex;
+    SpellingTable prefixFast;
+    PairBits naPrefixBits;
+  };
+  FinalTables final_;
+  // Earlier makes of final_, kept so that an option switched off and on
+  // again (final shorthand, UODiKemPAC) finds its tables made; a kept make
+  // is taken only for lists equal to the ones it was made from.
+  static constexpr size_t kKeptFinalTables = 3;
+  std::vector<FinalTables> keptFinals_;
+  size_t nextKept_ = 0;
+  // After any change of finals_ or naPac_.
+  void RebuildFinalTables();
+  void MakeFinalTables();
 
   IndexMap initialIndex_;
   IndexMap nucleusIndex_;
@@ -235,7 +251,6 @@ class CGhepVan {
   BareMap bareIndex_;
   SpellingTable initialFast_;
   SpellingTable nucleusFast_;
-  SpellingTable finalFast_;
   SpellingTable bareFast_;               // index into bareLists_
   std::vector<std::vector<int>> bareLists_;
 };
