@@ -170,6 +170,12 @@ struct World {
     }
     desk.RunDeferredWork();
     if (service.RestorePending()) service.OnRestoreTimer();
+    // Every wait has run out: a service still holding keys would hold the
+    // user's typing for good.
+    if (service.Deferring()) {
+      std::fprintf(stderr, "fuzz_keystream: keys are still held after every wait ran out\n");
+      std::abort();
+    }
     desk = readyDesk;
     service.ResumeWaitingForAnswers();
     service.EnableMouseHook = true;

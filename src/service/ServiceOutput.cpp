@@ -522,10 +522,11 @@ void CInputMethodService::OnRestoreTimer() {
   const bool restored = restorePending_ && ours && clipboardBackup_.Restore(*desktop_);
   if (restored || !ours) {
     // Our text went with the clipboard's old content, or with the user's
-    // own copy: nothing can read it any more, so later pastes go on.
+    // own copy: nothing can read it any more, so later pastes go on. The
+    // timer of a wait for the clipboard, a console or a field runs on.
     pasteUnread_ = false;
     pasteWaitOver_ = false;
-    desktop_->StopPasteTimer();
+    if (!EditOut()) desktop_->StopPasteTimer();
   }
   restorePending_ = false;
 }
@@ -549,7 +550,7 @@ bool CInputMethodService::OnRenderClipboard(std::u16string& text) {
   if (pasteUnread_) {
     pasteUnread_ = false;
     pasteWaitOver_ = false;
-    desktop_->StopPasteTimer();
+    if (!EditOut()) desktop_->StopPasteTimer();
     // A request inside our own run (an application that reads at once) is
     // seen by that run; otherwise the held output goes on from the loop.
     if (deferring_ && !runningDeferred_) desktop_->PostDeferredWork();

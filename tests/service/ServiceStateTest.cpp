@@ -126,5 +126,31 @@ TEST(ServiceStateTest, PasteFallsBackToKeyPacketsWhenTheClipboardIsBusy) {
   EXPECT_FALSE(desk.PasteTimerRunning());
 }
 
+// The restore of an earlier paste that comes while a paste waits for a
+// clipboard another program holds, and finds the user's own copy there,
+// leaves that wait running: the text and the keys held behind it go in once
+// the clipboard is free, instead of waiting for ever.
+TEST(ServiceStateTest, RestoreDuringAWaitForTheClipboardLeavesTheWaitRunning) {
+  SimDesktop desk;
+  CInputMethodService service(&desk);
+  desk.InstallHooks(&service);
+  service.Clipboard = true;
+  desk.SetClipboardText(u"user text");
+  desk.TypeText(u"vieet");
+  ASSERT_EQ(desk.Text(), u"viêt");
+  ASSERT_TRUE(service.RestorePending());
+  desk.SetClipboardText(u"copied");
+  desk.ClipboardLocked = true;
+  desk.TypeText(u"j");
+  desk.Advance(1000);
+  desk.ClipboardLocked = false;
+  desk.Advance(100);
+  desk.TypeText(u" ok");
+  desk.Advance(3000);
+  EXPECT_EQ(desk.Text(), u"việt ok");
+  EXPECT_FALSE(service.Deferring());
+  EXPECT_EQ(desk.ClipboardText(), u"copied");
+}
+
 }  // namespace
 }  // namespace tavirel
